@@ -1,0 +1,42 @@
+# Compiler settings shared by every target. Compiler-specific flags stay behind checks
+# so the same files build with MinGW on Windows too.
+
+# Sources are UTF-8; narrow string literals become code page 932 bytes, the program's
+# only text encoding. clang (used for the fuzz targets only) cannot convert and keeps UTF-8.
+set(VERROW_GCC_LIKE OFF)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    set(VERROW_GCC_LIKE ON)
+endif()
+
+function(verrow_target_flags target)
+    if(VERROW_GCC_LIKE)
+        target_compile_options(${target} PRIVATE
+            -Wall -Wextra -Wno-unused-parameter
+            -finput-charset=UTF-8 -fexec-charset=CP932)
+    elseif(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+    endif()
+    if(WIN32)
+        target_compile_definitions(${target} PRIVATE
+            WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800 NOMINMAX STRICT)
+    endif()
+endfunction()
+
+if(VERROW_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(VERROW_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(MINGW)
+    # One self-contained executable: no MinGW runtime DLLs next to it.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel" OR CMAKE_BUILD_TYPE STREQUAL "Release")
+        add_compile_options(-ffunction-sections -fdata-sections)
+        add_link_options(-Wl,--gc-sections -s)
+    endif()
+endif()

@@ -1,0 +1,1 @@
+#include "core/cp932.h"

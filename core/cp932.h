@@ -1,0 +1,28 @@
+// Byte-string helpers for code page 932 (Shift_JIS as Windows has it). A lead byte
+// starts a double-byte character; its trail byte may look like '\\', '|' or a letter,
+// so these helpers never treat a trail byte as a character of its own.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace verrow::cp932 {
+
+// 0x81-0x9F and 0xE0-0xFC.
+bool IsLeadByte(unsigned char c);
+
+// Case-insensitive three-way comparison: single-byte letters fold to one case, a
+// double-byte character is compared as one unit and never split. A lead byte at the
+// very end stands alone.
+int CompareNoCase(std::string_view a, std::string_view b);
+inline bool EqualsNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+
+// Position of the last '\\' that is a character of its own, or npos.
+std::size_t FindLastBackslash(std::string_view s);
+
+// First occurrence of `needle` at or after `from` that starts on a character boundary
+// of `haystack`, byte for byte; npos when there is none.
+std::size_t Find(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+}  // namespace verrow::cp932

@@ -1,0 +1,1 @@
+#include "core/launch_entry.h"

@@ -1,0 +1,97 @@
+// One registered program or folder, its entry file, its environment and its start.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/var_map.h"
+
+namespace verrow {
+
+// Entry file layout.
+inline constexpr const char kEntrySection[] = "MoxEnvExec";
+inline constexpr const char kEnvSection[] = "MoxEnvExec_Env";
+inline constexpr const char kDriveVariable[] = "_VERROW_DRV_";
+
+// Longest texts kept when an entry file is read, in bytes. The name box of the editor
+// takes 1024 bytes, so a name is kept whole up to that length.
+inline constexpr std::size_t kNameReadLimit = 1024;
+inline constexpr std::size_t kTextReadLimit = 259;
+inline constexpr std::size_t kEnvNameReadLimit = 259;
+inline constexpr std::size_t kEnvValueReadLimit = 25999;
+
+// Gives a variable a value of its own while an entry file is read: returns true when
+// `out` holds the value to use instead of `value`.
+using ValueFilterFn = bool (*)(const std::string& name, const std::string& value, std::string& out);
+
+// The filter of entries read from the configuration folder: `_VERROW_DRV_` (any letter
+// case) always holds the drive of the running executable, such as "E:".
+bool DriveValueFilter(const std::string& name, const std::string& value, std::string& out);
+
+class LaunchEntry {
+public:
+    LaunchEntry() = default;
+    virtual ~LaunchEntry() = default;
+    LaunchEntry(const LaunchEntry&) = delete;
+    LaunchEntry& operator=(const LaunchEntry&) = delete;
+
+    // Reads the entry file at `path` (null: returns false, nothing changes). A missing
+    // or unreadable file gives empty texts, flags 0 and no variables, and true.
+    bool LoadFromFile(const char* path);
+    bool LoadFromFile(const std::string& path) { return LoadFromFile(path.c_str()); }
+
+    // Writes the entry when it is modified, to `path` or, when null, to EntryFilePath.
+    // True when nothing needed writing or the file was replaced; false when there is no
+    // target or the file could not be written (the entry then stays modified).
+    bool SaveToFile(const char* path = nullptr);
+    bool SaveToFile(const std::string& path) { return SaveToFile(path.c_str()); }
+
+    void SetValueFilter(ValueFilterFn filter) { ValueFilter = filter; }
+
+    const std::string& GetAppName() const { return AppName; }
+    void SetAppName(const std::string& name);
+    const std::string& GetAppPath() const { return AppPath; }
+    void SetAppPath(const std::string& path);
+    int GetStartUp() const { return StartUp; }
+    void SetStartUp(int value);
+    int GetUseCustomEnv() const { return UseCustomEnv; }
+    void SetUseCustomEnv(int value);
+    int GetOverWriteEnv() const { return OverWriteEnv; }
+    void SetOverWriteEnv(int value);
+    const std::string& GetCmdOpt() const { return CmdOpt; }
+    const std::string& GetCurrentDir() const { return CurrentDir; }
+    const std::string& GetEntryFilePath() const { return EntryFilePath; }
+    bool IsModified() const { return Modified != 0; }
+
+    // Empties `names`, then lists every variable name in the map's order.
+    void GetEnvNames(std::vector<std::string>& names) const;
+    // Puts the value into `value`; leaves it untouched when there is no such name.
+    void LookupEnv(const std::string& name, std::string& value) const;
+    void SetEnv(const std::string& name, const std::string& value);
+    void ClearEnv();
+    const VarMap& GetEnvMap() const { return EnvMap; }
+
+    // Composes the environment block of a start (buffer null or capacity 0: size only).
+    // Returns the block's size in bytes, 0 when EnvMap is empty (no block).
+    std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity) const;
+
+    // Starts the program, or opens the folder in Explorer. True when the process was
+    // created or Explorer was asked; a failed creation shows the error with its code.
+    bool Launch(bool wait, bool newConsole);
+
+private:
+    ValueFilterFn ValueFilter = nullptr;
+    std::string AppName;
+    std::string CurrentDir;
+    std::string AppPath;
+    std::string CmdOpt;
+    VarMap EnvMap;
+    int StartUp = 0;
+    int UseCustomEnv = 0;
+    std::string EntryFilePath;
+    int Modified = 0;
+    int OverWriteEnv = 0;
+};
+
+}  // namespace verrow

@@ -1,0 +1,18 @@
+// Path splitting as the C runtime's splitter does it, aware of double-byte characters.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace verrow {
+
+struct PathParts {
+    std::string drive;  // "E:" or empty
+    std::string dir;    // up to and including the last '\\' or '/', or empty
+    std::string base;   // the file name up to its last '.'
+    std::string ext;    // from the last '.', or empty
+};
+
+PathParts SplitPath(std::string_view path);
+
+}  // namespace verrow

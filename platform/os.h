@@ -1,0 +1,92 @@
+// The operating-system services the program's logic uses, behind one small interface.
+// The Win32 implementation lives in win32_os.cpp; tests install a fake that records calls
+// and injects faults. Paths and texts are code page 932 byte strings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace verrow {
+
+using WindowHandle = void*;  // an HWND where the platform has one
+
+// Message box types and answers, the Win32 values.
+namespace mb {
+constexpr unsigned kOk = 0x0;
+constexpr unsigned kOkCancel = 0x1;
+constexpr unsigned kIconExclamation = 0x30;
+constexpr unsigned kIconMask = 0xF0;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+}  // namespace mb
+
+constexpr std::uint32_t kAttributeDirectory = 0x10;
+constexpr std::uint32_t kCreateNewConsole = 0x10;
+
+struct ProcessStart {
+    std::string applicationName;
+    std::string commandLine;           // handed over in a writable copy
+    bool inheritHandles = true;
+    std::uint32_t creationFlags = 0;
+    const char* environment = nullptr;  // ANSI block, or null to inherit
+    std::string currentDirectory;       // empty: inherit the caller's
+    bool wait = false;                  // wait until the process has ended
+};
+
+class Os {
+public:
+    virtual ~Os() = default;
+
+    // Files and folders.
+    // FindFirstFileA + FindClose: does anything exist at `path`; its attributes if so.
+    virtual bool FindFile(const std::string& path, std::uint32_t* attributes) = 0;
+    // Names (without folder) matching a wildcard pattern, in the platform's order.
+    virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    // The whole file; false when it cannot be opened or read.
+    virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
+    // Replaces (or creates) `path` with `bytes` in one step: the old file stays as it
+    // was unless the complete new content is in place. No temporary file remains.
+    virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;
+    // GetTempFileNameA(folder, prefix, 0): creates an empty file with a unique name.
+    virtual bool CreateTempFile(const std::string& folder, const std::string& prefix,
+                                std::string& path) = 0;
+    virtual bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
+                               std::uint64_t* freeBytes) = 0;
+
+    // The process.
+    virtual std::string ModuleFileName() = 0;
+    // A copy of the process environment block (strings ended by a zero byte, then an
+    // empty string); false when the platform gives none.
+    virtual bool EnvironmentBlock(std::string& block) = 0;
+    // CreateProcessA; on failure `error` gets GetLastError().
+    virtual bool StartProcess(const ProcessStart& start, std::uint32_t* error) = 0;
+    // ShellExecuteA(owner, "open", file, parameters, no directory, SW_SHOW); the result.
+    virtual std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
+                                    const std::string& parameters) = 0;
+
+    // The program's message box: modal to the active window, the program's name as
+    // caption, the exclamation icon when `type` names none. Returns the button chosen.
+    virtual int ShowMessage(const std::string& text, unsigned type = mb::kOk) = 0;
+};
+
+// The services in use. The program installs the Win32 ones at start; tests install fakes.
+Os& GetOs();
+void SetOs(Os* os);
+
+// Installs an implementation for the life of a scope (tests).
+class ScopedOs {
+public:
+    explicit ScopedOs(Os& os);
+    ~ScopedOs();
+    ScopedOs(const ScopedOs&) = delete;
+    ScopedOs& operator=(const ScopedOs&) = delete;
+
+private:
+    Os* previous_;
+};
+
+}  // namespace verrow

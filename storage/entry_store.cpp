@@ -1,0 +1,1 @@
+#include "storage/entry_store.h"

@@ -1,0 +1,69 @@
+// The entry files of the configuration folder "VERROW_CNF" next to the executable.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/launch_entry.h"
+
+namespace verrow {
+
+inline constexpr const char kConfigFolderName[] = "VERROW_CNF";
+
+// The main window's entry collection. It owns the entries; a position stays valid while
+// other entries are added or removed, and list rows carry it as their item data.
+class EntryList {
+public:
+    using Position = std::uintptr_t;
+
+    Position Append(std::unique_ptr<LaunchEntry> entry);
+    LaunchEntry* At(Position position) const;  // null for an unknown position
+    void Remove(Position position);            // destroys the entry
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    // Detaches every entry, first to last (used when they are written at the end).
+    std::vector<std::unique_ptr<LaunchEntry>> TakeAll();
+
+private:
+    std::list<std::unique_ptr<LaunchEntry>> entries_;
+    std::unordered_map<Position, std::list<std::unique_ptr<LaunchEntry>>::iterator> index_;
+};
+
+// What the store needs of the entry list on screen.
+class EntrySink {
+public:
+    virtual ~EntrySink() = default;
+    // A row at the end: text, image (1 start-up, 0 otherwise), column-1 text, item data.
+    virtual void AppendRow(const std::string& name, int image, const std::string& pathText,
+                           EntryList::Position position) = 0;
+    virtual void FitColumns() = 0;
+};
+
+class EntryStore {
+public:
+    // `exeFolder` ends in a backslash (E:\tools\); `drive` is "E:" or empty.
+    EntryStore(std::string exeFolder, std::string drive);
+
+    std::string ConfigFolder() const;  // E:\tools\VERROW_CNF
+
+    // Reads every *.vrc file, appends entries and rows, starts the start-up entries
+    // right after their rows, then fits the columns.
+    void LoadAllEntries(EntryList& entries, EntrySink& sink);
+
+    // Writes every new or changed entry and destroys all of them. Returns the names of
+    // the entries that could not be written (empty when all went well).
+    std::vector<std::string> SaveAllEntries(EntryList& entries);
+
+    // Deletes an entry's file at once (entries never written have none).
+    void DeleteEntryFile(const LaunchEntry& entry);
+
+private:
+    std::string exeFolder_;
+    std::string drive_;
+};
+
+}  // namespace verrow

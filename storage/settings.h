@@ -1,0 +1,20 @@
+// The program's own settings file "verrow.ini" next to the executable.
+#pragma once
+
+#include <string>
+
+namespace verrow {
+
+inline constexpr const char kSettingsFileName[] = "verrow.ini";
+inline constexpr const char kSettingsSection[] = "Verrow";
+
+struct ProgramSettings {
+    int StartOpen = 1;  // open the launch drive in Explorer at start
+    int ListStyle = 0;  // 0 icons, 1 small icons, 2 details; other values kept as they are
+};
+
+ProgramSettings ReadSettings(const std::string& settingsPath);
+// Rewrites the file whole with the two keys; false when it could not be written.
+bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings);
+
+}  // namespace verrow

@@ -1,0 +1,101 @@
+// An in-memory stand-in for the operating system: a small case-insensitive file system,
+// a process environment, and records of every start, shell request and message box.
+// Faults are injected by marking paths read-only or making writes fail.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/os.h"
+
+namespace verrow::test {
+
+class FakeOs : public Os {
+public:
+    struct Message {
+        std::string text;
+        unsigned type;
+    };
+    struct ShellRequest {
+        WindowHandle owner;
+        std::string file;
+        std::string parameters;
+    };
+    struct Started {
+        ProcessStart start;
+        std::string environment;  // the block's bytes, up to and including the final 0 0
+        bool hadEnvironment = false;
+    };
+
+    FakeOs();
+
+    // Set-up.
+    void AddFile(const std::string& path, const std::string& bytes);
+    void AddDirectory(const std::string& path);
+    bool HasFile(const std::string& path) const;
+    bool HasDirectory(const std::string& path) const;
+    std::string FileBytes(const std::string& path) const;  // empty when missing
+    // Full paths of the files directly in `folder`, in listing order.
+    std::vector<std::string> FilesIn(const std::string& folder) const;
+    void SetEnvironment(const std::vector<std::string>& strings);  // "NAME=value" each
+    void SetNoEnvironment() { hasEnvironment_ = false; }
+
+    // Faults.
+    std::set<std::string> readOnly;          // folded paths of files or folders
+    std::function<bool(const std::string& path)> failWrite;  // true: the write fails
+    bool failCreateDirectory = false;
+    bool failTempFile = false;
+    bool failDiskQuery = false;
+    std::uint32_t startError = 0;            // non-zero: StartProcess fails with it
+    std::intptr_t shellResult = 42;
+
+    // What the code asked for.
+    std::string moduleFileName = "E:\\tools\\Verrow.exe";
+    std::uint64_t diskTotal = 0, diskFree = 0;
+    std::vector<Message> messages;
+    std::deque<int> answers;                 // answers to give; kIdOk when none left
+    std::vector<ShellRequest> shellRequests;
+    std::vector<Started> started;
+    std::vector<std::string> log;            // "start <app>", "shell <params>", "message <text>"
+    int tempCounter = 0;                      // the next number GetTempFileName tries
+
+    // Os
+    bool FindFile(const std::string& path, std::uint32_t* attributes) override;
+    std::vector<std::string> ListFiles(const std::string& pattern) override;
+    bool CreateDirectory(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& bytes) override;
+    bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    bool CreateTempFile(const std::string& folder, const std::string& prefix,
+                        std::string& path) override;
+    bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
+                       std::uint64_t* freeBytes) override;
+    std::string ModuleFileName() override { return moduleFileName; }
+    bool EnvironmentBlock(std::string& block) override;
+    bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;
+    std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
+                            const std::string& parameters) override;
+    int ShowMessage(const std::string& text, unsigned type) override;
+
+    static std::string Fold(const std::string& path);
+    static std::string Parent(const std::string& path);  // without the trailing backslash
+
+private:
+    bool Writable(const std::string& path) const;
+    struct File {
+        std::string path;
+        std::string bytes;
+    };
+    std::map<std::string, File> files_;         // folded path -> file
+    std::vector<std::string> order_;            // folded paths in creation order
+    std::set<std::string> directories_;         // folded paths
+    std::string environment_;
+    bool hasEnvironment_ = true;
+};
+
+}  // namespace verrow::test

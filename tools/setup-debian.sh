@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need on a fresh Debian 12 machine (run as root).
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+pkgs=(cmake g++ make googletest libgtest-dev clang libclang-rt-14-dev
+      g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+      wine wine32:i386 wine64 xvfb x11-apps imagemagick xdotool locales fonts-ipafont
+      python3)
+for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
+
+if [ ${#need[@]} -gt 0 ]; then
+    echo "setup: installing ${need[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${need[@]}"
+fi
+
+# wine needs the generated Japanese locale to run with code page 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen
+fi
+echo "setup: done"
