@@ -1,0 +1,27 @@
+#include "platform/win32_text.h"
+
+#include <windows.h>
+
+namespace verrow {
+
+std::wstring ToSystemText(std::string_view text) {
+    if (text.empty()) return std::wstring();
+    int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(kTextCodePage, 0, text.data(), size, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(kTextCodePage, 0, text.data(), size, out.data(), length);
+    return out;
+}
+
+std::string FromSystemText(std::wstring_view text) {
+    if (text.empty()) return std::string();
+    int size = static_cast<int>(text.size());
+    int length = WideCharToMultiByte(kTextCodePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(kTextCodePage, 0, text.data(), size, out.data(), length, nullptr, nullptr);
+    }
+    return out;
+}
+
+}  // namespace verrow
