@@ -1,1 +1,122 @@
 #include "storage/entry_store.h"
+
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/path.h"
+#include "platform/os.h"
+#include "resources/texts.h"
+
+namespace verrow {
+namespace {
+
+constexpr const char kEntryPattern[] = "*.vrc";
+constexpr const char kEntryExtension[] = ".vrc";
+constexpr const char kTempPrefix[] = "VERROW";
+// A run of existing VERxxxx.vrc names longer than this is not worth searching through.
+constexpr int kMaxNameTries = 1024;
+
+// A new entry file name from a unique temporary name, never one an entry file already has.
+// The temporary files of rejected names are kept until the end, so the platform cannot
+// hand the same name out again, and then every one is deleted.
+bool ChooseNewEntryPath(const std::string& folder, std::string& entryPath) {
+    Os& os = GetOs();
+    std::vector<std::string> temps;
+    bool found = false;
+    for (int tries = 0; tries < kMaxNameTries && !found; ++tries) {
+        std::string temp;
+        if (!os.CreateTempFile(folder, kTempPrefix, temp)) break;
+        temps.push_back(temp);
+        PathParts parts = SplitPath(temp);
+        std::string candidate = parts.drive + parts.dir + parts.base + kEntryExtension;
+        if (!os.FindFile(candidate, nullptr)) {
+            entryPath = candidate;
+            found = true;
+        }
+    }
+    for (const std::string& temp : temps) os.DeleteFile(temp);
+    return found;
+}
+
+}  // namespace
+
+EntryList::Position EntryList::Append(std::unique_ptr<LaunchEntry> entry) {
+    if (!entry) return 0;
+    Position position = reinterpret_cast<Position>(entry.get());
+    entries_.push_back(std::move(entry));
+    index_[position] = std::prev(entries_.end());
+    return position;
+}
+
+LaunchEntry* EntryList::At(Position position) const {
+    auto it = index_.find(position);
+    return it == index_.end() ? nullptr : it->second->get();
+}
+
+void EntryList::Remove(Position position) {
+    auto it = index_.find(position);
+    if (it == index_.end()) return;
+    entries_.erase(it->second);
+    index_.erase(it);
+}
+
+std::vector<std::unique_ptr<LaunchEntry>> EntryList::TakeAll() {
+    std::vector<std::unique_ptr<LaunchEntry>> out;
+    out.reserve(entries_.size());
+    for (auto& entry : entries_) out.push_back(std::move(entry));
+    entries_.clear();
+    index_.clear();
+    return out;
+}
+
+EntryStore::EntryStore(std::string exeFolder, std::string drive)
+    : exeFolder_(std::move(exeFolder)), drive_(std::move(drive)) {}
+
+std::string EntryStore::ConfigFolder() const { return exeFolder_ + kConfigFolderName; }
+
+void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
+    Os& os = GetOs();
+    const std::string folder = ConfigFolder();
+    if (!os.FindFile(folder, nullptr) && !os.CreateDirectory(folder)) {
+        os.ShowMessage(text::kConfigFolderMissing, mb::kOk | mb::kIconExclamation);
+        return;
+    }
+
+    for (const std::string& name : os.ListFiles(folder + "\\" + kEntryPattern)) {
+        auto owned = std::make_unique<LaunchEntry>();
+        owned->SetValueFilter(DriveValueFilter);
+        owned->LoadFromFile(folder + "\\" + name);  // an unreadable file still gives an entry
+        LaunchEntry& entry = *owned;
+        EntryList::Position position = entries.Append(std::move(owned));
+        sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
+                       drive_ + entry.GetAppPath(), position);
+        if (entry.GetStartUp()) entry.Launch(false, false);
+    }
+    sink.FitColumns();
+}
+
+std::vector<std::string> EntryStore::SaveAllEntries(EntryList& entries) {
+    std::vector<std::string> failed;
+    const std::string folder = ConfigFolder();
+    for (std::unique_ptr<LaunchEntry>& entry : entries.TakeAll()) {
+        // Entries that are not modified are never written, so they need no name either.
+        if (entry->IsModified()) {
+            std::string path = entry->GetEntryFilePath();
+            if ((path.empty() && !ChooseNewEntryPath(folder, path)) || !entry->SaveToFile(path)) {
+                failed.push_back(entry->GetAppName());
+            }
+        }
+        entry.reset();
+    }
+    return failed;
+}
+
+void EntryStore::DeleteEntryFile(const LaunchEntry& entry) {
+    const std::string& path = entry.GetEntryFilePath();
+    if (!path.empty()) GetOs().DeleteFile(path);
+}
+
+}  // namespace verrow

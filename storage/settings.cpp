@@ -1,1 +1,25 @@
 #include "storage/settings.h"
+
+#include <string>
+
+#include "storage/profile.h"
+
+namespace verrow {
+
+ProgramSettings ReadSettings(const std::string& settingsPath) {
+    ProfileReader reader;
+    reader.Load(settingsPath);  // a missing or unreadable file gives the defaults
+    ProgramSettings settings;
+    settings.StartOpen = reader.GetInt(kSettingsSection, "StartOpen", 1);
+    settings.ListStyle = reader.GetInt(kSettingsSection, "ListStyle", 0);
+    return settings;
+}
+
+bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings) {
+    ProfileWriter writer;
+    writer.Write(kSettingsSection, "StartOpen", settings.StartOpen ? "1" : "0");
+    writer.Write(kSettingsSection, "ListStyle", std::to_string(settings.ListStyle));
+    return writer.Commit(settingsPath);
+}
+
+}  // namespace verrow

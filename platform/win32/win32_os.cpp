@@ -1,0 +1,253 @@
+#include "platform/win32/win32_os.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/path.h"
+#include "platform/win32_text.h"
+
+// <windows.h> maps these names to their A/W variants; the members keep the plain names.
+#undef CreateDirectory
+#undef DeleteFile
+#undef ReplaceFile
+
+namespace verrow {
+namespace {
+
+// Larger files are not read into memory: no entry or settings file comes near this.
+constexpr ULONGLONG kMaxReadSize = 64ull * 1024 * 1024;
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+    bool Close() {
+        bool ok = true;
+        if (valid()) ok = ::CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+class FindHandle {
+public:
+    FindHandle(const std::string& pattern, WIN32_FIND_DATAA& data)
+        : handle_(::FindFirstFileA(pattern.c_str(), &data)) {}
+    ~FindHandle() {
+        if (valid()) ::FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+class EnvironmentStrings {
+public:
+    EnvironmentStrings() : block_(::GetEnvironmentStringsA()) {}
+    ~EnvironmentStrings() {
+        if (block_) ::FreeEnvironmentStringsA(block_);
+    }
+    EnvironmentStrings(const EnvironmentStrings&) = delete;
+    EnvironmentStrings& operator=(const EnvironmentStrings&) = delete;
+    const char* get() const { return block_; }
+
+private:
+    char* block_;
+};
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// The folder part of a path, with its trailing backslash ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+    PathParts parts = SplitPath(path);
+    return parts.drive + parts.dir;
+}
+
+}  // namespace
+
+std::string MessageCaption(std::string_view moduleFileName) {
+    return SplitPath(moduleFileName).base;
+}
+
+bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
+    WIN32_FIND_DATAA data;
+    FindHandle find(path, data);
+    if (!find.valid()) return false;
+    if (attributes) *attributes = data.dwFileAttributes;
+    return true;
+}
+
+std::vector<std::string> Win32Os::ListFiles(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    FindHandle find(pattern, data);
+    if (!find.valid()) return names;
+    do {
+        names.emplace_back(data.cFileName);
+    } while (::FindNextFileA(find.get(), &data));
+    return names;
+}
+
+bool Win32Os::CreateDirectory(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool Win32Os::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        static_cast<ULONGLONG>(size.QuadPart) > kMaxReadSize) {
+        return false;
+    }
+    std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < content.size()) {
+        DWORD read = 0;
+        DWORD want = static_cast<DWORD>(content.size() - done);
+        if (!::ReadFile(file.get(), &content[done], want, &read, nullptr)) return false;
+        if (read == 0) break;  // the file shrank meanwhile
+        done += read;
+    }
+    content.resize(done);
+    bytes.swap(content);
+    return true;
+}
+
+bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
+    // The new content goes to a temporary file in the same folder (so the final move
+    // stays on one volume); the old file is replaced only once that file is complete.
+    std::string folder = FolderOf(path);
+    char temp[MAX_PATH] = {};
+    if (!::GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "vrw", 0, temp)) return false;
+
+    bool ok;
+    {
+        FileHandle file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ok = file.valid() && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
+             file.Close();
+    }
+    if (ok) {
+        ok = ::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!ok) {
+        DWORD error = ::GetLastError();
+        ::DeleteFileA(temp);
+        ::SetLastError(error);
+    }
+    return ok;
+}
+
+bool Win32Os::CreateTempFile(const std::string& folder, const std::string& prefix,
+                             std::string& path) {
+    char buffer[MAX_PATH] = {};
+    if (!::GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, buffer)) return false;
+    path = buffer;
+    return true;
+}
+
+bool Win32Os::DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
+                            std::uint64_t* freeBytes) {
+    ULARGE_INTEGER available, total, totalFree;
+    if (!::GetDiskFreeSpaceExA(directory.c_str(), &available, &total, &totalFree)) return false;
+    if (totalBytes) *totalBytes = total.QuadPart;
+    if (freeBytes) *freeBytes = totalFree.QuadPart;
+    return true;
+}
+
+std::string Win32Os::ModuleFileName() {
+    // Grows the buffer rather than cutting a long path.
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length = ::GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::string();
+        if (length < buffer.size() || buffer.size() >= 32768) {
+            buffer.resize(length < buffer.size() ? length : buffer.size() - 1);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool Win32Os::EnvironmentBlock(std::string& block) {
+    EnvironmentStrings strings;
+    const char* begin = strings.get();
+    if (!begin) return false;
+    const char* p = begin;
+    while (*p) p += std::char_traits<char>::length(p) + 1;
+    block.assign(begin, p + 1);  // up to and including the empty string that ends it
+    return true;
+}
+
+bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
+    // CreateProcessA may write into the command line.
+    std::vector<char> commandLine(start.commandLine.begin(), start.commandLine.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    BOOL created = ::CreateProcessA(
+        start.applicationName.c_str(), commandLine.data(), nullptr, nullptr,
+        start.inheritHandles ? TRUE : FALSE, start.creationFlags,
+        const_cast<char*>(start.environment),
+        start.currentDirectory.empty() ? nullptr : start.currentDirectory.c_str(), &startup, &info);
+    if (!created) {
+        if (error) *error = ::GetLastError();
+        return false;
+    }
+    FileHandle process(info.hProcess);
+    FileHandle thread(info.hThread);
+    if (start.wait) ::WaitForSingleObject(process.get(), INFINITE);
+    return true;
+}
+
+std::intptr_t Win32Os::ShellOpen(WindowHandle owner, const std::string& file,
+                                 const std::string& parameters) {
+    HINSTANCE result = ::ShellExecuteA(static_cast<HWND>(owner), "open", file.c_str(),
+                                       parameters.c_str(), nullptr, SW_SHOW);
+    return reinterpret_cast<std::intptr_t>(result);
+}
+
+int Win32Os::ShowMessage(const std::string& text, unsigned type) {
+    unsigned buttons = type & MB_TYPEMASK;
+    if ((type & MB_ICONMASK) == 0 &&
+        (buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNO ||
+         buttons == MB_YESNOCANCEL)) {
+        type |= MB_ICONEXCLAMATION;
+    }
+    std::wstring caption = ToSystemText(MessageCaption(ModuleFileName()));
+    return ::MessageBoxW(::GetActiveWindow(), ToSystemText(text).c_str(), caption.c_str(), type);
+}
+
+}  // namespace verrow

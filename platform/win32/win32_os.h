@@ -1,0 +1,35 @@
+// The real operating-system services: the Win32 side of platform/os.h.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/os.h"
+
+namespace verrow {
+
+// The caption of the program's message boxes: the executable's file name without its
+// folder and without its last extension (E:\tools\App.beta.exe -> App.beta).
+std::string MessageCaption(std::string_view moduleFileName);
+
+class Win32Os : public Os {
+public:
+    bool FindFile(const std::string& path, std::uint32_t* attributes) override;
+    std::vector<std::string> ListFiles(const std::string& pattern) override;
+    bool CreateDirectory(const std::string& path) override;
+    bool DeleteFile(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& bytes) override;
+    bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    bool CreateTempFile(const std::string& folder, const std::string& prefix,
+                        std::string& path) override;
+    bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
+                       std::uint64_t* freeBytes) override;
+    std::string ModuleFileName() override;
+    bool EnvironmentBlock(std::string& block) override;
+    bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;
+    std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
+                            const std::string& parameters) override;
+    int ShowMessage(const std::string& text, unsigned type = mb::kOk) override;
+};
+
+}  // namespace verrow
