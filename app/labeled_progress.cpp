@@ -1,0 +1,56 @@
+#include "app/labeled_progress.h"
+
+namespace verrow {
+
+std::array<LabelDraw, 10> PlanLabel(const RECT& client, SIZE text) {
+    int x = (client.right - client.left) / 2 - text.cx / 2;
+    int y = (client.bottom - client.top - text.cy) / 2;
+    std::array<LabelDraw, 10> draws{};
+    std::size_t n = 0;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) draws[n++] = {x + dx, y + dy, kLabelOutline};
+    }
+    draws[n] = {x, y, kLabelText};
+    return draws;
+}
+
+LRESULT LabeledProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint(wParam, lParam);
+        return 0;
+    case WM_CREATE:
+        return CallDefault(message, wParam, lParam) == -1 ? -1 : 0;
+    default:
+        return CallDefault(message, wParam, lParam);
+    }
+}
+
+void LabeledProgressCtrl::OnPaint(WPARAM wParam, LPARAM lParam) {
+    // The bar paints itself completely first (and validates the update region).
+    CallDefault(WM_PAINT, wParam, lParam);
+
+    ui::ClientDC dc(Handle());
+    LabelFont.Delete();
+    // The label follows the control's font (the dialog's), in bold Arial. A control
+    // without a font falls back to the system's interface font.
+    HFONT current = Font();
+    if (!current) current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    ui::Font::Describe(current, LabelLogFont);
+    ui::Font::SetFaceName(LabelLogFont, "Arial");
+    LabelLogFont.lfWeight = FW_BOLD;
+    LabelFont.CreateIndirect(LabelLogFont);
+
+    ui::ScopedSelect select(dc.Handle(), LabelFont.Handle() ? static_cast<HGDIOBJ>(LabelFont.Handle())
+                                                            : static_cast<HGDIOBJ>(current));
+    SIZE size = dc.TextExtent(Label);
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    dc.SetBkMode(TRANSPARENT);
+    for (const LabelDraw& draw : PlanLabel(client, size)) {
+        dc.SetTextColor(draw.colour);
+        dc.TextOut(draw.x, draw.y, Label);
+    }
+}
+
+}  // namespace verrow

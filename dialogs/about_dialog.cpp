@@ -1,0 +1,7 @@
+#include "dialogs/about_dialog.h"
+
+namespace verrow {
+
+AboutDialog::AboutDialog(HWND parent) : Dialog(kTemplate, parent) {}
+
+}  // namespace verrow

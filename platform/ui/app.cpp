@@ -1,0 +1,85 @@
+#include "platform/ui/app.h"
+
+#include <commctrl.h>
+
+#include "core/path.h"
+#include "platform/win32_text.h"
+
+namespace verrow::ui {
+namespace {
+Application* g_app = nullptr;
+
+std::string ModulePath() {
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        std::wstring buffer(size, L'\0');
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) return std::string();
+        if (length < size) {
+            buffer.resize(length);
+            return FromSystemText(buffer);
+        }
+        if (size >= 32768) return std::string();
+    }
+}
+}  // namespace
+
+Application::Application() { g_app = this; }
+
+Application::~Application() {
+    if (g_app == this) g_app = nullptr;
+}
+
+Application* Application::Current() { return g_app; }
+
+void Application::OnHelp(HWND window) {
+    WinHelpW(window, ToSystemText(helpPath_).c_str(), HELP_FINDER, 0);
+}
+
+int Application::Run(HINSTANCE instance, const std::string& modulePath) {
+    instance_ = instance;
+    appName_ = AppNameFromPath(modulePath);
+    helpPath_ = HelpPathFromPath(modulePath);
+    if (!InitInstance()) return 0;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+bool RestrictDllSearchPath() {
+    // Whatever else happens, the current folder (often the stick) is no place for DLLs.
+    SetDllDirectoryW(L"");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    auto set = kernel ? reinterpret_cast<SetDirectories>(
+                            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                      : nullptr;
+    return set && set(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
+int RunApplication(HINSTANCE instance) {
+    RestrictDllSearchPath();
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    Application* app = Application::Current();
+    if (!app) return 0;
+    return app->Run(instance, ModulePath());
+}
+
+std::string AppNameFromPath(const std::string& modulePath) { return SplitPath(modulePath).base; }
+
+std::string HelpPathFromPath(const std::string& modulePath) {
+    PathParts parts = SplitPath(modulePath);
+    return parts.drive + parts.dir + parts.base + ".HLP";
+}
+
+HINSTANCE ResourceInstance() {
+    Application* app = Application::Current();
+    if (app && app->Instance()) return app->Instance();
+    return GetModuleHandleW(nullptr);
+}
+
+}  // namespace verrow::ui

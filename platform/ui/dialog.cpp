@@ -1,0 +1,281 @@
+#include "platform/ui/dialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/ui/app.h"
+#include "platform/ui/message.h"
+#include "platform/win32_text.h"
+#include "resources/texts.h"
+
+namespace verrow::ui {
+namespace {
+constexpr wchar_t kDialogProperty[] = L"Verrow.Dialog";
+constexpr wchar_t kInitDataType[] = L"INITDATA";
+
+std::string Decimal(std::size_t value) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+}  // namespace
+
+// --- DataExchange
+
+HWND DataExchange::Field(int id) const { return dialog_.Item(id); }
+
+void DataExchange::Fail(HWND field) {
+    failed_ = true;
+    if (!field) return;
+    SetFocus(field);
+    wchar_t className[32] = {};
+    GetClassNameW(field, className, 32);
+    if (_wcsicmp(className, L"Edit") == 0) SendMessageW(field, EM_SETSEL, 0, -1);
+}
+
+void DataExchange::Text(int id, std::string& value, std::size_t maxBytes) {
+    if (failed_) return;
+    HWND field = Field(id);
+    Window box;
+    box.Attach(field);
+    if (!take_) {
+        if (maxBytes > 0) SendMessageW(field, EM_LIMITTEXT, maxBytes, 0);
+        box.SetText(value);
+        return;
+    }
+    value = box.Text();
+    if (maxBytes > 0 && value.size() > maxBytes) {
+        std::string message = text::kTextTooLong;
+        std::size_t at = message.find("%1");
+        if (at != std::string::npos) message.replace(at, 2, Decimal(maxBytes));
+        ShowMessage(message, mb::kOk);
+        Fail(field);
+    }
+}
+
+void DataExchange::Check(int id, int& value) {
+    if (failed_) return;
+    HWND field = Field(id);
+    if (take_) {
+        value = static_cast<int>(SendMessageW(field, BM_GETCHECK, 0, 0));
+        return;
+    }
+    if (value < 0 || value > 2) value = 0;
+    SendMessageW(field, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void DataExchange::ComboIndex(int id, int& value) {
+    if (failed_) return;
+    HWND field = Field(id);
+    if (take_) {
+        LRESULT index = SendMessageW(field, CB_GETCURSEL, 0, 0);
+        value = index == CB_ERR ? -1 : static_cast<int>(index);
+        return;
+    }
+    SendMessageW(field, CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+void DataExchange::Control(int id, Window& control) {
+    if (failed_ || control.IsAttached()) return;
+    if (control.Attach(Field(id))) dialog_.bound_.push_back(&control);
+}
+
+// --- Dialog
+
+Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+Dialog::~Dialog() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+Dialog* Dialog::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Dialog*>(GetPropW(hwnd, kDialogProperty)) : nullptr;
+}
+
+int Dialog::DoModal() {
+    if (hwnd_) return -1;  // already running
+    HWND owner = parent_ ? GetAncestor(parent_, GA_ROOT) : GetActiveWindow();
+    bool disabledOwner = owner && IsWindowEnabled(owner);
+    if (disabledOwner) EnableWindow(owner, FALSE);
+
+    result_ = -1;
+    running_ = true;
+    HWND created = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner,
+                                      &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (created && hwnd_ && running_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+
+    while (running_ && hwnd_) {
+        MSG message;
+        BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside ours
+            break;
+        }
+        if (got == -1) break;
+        RunLoopMessage(message);
+    }
+    running_ = false;
+
+    if (disabledOwner) EnableWindow(owner, TRUE);
+    if (hwnd_) {
+        if (GetActiveWindow() == hwnd_ && owner) SetActiveWindow(owner);
+        DestroyWindow(hwnd_);
+    }
+    return result_;
+}
+
+void Dialog::RunLoopMessage(MSG& message) {
+    HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    Dialog* target = FromHandle(root);
+    if (target && message.message == WM_KEYDOWN && message.wParam == VK_F1 && !KeyDown(VK_SHIFT) &&
+        !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+        SendMessageW(root, WM_COMMAND, MAKEWPARAM(kIdHelp, 0), 0);
+        return;
+    }
+    if (target && target->PreTranslateMessage(message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void Dialog::EndDialog(int code) {
+    result_ = code;
+    running_ = false;
+    PostMessageW(nullptr, WM_NULL, 0, 0);  // wake the loop if it waits
+}
+
+bool Dialog::UpdateData(bool take) {
+    DataExchange dx(*this, take);
+    DoDataExchange(dx);
+    return !dx.Failed();
+}
+
+bool Dialog::PreTranslateMessage(MSG& message) {
+    return hwnd_ && IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+bool Dialog::OnInitDialog() {
+    UpdateData(false);
+    return true;
+}
+
+void Dialog::OnOK() {
+    if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Dialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        self->hwnd_ = hwnd;
+        SetPropW(hwnd, kDialogProperty, self);
+    } else {
+        self = FromHandle(hwnd);
+    }
+    return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        ApplyInitData();
+        return OnInitDialog() ? TRUE : FALSE;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        int code = HIWORD(wParam);
+        if (OnCommand(id, code, reinterpret_cast<HWND>(lParam))) return TRUE;
+        if (code != BN_CLICKED) return FALSE;
+        if (id == IDOK) {
+            OnOK();
+            return TRUE;
+        }
+        if (id == IDCANCEL) {
+            OnCancel();
+            return TRUE;
+        }
+        if (id == static_cast<int>(kIdHelp)) {
+            if (Application* app = Application::Current()) app->OnHelp(hwnd_);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (!header || !OnNotify(static_cast<int>(header->idFrom), *header, result)) return FALSE;
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return TRUE;
+    case WM_PAINT:
+        return OnPaint() ? TRUE : FALSE;
+    case WM_SYSCOMMAND:
+        return OnSysCommand(static_cast<UINT>(wParam), lParam) ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
+    case WM_NCDESTROY: {
+        for (Window* control : bound_) control->Detach();
+        bound_.clear();
+        RemovePropW(hwnd_, kDialogProperty);
+        if (Application* app = Application::Current(); app && app->MainWindow() == this) {
+            app->SetMainWindow(nullptr);
+        }
+        hwnd_ = nullptr;
+        running_ = false;
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+void Dialog::ApplyInitData() {
+    HINSTANCE instance = ResourceInstance();
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId_), kInitDataType);
+    if (!found) return;
+    HGLOBAL loaded = LoadResource(instance, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    std::vector<InitRecord> records;
+    if (!data || !ParseInitData(data, SizeofResource(instance, found), records)) return;
+    for (const InitRecord& record : records) {
+        std::wstring text = ToSystemText(record.text);
+        SendDlgItemMessageW(hwnd_, record.control, record.message, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+bool ParseInitData(const void* data, std::size_t size, std::vector<InitRecord>& records) {
+    records.clear();
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    auto word = [&](std::size_t at) { return static_cast<unsigned>(bytes[at] | (bytes[at + 1] << 8)); };
+    std::size_t at = 0;
+    std::vector<InitRecord> parsed;
+    while (true) {
+        if (!bytes || at + 2 > size) return false;  // no end mark
+        unsigned control = word(at);
+        at += 2;
+        if (control == 0) break;
+        if (at + 2 > size) return false;
+        unsigned message = word(at);
+        at += 2;
+        const auto* end = static_cast<const unsigned char*>(std::memchr(bytes + at, 0, size - at));
+        if (!end) return false;
+        auto length = static_cast<std::size_t>(end - (bytes + at));
+        parsed.push_back({static_cast<int>(control), message, std::string(reinterpret_cast<const char*>(bytes + at), length)});
+        at += length + 1;
+    }
+    records = std::move(parsed);
+    return true;
+}
+
+}  // namespace verrow::ui

@@ -1,0 +1,158 @@
+// Modal dialogs over the program's dialog templates, and data exchange.
+//
+// Writing a dialog:
+//
+//   class SettingsDialog : public ui::Dialog {
+//   public:
+//       SettingsDialog() : Dialog(142) {}          // template id, optional owner window
+//       int StartOpen = 0;
+//       int ListStyle = -1;
+//   protected:
+//       void DoDataExchange(ui::DataExchange& dx) override {
+//           dx.Check(1013, StartOpen);
+//           dx.ComboIndex(1014, ListStyle);
+//       }
+//   };
+//   SettingsDialog dialog;
+//   dialog.StartOpen = 1;
+//   if (dialog.DoModal() == IDOK) use(dialog.ListStyle);
+//
+// DoModal creates the window from the template, disables the owner (the given parent's
+// top-level window, else the thread's active window), applies the template's
+// initialisation data (below), calls OnInitDialog (default: show the data; the focus goes
+// to the first tab stop), shows the window and runs a message loop of its own until
+// EndDialog. Then it enables the owner, destroys the window (OnDestroy runs) and returns
+// the code given to EndDialog, or -1 when the window could not be created.
+//
+// The loop hands every message to PreTranslateMessage of the dialog whose window it is
+// for (the top-level window of its target), before dispatching it. The default runs the
+// dialog manager (IsDialogMessage): Tab moves the focus, Esc is IDCANCEL, Enter presses a
+// focused push button and is IDOK (or the default button) otherwise. An override that
+// watches mouse messages for a tooltip calls ToolTip::RelayEvent and then the base.
+// F1 without Shift, Ctrl or Alt sends the command kIdHelp to the dialog; no dialog handles
+// it, so it reaches Application::OnHelp.
+//
+// Messages reach these handlers:
+//   WM_INITDIALOG  OnInitDialog      WM_COMMAND   OnCommand, else IDOK -> OnOK,
+//   WM_NOTIFY      OnNotify                       IDCANCEL -> OnCancel (also Esc and the
+//   WM_TIMER       OnTimer                        close box), kIdHelp -> the application
+//   WM_PAINT       OnPaint           WM_SYSCOMMAND  OnSysCommand
+//   WM_DESTROY     OnDestroy         WM_QUERYDRAGICON  OnQueryDragIcon
+// A handler that returns false leaves the message to the system's default handling.
+//
+// Template initialisation data: a resource of type "INITDATA" with the template's id holds
+// records that are sent to the template's controls after the window is created and before
+// OnInitDialog, e.g. the items of a combo box. Each record: the control id (16 bits, little
+// endian), the message (16 bits; one that takes a text in lParam and 0 in wParam, such as
+// CB_ADDSTRING or LB_ADDSTRING), the text in code page 932 ended by a zero byte. A control
+// id of 0 ends the list. Data that does not follow this form is not applied at all.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/ui/window.h"
+
+namespace verrow::ui {
+
+class Dialog;
+
+// One direction of data exchange over a dialog's controls. Taking (controls to members)
+// stops at the first field that fails: that field's member has been set, the fields after
+// it are not read, the focus is in the failing field, and UpdateData returns false.
+class DataExchange {
+public:
+    bool Taking() const { return take_; }
+    bool Failed() const { return failed_; }
+
+    // Edit text. With `maxBytes` > 0, showing limits the box to that many characters
+    // (EM_LIMITTEXT; the box is a Unicode window, so it counts characters), which keeps
+    // single-byte input within the limit while typing; taking counts the text's bytes in
+    // code page 932 and, when there are more than `maxBytes`, shows
+    // "%1 文字以内で入力してください。" with the limit and fails. Double-byte text may thus be
+    // typed beyond the limit but is never taken.
+    void Text(int id, std::string& value, std::size_t maxBytes = 0);
+    // Check box state 0, 1 or 2. Showing a value outside 0-2 first sets it to 0.
+    void Check(int id, int& value);
+    // Selected item of a combo box; -1 means no selection (shown for any invalid index).
+    void ComboIndex(int id, int& value);
+    // Attaches `control` to the dialog's control `id` (first exchange only, either
+    // direction); a wrapper that handles messages subclasses it (window.h).
+    void Control(int id, Window& control);
+
+private:
+    friend class Dialog;
+    DataExchange(Dialog& dialog, bool take) : dialog_(dialog), take_(take) {}
+    HWND Field(int id) const;
+    void Fail(HWND field);
+
+    Dialog& dialog_;
+    bool take_;
+    bool failed_ = false;
+};
+
+class Dialog {
+public:
+    explicit Dialog(int templateId, HWND parent = nullptr);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    int DoModal();
+    // Ends the modal loop with `code` (the window is destroyed when DoModal returns).
+    void EndDialog(int code);
+    // Runs DoDataExchange in one direction; false when taking failed.
+    bool UpdateData(bool take);
+
+    HWND Handle() const { return hwnd_; }
+    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    int TemplateId() const { return templateId_; }
+
+    // Called for every message of this dialog's window and its controls before dispatch;
+    // true when the message has been handled and must not be dispatched.
+    virtual bool PreTranslateMessage(MSG& message);
+
+    // The dialog object of a window created by DoModal, or null.
+    static Dialog* FromHandle(HWND hwnd);
+
+protected:
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(DataExchange& dx) {}
+    virtual void OnOK();      // takes the data; when that succeeds ends with IDOK
+    virtual void OnCancel();  // ends with IDCANCEL
+    virtual bool OnCommand(int id, int code, HWND control) { return false; }
+    virtual bool OnNotify(int id, NMHDR& header, LRESULT& result) { return false; }
+    virtual void OnTimer(UINT_PTR id) {}
+    virtual bool OnPaint() { return false; }
+    virtual void OnDestroy() {}
+    virtual bool OnSysCommand(UINT command, LPARAM lParam) { return false; }
+    virtual HICON OnQueryDragIcon() { return nullptr; }
+
+private:
+    friend class DataExchange;
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ApplyInitData();
+    static void RunLoopMessage(MSG& message);
+
+    int templateId_;
+    HWND parent_;
+    HWND hwnd_ = nullptr;
+    bool running_ = false;
+    int result_ = -1;
+    std::vector<Window*> bound_;
+};
+
+// Template initialisation data, parsed (see above).
+struct InitRecord {
+    int control;
+    UINT message;
+    std::string text;
+};
+// False, with `records` empty, when the data does not follow the form.
+bool ParseInitData(const void* data, std::size_t size, std::vector<InitRecord>& records);
+
+}  // namespace verrow::ui

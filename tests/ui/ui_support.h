@@ -1,0 +1,67 @@
+// Helpers for driving real dialogs in-process: a script of steps run from a thread timer
+// (so they run inside whatever modal loop is active, including message boxes), window
+// lookup, pixel capture and PNG screenshots.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace verrow::test {
+
+// Runs its steps in order, one per timer tick, while the thread sits in a modal loop.
+// A step returns false to be tried again on the next tick (waiting for a window). A step
+// that blocks in a nested loop (a message box) lets the following steps run meanwhile.
+// After `timeoutMs` the test fails and every window of the thread is closed.
+class Driver {
+public:
+    using Step = std::function<bool()>;
+    explicit Driver(std::vector<Step> steps, unsigned timeoutMs = 10000);
+    ~Driver();
+    Driver(const Driver&) = delete;
+    Driver& operator=(const Driver&) = delete;
+    bool Finished() const { return next_ >= steps_.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    UINT_PTR timer_ = 0;
+    DWORD deadline_;
+    bool timedOut_ = false;
+};
+
+// Visible top-level dialog windows (#32770) of this thread, newest first as the system
+// lists them.
+std::vector<HWND> ThreadDialogs();
+// A message box of this thread (a #32770 with the static 65535), or null.
+HWND FindMessageBox();
+std::string TextOf(HWND window);  // code page 932
+std::string ClassOf(HWND window);
+void PostKey(HWND target, UINT key);
+// The window that has the keyboard focus in this thread.
+HWND FocusWindow();
+
+// Pixels, 0x00RRGGBB, top-down.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> rgb;
+    std::uint32_t At(int x, int y) const { return rgb[static_cast<std::size_t>(y) * width + x]; }
+    bool operator==(const Pixels& other) const {
+        return width == other.width && height == other.height && rgb == other.rgb;
+    }
+};
+// Paints pending updates first. Client area only, or the whole window with its frame.
+Pixels CaptureClient(HWND window);
+Pixels CaptureWindow(HWND window);
+// Writes <build>/screenshots/<name>.png; false on failure.
+bool SaveScreenshot(const Pixels& pixels, const std::string& name);
+
+// Pumps this thread's messages for `ms` milliseconds.
+void Pump(unsigned ms);
+
+}  // namespace verrow::test
