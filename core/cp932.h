@@ -10,13 +10,27 @@
 namespace verrow::cp932 {
 
 // 0x81-0x9F and 0xE0-0xFC.
-bool IsLeadByte(unsigned char c);
+inline bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Length in bytes of the character that starts at `at`: 2 for a lead byte with a byte
+// after it (whatever that byte is, as the platform pairs them), else 1.
+inline std::size_t CharLength(std::string_view s, std::size_t at) {
+    return IsLeadByte(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
+}
+
+// The longest prefix of `s` of at most `limit` bytes that does not end inside a
+// double-byte character.
+std::string_view Truncate(std::string_view s, std::size_t limit);
 
 // Case-insensitive three-way comparison: single-byte letters fold to one case, a
 // double-byte character is compared as one unit and never split. A lead byte at the
 // very end stands alone.
 int CompareNoCase(std::string_view a, std::string_view b);
 inline bool EqualsNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+
+// `s` with its single-byte letters in lower case; double-byte characters unchanged.
+// Two strings are EqualsNoCase exactly when their folded forms are equal.
+std::string FoldCase(std::string_view s);
 
 // Position of the last '\\' that is a character of its own, or npos.
 std::size_t FindLastBackslash(std::string_view s);

@@ -1,1 +1,38 @@
 #include "core/path.h"
+
+#include "core/cp932.h"
+
+namespace verrow {
+
+PathParts SplitPath(std::string_view path) {
+    PathParts parts;
+    // Only a letter makes a drive; a double-byte character never ends in ':'.
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+        parts.drive.assign(path.substr(0, 2));
+        path.remove_prefix(2);
+    }
+    // The last separator and the last dot that are characters of their own.
+    std::size_t lastSeparator = std::string_view::npos;
+    std::size_t lastDot = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); i += cp932::CharLength(path, i)) {
+        if (path[i] == '\\' || path[i] == '/') {
+            lastSeparator = i;
+            lastDot = std::string_view::npos;
+        } else if (path[i] == '.') {
+            lastDot = i;
+        }
+    }
+    std::size_t nameStart = lastSeparator == std::string_view::npos ? 0 : lastSeparator + 1;
+    parts.dir.assign(path.substr(0, nameStart));
+    std::string_view name = path.substr(nameStart);
+    if (lastDot == std::string_view::npos) {
+        parts.base.assign(name);
+    } else {
+        parts.base.assign(name.substr(0, lastDot - nameStart));
+        parts.ext.assign(name.substr(lastDot - nameStart));
+    }
+    return parts;
+}
+
+}  // namespace verrow

@@ -1,1 +1,245 @@
 #include "storage/profile.h"
+
+#include <cstdint>
+
+#include "core/cp932.h"
+#include "platform/os.h"
+#include "platform/text_convert.h"
+
+// Files are read as the platform reads them, verified against it:
+// - lines end at CR or LF; a lead byte pairs with whatever byte follows it (even CR, '='
+//   or ']'), so lines, '=' and ']' are found on character boundaries only;
+// - spaces (HT, LF, VT, FF, CR, space and ^Z, nothing else) around a line, a section
+//   name, a key name and a value are dropped; a value ends at a zero byte;
+// - "[name]" starts a section (text after the last ']' is ignored); only the first of
+//   sections with the same name is searched, and "[]" starts one that cannot be found;
+// - the first of keys with the same name counts, a line without '=' is a key without
+//   value, lines before the first section belong to no section;
+// - one pair of enclosing ' or " is removed when the value is read.
+// Deliberate differences: the platform converts the file to UTF-16 and back, so it
+// changes bytes that are not valid code page 932 (to U+30FB) and the IBM duplicates of
+// NEC characters; this store passes every byte through. The platform also lets a key
+// beginning with ';' be read; here those lines are comments. Names fold only single-byte
+// letters, where the platform also folds full-width and Greek or Cyrillic letters.
+
+namespace verrow {
+namespace {
+
+bool IsProfileSpace(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
+
+// `s` must start on a character boundary.
+std::string_view Trim(std::string_view s) {
+    std::size_t begin = 0;
+    while (begin < s.size() && IsProfileSpace(static_cast<unsigned char>(s[begin]))) ++begin;
+    s.remove_prefix(begin);
+    // A space is never a trail byte, but it can follow a lead byte that takes it; only
+    // then is a walk from the start needed to tell.
+    while (!s.empty() && IsProfileSpace(static_cast<unsigned char>(s.back()))) {
+        if (s.size() >= 2 && cp932::IsLeadByte(static_cast<unsigned char>(s[s.size() - 2]))) {
+            std::size_t end = 0;
+            for (std::size_t i = 0; i < s.size();) {
+                std::size_t n = cp932::CharLength(s, i);
+                if (n > 1 || !IsProfileSpace(static_cast<unsigned char>(s[i]))) end = i + n;
+                i += n;
+            }
+            return s.substr(0, end);
+        }
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+std::string_view UpToZero(std::string_view s) {
+    std::size_t zero = s.find('\0');
+    return zero == std::string_view::npos ? s : s.substr(0, zero);
+}
+
+// First single-byte `c` on a character boundary, or npos; `last` finds the last one.
+std::size_t FindChar(std::string_view s, char c, bool last = false) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i < s.size(); i += cp932::CharLength(s, i)) {
+        if (s[i] == c) {
+            found = i;
+            if (!last) break;
+        }
+    }
+    return found;
+}
+
+// A name as the platform compares it: without surrounding spaces, up to a zero byte.
+std::string_view NameOf(std::string_view name) { return UpToZero(Trim(name)); }
+
+// The bytes in code page 932: files with a byte-order mark are converted.
+std::string ToCodePage(std::string_view bytes) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return Utf8ToCp932(bytes.substr(3));
+    bool little = bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE";
+    bool big = bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF";
+    if (!little && !big) return std::string(bytes);
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        auto first = static_cast<unsigned char>(bytes[i]);
+        auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units += static_cast<char16_t>(little ? first | (second << 8) : (first << 8) | second);
+    }
+    return Utf16ToCp932(units);
+}
+
+}  // namespace
+
+std::size_t ProfileReader::NoCaseHash::operator()(std::string_view s) const {
+    // FNV-1a with every letter byte folded, trail bytes too: names that compare equal
+    // still hash equal, and the loop needs no character walk.
+    std::size_t hash = static_cast<std::size_t>(2166136261u);
+    for (char c : s) hash = (hash ^ (static_cast<unsigned char>(c) | (c >= 'A' && c <= 'Z' ? 0x20 : 0))) *
+                            static_cast<std::size_t>(16777619u);
+    return hash;
+}
+
+bool ProfileReader::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    return a.size() == b.size() && (a == b || cp932::EqualsNoCase(a, b));
+}
+
+bool ProfileReader::Load(const std::string& path) {
+    std::string bytes;
+    if (!GetOs().ReadFile(path, bytes)) {
+        sections_.clear();
+        text_.reset();
+        return false;
+    }
+    Parse(bytes);
+    return true;
+}
+
+void ProfileReader::Parse(std::string_view raw) {
+    sections_.clear();
+    text_ = std::make_unique<const std::string>(ToCodePage(raw));
+    const std::string_view all(*text_);
+    Keys* current = nullptr;  // none before the first section or in an ignored one
+
+    std::size_t pos = 0;
+    while (pos < all.size()) {
+        std::size_t end = pos;
+        while (end < all.size() && all[end] != '\r' && all[end] != '\n') end += cp932::CharLength(all, end);
+        std::string_view line = Trim(all.substr(pos, end - pos));
+        pos = end;
+        while (pos < all.size() && (all[pos] == '\r' || all[pos] == '\n')) ++pos;
+        if (line.empty()) continue;
+
+        if (line[0] == '[') {
+            std::size_t close = FindChar(line, ']', true);
+            if (close != std::string_view::npos) {
+                auto inserted = sections_.try_emplace(NameOf(line.substr(1, close - 1)));
+                current = inserted.second && !inserted.first->first.empty() ? &inserted.first->second
+                                                                             : nullptr;
+                continue;
+            }
+        }
+        if (!current || line[0] == ';') continue;
+        std::size_t equals = FindChar(line, '=');
+        std::string_view name = equals == std::string_view::npos ? line : line.substr(0, equals);
+        std::string_view value = equals == std::string_view::npos ? std::string_view()
+                                                                  : Trim(line.substr(equals + 1));
+        name = NameOf(name);
+        if (!name.empty()) current->try_emplace(name, UpToZero(value));
+    }
+}
+
+const std::string_view* ProfileReader::Find(std::string_view section, std::string_view key) const {
+    auto s = sections_.find(NameOf(section));
+    if (s == sections_.end()) return nullptr;
+    auto k = s->second.find(NameOf(key));
+    return k == s->second.end() ? nullptr : &k->second;
+}
+
+bool ProfileReader::HasKey(std::string_view section, std::string_view key) const {
+    return Find(section, key) != nullptr;
+}
+
+std::string ProfileReader::GetString(std::string_view section, std::string_view key,
+                                     std::size_t bufferSize) const {
+    const std::string_view* found = Find(section, key);
+    if (!found || bufferSize == 0) return std::string();
+    std::string_view value = *found;
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
+        value = value.substr(1, value.size() - 2);
+    }
+    // The platform leaves a stray byte where a double-byte character would be split;
+    // here the value simply ends before that character.
+    return std::string(cp932::Truncate(value, bufferSize - 1));
+}
+
+int ProfileReader::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+    // The platform reads the value into 30 characters and converts what remains:
+    // control characters and spaces, one sign, then "0x" (hex), "0o" (octal), "0b"
+    // (binary) or decimal digits up to the first other character, wrapping around at
+    // 32 bits. Anything that is not a number reads as 0; an empty value as the default.
+    std::string text = GetString(section, key, 30);
+    if (text.empty()) return defaultValue;
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        switch (text[i + 1]) {
+            case 'x': base = 16; break;
+            case 'o': base = 8; break;
+            case 'b': base = 2; break;
+        }
+        if (base != 10) i += 2;
+    }
+    std::uint32_t result = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else break;
+        if (digit >= base) break;
+        result = result * base + digit;
+    }
+    if (negative) result = 0u - result;
+    return static_cast<int>(result);
+}
+
+void ProfileWriter::Write(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    auto s = index_.try_emplace(cp932::FoldCase(section), sections_.size());
+    if (s.second) sections_.push_back(Section{section, {}, {}});
+    Section& target = sections_[s.first->second];
+    std::string trimmed(Trim(UpToZero(value)));
+    auto k = target.index.try_emplace(cp932::FoldCase(key), target.keys.size());
+    if (k.second) {
+        target.keys.emplace_back(key, std::move(trimmed));
+    } else {
+        target.keys[k.first->second].second = std::move(trimmed);
+    }
+}
+
+std::string ProfileWriter::Bytes() const {
+    std::size_t size = 0;
+    for (const Section& section : sections_) {
+        size += section.name.size() + 4;
+        for (const auto& key : section.keys) size += key.first.size() + key.second.size() + 3;
+    }
+    std::string out;
+    out.reserve(size);
+    for (const Section& section : sections_) {
+        out += '[';
+        out += section.name;
+        out += "]\r\n";
+        for (const auto& key : section.keys) {
+            out += key.first;
+            out += '=';
+            out += key.second;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+bool ProfileWriter::Commit(const std::string& path) const { return GetOs().ReplaceFile(path, Bytes()); }
+
+}  // namespace verrow

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace verrow {
@@ -16,10 +18,13 @@ class ProfileReader {
 public:
     // Reads and parses the file; false when it cannot be read (look-ups give defaults).
     bool Load(const std::string& path);
+    // Parses a whole file's bytes: code page 932, or UTF-8 / UTF-16 with a byte-order
+    // mark (converted to code page 932 first, as the platform does).
     void Parse(std::string_view bytes);
 
     // GetPrivateProfileStringA with an empty default and a buffer of `bufferSize` bytes:
-    // the value cut to bufferSize - 1 bytes.
+    // the value without one pair of enclosing quotes, cut to bufferSize - 1 bytes (never
+    // inside a double-byte character).
     std::string GetString(std::string_view section, std::string_view key,
                           std::size_t bufferSize) const;
     // GetPrivateProfileIntA.
@@ -27,15 +32,28 @@ public:
     bool HasKey(std::string_view section, std::string_view key) const;
 
 private:
-    struct Section {
-        std::unordered_map<std::string, std::string> values;  // folded key -> value
+    // Names match without regard to the case of single-byte letters.
+    struct NoCaseHash {
+        std::size_t operator()(std::string_view s) const;
     };
-    std::unordered_map<std::string, Section> sections_;  // folded name -> section
+    struct NoCaseEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Keys = std::unordered_map<std::string_view, std::string_view, NoCaseHash, NoCaseEqual>;
+
+    const std::string_view* Find(std::string_view section, std::string_view key) const;
+
+    // The file in code page 932; names and values are views into it, so a file is
+    // indexed without copying a string per key. Held apart so that moving keeps them valid.
+    std::unique_ptr<const std::string> text_;
+    std::unordered_map<std::string_view, Keys, NoCaseHash, NoCaseEqual> sections_;
 };
 
 class ProfileWriter {
 public:
-    // Appends the key to its section (sections stand in the order of their first write).
+    // Sets the key in its section, as WritePrivateProfileStringA does: sections and keys
+    // stand in the order of their first write, names match without regard to case, and
+    // the value loses the spaces around it.
     void Write(const std::string& section, const std::string& key, const std::string& value);
     // The file's bytes: "[section]" lines and "key=value" lines, CRLF.
     std::string Bytes() const;
@@ -46,8 +64,10 @@ private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> keys;
+        std::unordered_map<std::string, std::size_t> index;  // folded key -> position
     };
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> index_;  // folded name -> position
 };
 
 }  // namespace verrow

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/cp932.h"
+#include "core/environment.h"
+#include "core/launch_entry.h"
+#include "tests/support/fake_os.h"
+
+namespace verrow {
+namespace {
+
+#define PO "\x83\x7C"
+#define HYO "\x95\x5C"
+
+// The strings of a block, and whether it ends with the two extra zero bytes.
+std::vector<std::string> Strings(const std::string& block) {
+    std::vector<std::string> out;
+    std::size_t pos = 0;
+    while (pos < block.size() && block[pos] != '\0') {
+        std::size_t end = block.find('\0', pos);
+        out.push_back(block.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    EXPECT_EQ(block.size() - pos, 2u) << "two zero bytes after the last string";
+    return out;
+}
+
+VarMap Map(const std::vector<std::pair<std::string, std::string>>& items) {
+    VarMap map;
+    for (const auto& item : items) map.Set(item.first, item.second);
+    return map;
+}
+
+// The composition as literally described: every variable's value, then for every
+// variable in order, each occurrence of %NAME% (found left to right on character
+// boundaries) replaced by its unexpanded value; the strings joined by '|' and cut there.
+std::string LiteralBlock(const VarMap& source) {
+    std::string block;
+    for (const auto& v : source) {
+        std::string work = v.second;
+        for (const auto& u : source) {
+            const std::string pattern = "%" + u.first + "%";
+            std::string out;
+            std::size_t pos = 0, at;
+            while ((at = cp932::Find(work, pattern, pos)) != std::string::npos) {
+                out += work.substr(pos, at - pos) + u.second;
+                pos = at + pattern.size();
+            }
+            work = out + work.substr(pos);
+        }
+        block += v.first + "=" + work + '\0';
+    }
+    return source.empty() ? block : block + '\0' + '\0';
+}
+
+class EnvironmentTest : public ::testing::Test {
+protected:
+    std::string Block(LaunchEntry& entry) {
+        std::size_t size = entry.BuildEnvironmentBlock(nullptr, 0);
+        std::string buffer(size + 4, '#');
+        EXPECT_EQ(entry.BuildEnvironmentBlock(buffer.data(), size), size);
+        EXPECT_EQ(buffer.substr(size), "####");  // nothing beyond the size
+        buffer.resize(size);
+        return buffer;
+    }
+
+    test::FakeOs os;
+    ScopedOs scope{os};
+};
+
+TEST_F(EnvironmentTest, SeparateModeExpandsInOnePassInOrder) {
+    LaunchEntry entry;
+    EXPECT_EQ(entry.BuildEnvironmentBlock(nullptr, 0), 0u);
+    entry.SetEnv("A", "1");
+    entry.SetEnv("B", "%A%2");
+    EXPECT_EQ(entry.BuildEnvironmentBlock(nullptr, 0), 11u);
+    EXPECT_EQ(Block(entry), std::string("A=1\0B=12\0\0\0", 11));
+
+    entry.ClearEnv();
+    entry.SetEnv("B", "%NOPE%x 100% %");
+    entry.SetEnv("E", "");
+    entry.SetEnv("F", "[%E%]%B%");
+    EXPECT_EQ(Strings(Block(entry)),
+              (std::vector<std::string>{"B=%NOPE%x 100% %", "E=", "F=[]%NOPE%x 100% %"}));
+
+    // A reference brought in is expanded only by a variable that comes later.
+    entry.ClearEnv();
+    for (const char* name : {"A", "B", "C"}) entry.SetEnv(name, "");
+    entry.SetEnv("A", "%B%");
+    entry.SetEnv("B", "%C%");
+    entry.SetEnv("C", "z");
+    EXPECT_EQ(Strings(Block(entry))[0], "A=z");
+    entry.ClearEnv();
+    entry.SetEnv("A", "%B%");
+    entry.SetEnv("C", "z");
+    entry.SetEnv("B", "%C%");
+    EXPECT_EQ(Strings(Block(entry))[0], "A=%C%");
+    // Names match byte for byte; a trail byte never starts a match.
+    entry.ClearEnv();
+    entry.SetEnv("a", "x");
+    entry.SetEnv(PO, "y");
+    entry.SetEnv("V", "%A%" HYO "%a%%" PO "%");
+    EXPECT_EQ(Strings(Block(entry))[2], "V=%A%" HYO "xy");
+}
+
+TEST_F(EnvironmentTest, MergeModeSetsTheEntrysVariablesOverTheInheritedOnes) {
+    os.SetEnvironment({"=C:=C:\\work", "PATH=C:\\WINDOWS", "TEMP=C:\\tmp", "windir=C:\\WINDOWS"});
+    LaunchEntry entry;
+    entry.SetOverWriteEnv(1);
+    entry.SetEnv("PATH", "%PATH%;\\bin");
+    entry.SetEnv("NEW", "%TEMP%\\x");
+    EXPECT_EQ(Strings(Block(entry)),
+              (std::vector<std::string>{"=C:=C:\\work", "PATH=%PATH%;\\bin;\\bin", "TEMP=C:\\tmp",
+                                        "windir=C:\\WINDOWS", "NEW=C:\\tmp\\x"}));
+    entry.ClearEnv();
+    entry.SetEnv("path", "%PATH%;\\bin");
+    EXPECT_EQ(Strings(Block(entry)),
+              (std::vector<std::string>{"=C:=C:\\work", "PATH=C:\\WINDOWS", "TEMP=C:\\tmp",
+                                        "windir=C:\\WINDOWS", "path=C:\\WINDOWS;\\bin"}));
+    os.SetNoEnvironment();
+    EXPECT_EQ(Strings(Block(entry)), std::vector<std::string>{"path=%PATH%;\\bin"});
+}
+
+TEST_F(EnvironmentTest, ValuesWithABarOrATrailByte7CArriveWhole) {
+    LaunchEntry entry;
+    entry.SetEnv("BAR", "a|b");
+    entry.SetEnv("KANA", "ポケット");
+    entry.SetEnv("X", "%KANA%|%BAR%");
+    const std::string block = Block(entry);
+    EXPECT_EQ(block.size(), 8u + 14u + 15u + 2u);
+    EXPECT_EQ(Strings(block), (std::vector<std::string>{"BAR=a|b", "KANA=" PO "\x83\x50\x83\x62\x83\x67",
+                                                         "X=" PO "\x83\x50\x83\x62\x83\x67|a|b"}));
+    // Capacity 0 or a buffer that is too small: size only, nothing written.
+    std::string small(8, '#');
+    EXPECT_EQ(entry.BuildEnvironmentBlock(small.data(), 0), block.size());
+    EXPECT_EQ(entry.BuildEnvironmentBlock(small.data(), small.size()), block.size());
+    EXPECT_EQ(small, std::string(8, '#'));
+}
+
+TEST_F(EnvironmentTest, SnapshotTakesTheProcessEnvironment) {
+    os.SetEnvironment({"=C:=C:\\work", "=", "NOEQUALS", "A=1", "EMPTY=", "A=2", "X==y", "windir=C:\\WINDOWS"});
+    VarMap vars;
+    vars.Set("stale", "1");
+    EXPECT_TRUE(SnapshotEnvironment(vars));
+    std::vector<std::string> seen;
+    for (const auto& item : vars) seen.push_back(item.first + "=" + item.second);
+    EXPECT_EQ(seen, (std::vector<std::string>{"=C:=C:\\work", "A=2", "EMPTY=", "X==y", "windir=C:\\WINDOWS"}));
+    os.SetNoEnvironment();
+    EXPECT_FALSE(SnapshotEnvironment(vars));
+    EXPECT_TRUE(vars.empty());
+}
+
+TEST_F(EnvironmentTest, ExpansionMatchesTheLiteralAlgorithmOnRandomMaps) {
+    // Pieces chosen to collide: names that are prefixes of one another, letter case,
+    // double-byte characters with trail bytes '|' and '\\', lone lead bytes, '%'.
+    const std::vector<std::string> namePieces = {"A", "a", "B", "AB", PO, HYO, "_", "\x83\x41"};
+    const std::vector<std::string> valuePieces = {"%", "%", "%", "A", "a", "B", "AB", PO, HYO, "|",
+                                                  "x", "\x83", "\x81\x25", "%%", "\x83\x41", ""};
+    std::mt19937 random(1234);
+    auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 3000; ++round) {
+        VarMap source;
+        int count = 1 + static_cast<int>(random() % 7);
+        for (int i = 0; i < count; ++i) {
+            std::string name;
+            int length = static_cast<int>(random() % 3);
+            for (int k = 0; k <= length; ++k) name += pick(namePieces);
+            if (round % 10 == 0 && random() % 4 == 0) name += "%";  // names with '%' too
+            std::string value;
+            int pieces = static_cast<int>(random() % 12);
+            for (int k = 0; k < pieces; ++k) value += random() % 3 ? pick(valuePieces) : "%" + name + "%";
+            source.Set(name, value);
+        }
+        ASSERT_EQ(ComposeEnvironmentBlock(source), LiteralBlock(source)) << "round " << round;
+    }
+}
+
+TEST_F(EnvironmentTest, MergingThousandsOfInheritedVariablesStaysFast) {
+    std::vector<std::string> inherited;
+    for (int i = 0; i < 5000; ++i) {
+        inherited.push_back("VAR" + std::to_string(i) + "=C:\\some\\folder\\" + std::to_string(i));
+    }
+    inherited.push_back("PATH=C:\\WINDOWS");
+    os.SetEnvironment(inherited);
+    LaunchEntry entry;
+    entry.SetOverWriteEnv(1);
+    for (int i = 0; i < 200; ++i) {
+        entry.SetEnv("E" + std::to_string(i), "%VAR" + std::to_string(i * 20) + "%;%PATH%;%E0%");
+    }
+    auto start = std::chrono::steady_clock::now();
+    const std::string block = Block(entry);
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    std::vector<std::string> strings = Strings(block);
+    ASSERT_EQ(strings.size(), 5201u);
+    EXPECT_EQ(strings[5000], "PATH=C:\\WINDOWS");
+    // E0's value comes in unexpanded, after VAR0 and PATH had their turn.
+    EXPECT_EQ(strings[5200], "E199=C:\\some\\folder\\3980;C:\\WINDOWS;%VAR0%;%PATH%;%E0%");
+    // Trying every variable on every value (what the literal algorithm does) takes seconds here.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
+}
+
+}  // namespace
+}  // namespace verrow
