@@ -23,6 +23,13 @@ std::string Decimal(std::size_t value) {
 }
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+bool IsPushButton(HWND window) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    auto type = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & BS_TYPEMASK;
+    return _wcsicmp(className, L"Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
 }  // namespace
 
 // --- DataExchange
@@ -155,7 +162,18 @@ bool Dialog::UpdateData(bool take) {
 }
 
 bool Dialog::PreTranslateMessage(MSG& message) {
-    return hwnd_ && IsDialogMessageW(hwnd_, &message) != FALSE;
+    if (!hwnd_) return false;
+    // Enter on a focused push button presses it, however the focus got there (the dialog
+    // manager only knows a button made default by keyboard navigation).
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        HWND focus = GetFocus();
+        if (focus && GetParent(focus) == hwnd_ && IsWindowEnabled(focus) && IsPushButton(focus)) {
+            SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(focus));
+            return true;
+        }
+    }
+    return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
 bool Dialog::OnInitDialog() {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/ui/dialog.h"
 #include "platform/win32_text.h"
 
 namespace verrow::test {
@@ -139,6 +140,7 @@ std::vector<HWND> ThreadDialogs() {
 
 HWND FindMessageBox() {
     for (HWND window : ThreadDialogs()) {
+        if (ui::Dialog::FromHandle(window)) continue;  // one of ours, not a message box
         HWND text = GetDlgItem(window, 0xFFFF);
         if (text && ClassOf(text) == "Static" && GetDlgItem(window, IDOK)) return window;
     }

@@ -1,0 +1,371 @@
+// The dialog base under wine: data exchange in both directions, template initialisation
+// data, the modal loop with its keys and owner handling, message routing, the
+// PreTranslateMessage hook, and Help through the application object.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/ui/app.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog.h"
+#include "platform/win32/win32_os.h"
+#include "platform/win32_text.h"
+#include "tests/ui/probe_dialog.h"
+#include "tests/ui/ui_support.h"
+
+namespace verrow::test {
+namespace {
+
+int CheckState(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0)); }
+void SetText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextW(dialog, id, ToSystemText(text).c_str());
+}
+
+TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
+    Win32Os os;
+    ScopedOs useOs(os);
+    ProbeDialog dialog(130);
+    std::string name = "名前テスト", path = "E:\\表示\\ソフト.exe";
+    int startUp = 2, custom = 5, overwrite = 1;
+    dialog.exchange = [&](ui::DataExchange& dx) {
+        dx.Text(1003, name, 1024);
+        dx.Text(1005, path, 255);
+        dx.Check(1010, startUp);
+        dx.Check(1018, custom);
+        dx.Check(1025, overwrite);
+    };
+    HWND h = nullptr;
+    std::string boxText, boxCaption;
+    bool taken = true;
+    const std::string longPath(256, 'x');  // a byte over the limit
+    std::string doubleBytePath;
+    for (int i = 0; i < 128; ++i) doubleBytePath += "表";  // 256 bytes in 128 characters
+
+    Driver driver({
+        [&] {  // shown by the framework's initialisation
+            h = dialog.Handle();
+            EXPECT_EQ(TextOf(GetDlgItem(h, 1003)), name);
+            EXPECT_EQ(TextOf(GetDlgItem(h, 1005)), "E:\\表示\\ソフト.exe");
+            EXPECT_EQ(SendDlgItemMessageW(h, 1003, EM_GETLIMITTEXT, 0, 0), 1024);
+            EXPECT_EQ(SendDlgItemMessageW(h, 1005, EM_GETLIMITTEXT, 0, 0), 255);
+            EXPECT_EQ(startUp, 2);  // handed to the box unchanged
+            EXPECT_EQ(custom, 0);   // out of range: reset and shown unchecked
+            EXPECT_EQ(CheckState(h, 1018), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(h, 1025), BST_CHECKED);
+            return true;
+        },
+        [&] {  // taking
+            SetText(h, 1003, "新しい名前");
+            SetText(h, 1005, "C:\\十\\a.exe");
+            CheckDlgButton(h, 1010, BST_UNCHECKED);
+            CheckDlgButton(h, 1018, BST_CHECKED);
+            CheckDlgButton(h, 1025, BST_UNCHECKED);
+            EXPECT_TRUE(dialog.UpdateData(true));
+            EXPECT_EQ(name, "新しい名前");
+            EXPECT_EQ(path, "C:\\十\\a.exe");
+            EXPECT_EQ(startUp, 0);
+            EXPECT_EQ(custom, 1);
+            EXPECT_EQ(overwrite, 0);
+            return true;
+        },
+        [&] {  // a path too long by bytes, though short enough in characters
+            SetText(h, 1005, doubleBytePath);
+            CheckDlgButton(h, 1010, BST_CHECKED);
+            SetFocus(GetDlgItem(h, 1003));
+            taken = dialog.UpdateData(true);  // blocks in the message box until answered
+            return true;
+        },
+        [&] {
+            HWND box = FindMessageBox();
+            if (!box) return false;
+            boxText = TextOf(GetDlgItem(box, 0xFFFF));
+            boxCaption = TextOf(box);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&] {
+            if (FindMessageBox()) return false;
+            EXPECT_FALSE(taken);
+            EXPECT_EQ(boxText, "255 文字以内で入力してください。");
+            EXPECT_EQ(boxCaption, "verrow_ui_tests");
+            EXPECT_EQ(path, doubleBytePath);    // the failing field holds what was typed
+            EXPECT_EQ(startUp, 0);              // the fields after it are not taken
+            EXPECT_EQ(GetFocus(), GetDlgItem(h, 1005));
+            return true;
+        },
+        [&] {  // a name over its limit fails before the path is read
+            SetText(h, 1003, std::string(1025, 'n'));
+            SetText(h, 1005, longPath);
+            taken = dialog.UpdateData(true);
+            return true;
+        },
+        [&] {
+            HWND box = FindMessageBox();
+            if (!box) return false;
+            boxText = TextOf(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&] {
+            if (FindMessageBox()) return false;
+            EXPECT_FALSE(taken);
+            EXPECT_EQ(boxText, "1024 文字以内で入力してください。");
+            EXPECT_EQ(path, doubleBytePath);
+            EXPECT_EQ(GetFocus(), GetDlgItem(h, 1003));
+            dialog.EndDialog(IDCANCEL);
+            return true;
+        },
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST(DataExchange, ComboIndexOverTheItemsFromTheInitialisationData) {
+    ProbeDialog dialog(142);
+    int listStyle = 7;
+    dialog.exchange = [&](ui::DataExchange& dx) { dx.ComboIndex(1014, listStyle); };
+    Driver driver({[&] {
+        HWND combo = GetDlgItem(dialog.Handle(), 1014);
+        std::vector<std::string> items;
+        for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[64] = {};
+            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            items.push_back(FromSystemText(text));
+        }
+        EXPECT_EQ(items, (std::vector<std::string>{"アイコン", "一覧", "詳細"}));
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);  // 7 selects nothing
+        EXPECT_TRUE(dialog.UpdateData(true));
+        EXPECT_EQ(listStyle, -1);
+        listStyle = 2;
+        dialog.UpdateData(false);
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+        SendMessageW(combo, CB_SETCURSEL, 1, 0);
+        EXPECT_TRUE(dialog.UpdateData(true));
+        EXPECT_EQ(listStyle, 1);
+        dialog.EndDialog(IDOK);
+        return true;
+    }});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(InitData, ParsesRecordsAndRejectsDamagedData) {
+    const unsigned char good[] = {0xF6, 0x03, 0x43, 0x01, 'a', 'b', 0, 0x10, 0x00, 0x80, 0x01, 0x95, 0x5C, 0, 0, 0};
+    std::vector<ui::InitRecord> records;
+    ASSERT_TRUE(ui::ParseInitData(good, sizeof good, records));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].control, 1014);
+    EXPECT_EQ(records[0].message, 0x143u);
+    EXPECT_EQ(records[0].text, "ab");
+    EXPECT_EQ(records[1].control, 16);
+    EXPECT_EQ(records[1].message, 0x180u);
+    EXPECT_EQ(records[1].text, "\x95\x5C");
+
+    const unsigned char empty[] = {0, 0};
+    EXPECT_TRUE(ui::ParseInitData(empty, sizeof empty, records));
+    EXPECT_TRUE(records.empty());
+
+    const unsigned char noEnd[] = {0xF6, 0x03, 0x43, 0x01, 'a', 0};
+    const unsigned char unterminated[] = {0xF6, 0x03, 0x43, 0x01, 'a', 'b'};
+    const unsigned char cutMessage[] = {0xF6, 0x03, 0x43};
+    for (auto [data, size] : {std::pair<const unsigned char*, std::size_t>{noEnd, sizeof noEnd},
+                              {unterminated, sizeof unterminated}, {cutMessage, sizeof cutMessage},
+                              {good, 0}}) {
+        records.push_back({1, 2, "stale"});
+        EXPECT_FALSE(ui::ParseInitData(data, size, records));
+        EXPECT_TRUE(records.empty());
+    }
+}
+
+// A plain top-level window to own the dialogs under test.
+struct OwnerWindow {
+    HWND hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    ~OwnerWindow() { DestroyWindow(hwnd); }
+};
+
+TEST(ModalLoop, EnterPressesTheFocusedButtonElseOkAndTheOwnerIsDisabledMeanwhile) {
+    OwnerWindow owner;
+    ProbeDialog dialog(130, owner.hwnd);
+    HWND h = nullptr;
+    Driver driver({
+        [&] {
+            h = dialog.Handle();
+            EXPECT_EQ(GetWindow(h, GW_OWNER), owner.hwnd);
+            EXPECT_FALSE(IsWindowEnabled(owner.hwnd));
+            SetFocus(GetDlgItem(h, 1022));
+            PostKey(FocusWindow(), VK_RETURN);
+            return true;
+        },
+        [&] {
+            auto& seen = dialog.commands;
+            if (std::find(seen.begin(), seen.end(), std::make_pair(1022, int(BN_CLICKED))) == seen.end()) {
+                return false;
+            }
+            EXPECT_EQ(dialog.oks, 0);
+            SetFocus(GetDlgItem(h, 1003));
+            PostKey(FocusWindow(), VK_RETURN);
+            return true;
+        },
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.oks, 1);
+    EXPECT_EQ(dialog.destroys, 1);
+    EXPECT_TRUE(dialog.windowExistedAtDestroy);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(dialog.Handle(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
+}
+
+TEST(ModalLoop, EscapeAndTheCloseBoxCancel) {
+    for (bool closeBox : {false, true}) {
+        ProbeDialog dialog(142);
+        Driver driver({[&] {
+            if (closeBox) {
+                PostMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            } else {
+                PostKey(FocusWindow(), VK_ESCAPE);
+            }
+            return true;
+        }});
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << (closeBox ? "close box" : "Esc");
+        EXPECT_EQ(dialog.cancels, 1);
+        EXPECT_EQ(dialog.oks, 0);
+    }
+}
+
+TEST(Routing, NotifyTimerSystemCommandDragIconAndPaintReachTheirHandlers) {
+    ProbeDialog dialog(142);
+    dialog.notifyResult = 5;
+    dialog.consumeSysCommand = true;
+    dialog.handlePaint = true;
+    dialog.dragIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    Driver driver({
+        [&] {
+            HWND h = dialog.Handle();
+            NMHDR header{GetDlgItem(h, 1014), 1014, static_cast<UINT>(LVN_ITEMCHANGED)};
+            EXPECT_EQ(SendMessageW(h, WM_NOTIFY, 1014, reinterpret_cast<LPARAM>(&header)), 5);
+            EXPECT_EQ(dialog.notifications.back(), std::make_pair(1014, static_cast<UINT>(LVN_ITEMCHANGED)));
+            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_QUERYDRAGICON, 0, 0)), dialog.dragIcon);
+            SendMessageW(h, WM_SYSCOMMAND, 0x0010, 0);
+            EXPECT_EQ(dialog.sysCommands, std::vector<UINT>{0x10});
+            InvalidateRect(h, nullptr, TRUE);
+            UpdateWindow(h);
+            EXPECT_GE(dialog.paints, 1);
+            SetTimer(h, 7, 10, nullptr);
+            return true;
+        },
+        [&] {
+            if (dialog.timers.empty()) return false;
+            KillTimer(dialog.Handle(), 7);
+            EXPECT_EQ(dialog.timers.front(), 7u);
+            // Not consumed: the system's handling closes the dialog through IDCANCEL.
+            dialog.consumeSysCommand = false;
+            PostMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            return true;
+        },
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.sysCommands.back(), static_cast<UINT>(SC_CLOSE));
+}
+
+TEST(PreTranslate, SeesMessagesBeforeTheDialogManagerAndRelaysToATooltip) {
+    ProbeDialog dialog(142);
+    ui::ToolTip tip;
+    int escapesSeen = 0;
+    dialog.preTranslate = [&](MSG& message) {
+        if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP) tip.RelayEvent(message);
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
+            ++escapesSeen;
+            return true;  // consumed: the dialog manager never sees it
+        }
+        return false;
+    };
+    HWND ok = nullptr;
+    Driver driver({
+        [&] {
+            ok = GetDlgItem(dialog.Handle(), IDOK);
+            EXPECT_TRUE(tip.Create(dialog.Handle()));
+            EXPECT_TRUE(tip.AddTool(ok, "設定を保存します。"));
+            EXPECT_EQ(tip.ToolCount(), 1);
+            EXPECT_EQ(tip.ToolText(ok), "設定を保存します。");
+            tip.Send(TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+            PostKey(ok, VK_ESCAPE);
+            RECT r{};
+            GetWindowRect(ok, &r);
+            SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            PostMessageW(ok, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+            return true;
+        },
+        [&] { return IsWindowVisible(tip.Handle()) != FALSE; },
+        [&] {
+            EXPECT_EQ(escapesSeen, 1);
+            EXPECT_EQ(dialog.cancels, 0);
+            dialog.EndDialog(IDOK);
+            return true;
+        },
+    }, 5000);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+class TestApp : public ui::Application {
+public:
+    int inits = 0;
+    std::vector<HWND> helps;
+    bool InitInstance() override {
+        ++inits;
+        return false;
+    }
+    void OnHelp(HWND window) override { helps.push_back(window); }
+};
+
+TEST(Application, NamesHelpPathAndRunWithoutALoop) {
+    TestApp app;
+    EXPECT_EQ(ui::Application::Current(), &app);
+    EXPECT_EQ(app.Run(GetModuleHandleW(nullptr), "E:\\表\\App.beta.exe"), 0);
+    EXPECT_EQ(app.inits, 1);
+    EXPECT_EQ(app.AppName(), "App.beta");
+    EXPECT_EQ(app.HelpPath(), "E:\\表\\App.beta.HLP");
+    EXPECT_EQ(ui::HelpPathFromPath("E:\\v1.0\\Verrow"), "E:\\v1.0\\Verrow.HLP");
+    EXPECT_EQ(ui::AppNameFromPath("\\\\server\\share\\Verrow.exe"), "Verrow");
+    EXPECT_TRUE(ui::RestrictDllSearchPath());  // wine offers SetDefaultDllDirectories
+}
+
+TEST(Application, F1WithoutModifiersAsksTheApplicationForHelp) {
+    TestApp app;
+    app.Run(GetModuleHandleW(nullptr), "Z:\\Verrow.exe");
+    ProbeDialog dialog(142);
+    BYTE keys[256] = {};
+    Driver driver({
+        [&] {
+            app.SetMainWindow(&dialog);
+            PostKey(FocusWindow(), VK_F1);
+            return true;
+        },
+        [&] {
+            if (app.helps.empty()) return false;
+            EXPECT_EQ(app.helps.front(), dialog.Handle());
+            EXPECT_EQ(dialog.commands.back(), std::make_pair(static_cast<int>(ui::kIdHelp), 0));
+            GetKeyboardState(keys);
+            BYTE shifted[256];
+            std::copy(std::begin(keys), std::end(keys), shifted);
+            shifted[VK_SHIFT] = 0x80;
+            SetKeyboardState(shifted);
+            PostKey(FocusWindow(), VK_F1);
+            return true;
+        },
+        [&] {
+            SetKeyboardState(keys);
+            EXPECT_EQ(app.helps.size(), 1u);
+            EXPECT_EQ(app.MainWindow(), &dialog);
+            dialog.EndDialog(IDOK);
+            return true;
+        },
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(app.MainWindow(), nullptr);  // cleared with the window
+}
+
+}  // namespace
+}  // namespace verrow::test
