@@ -1,0 +1,86 @@
+// The executable's other resources, read back as the program will load them: pictures in
+// their sizes and colour depths, string 101, the version record, and the manifest's
+// common controls 6.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "platform/win32_text.h"
+
+namespace verrow::test {
+namespace {
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+TEST(Resources, PicturesHaveTheirSizesAndColourDepths) {
+    struct Picture {
+        int id, width, height, bits;
+    };
+    for (Picture p : {Picture{129, 32, 16, 4}, {132, 128, 32, 8}, {136, 16, 16, 8}, {137, 16, 16, 8},
+                      {138, 16, 16, 8}, {139, 16, 16, 8}, {140, 16, 16, 8}, {141, 16, 16, 8},
+                      {144, 16, 16, 8}}) {
+        SCOPED_TRACE("bitmap " + std::to_string(p.id));
+        HRSRC found = FindResourceW(Self(), MAKEINTRESOURCEW(p.id), MAKEINTRESOURCEW(2));  // RT_BITMAP
+        ASSERT_NE(found, nullptr);
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(Self(), found)));
+        EXPECT_EQ(header->biWidth, p.width);
+        EXPECT_EQ(header->biHeight, p.height);
+        EXPECT_EQ(header->biBitCount, p.bits);
+    }
+    // Icon 128: one 16 x 16 and one 32 x 32 image, 256 colours each.
+    HRSRC group = FindResourceW(Self(), MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(Self(), group)));
+    int count = dir[4] | dir[5] << 8;
+    std::vector<std::pair<int, int>> images;
+    for (int i = 0; i < count; ++i) {
+        const BYTE* entry = dir + 6 + 14 * i;  // width, height, colours, reserved, planes, bits, ...
+        images.emplace_back(entry[0], entry[6] | entry[7] << 8);
+    }
+    EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 8}, {32, 8}}));
+}
+
+TEST(Resources, StringVersionAndManifest) {
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(Self(), 101, reinterpret_cast<LPWSTR>(&text), 0);
+    EXPECT_EQ(FromSystemText(std::wstring_view(text, static_cast<std::size_t>(length))),
+              "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::vector<BYTE> version(GetFileVersionInfoSizeW(path, nullptr));
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(version.size()), version.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00020000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010002u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00020000u);
+    wchar_t* product = nullptr;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\041103a4\\ProductVersion",
+                               reinterpret_cast<void**>(&product), &size));
+    EXPECT_STREQ(product, L"1.2.2.0");
+
+    // The manifest brings version 6 of the common controls: the controls this program
+    // creates come from it.
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, Self(), nullptr);
+    ASSERT_NE(list, nullptr);
+    // (Its version message is no help: wine's answers 5 in both versions.)
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(GetClassLongPtrW(list, GCLP_WNDPROC)), &module);
+    wchar_t file[MAX_PATH] = {};
+    GetModuleFileNameW(module, file, MAX_PATH);
+    std::string where = FromSystemText(file);
+    for (char& c : where) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(where.find("x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << where;
+    DestroyWindow(list);
+}
+
+}  // namespace
+}  // namespace verrow::test
