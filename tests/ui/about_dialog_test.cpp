@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/about_dialog.h"
+#include "platform/win32_text.h"
 #include "tests/ui/probe_dialog.h"
 #include "tests/ui/ui_support.h"
 
@@ -77,6 +78,28 @@ TEST(AboutDialog, OpensOwnedByTheWindowWhoseSystemCommandAsksForIt) {
         },
     });
     EXPECT_EQ(main.DoModal(), IDOK);
+}
+
+TEST(AboutDialog, SystemMenuItemAndTheCommandsThatOpenIt) {
+    ProbeDialog main(102);
+    Driver driver({[&] {
+        HWND h = main.Handle();
+        EXPECT_TRUE(AboutDialog::AddToSystemMenu(h));
+        HMENU menu = GetSystemMenu(h, FALSE);
+        int last = GetMenuItemCount(menu) - 1;
+        EXPECT_EQ(GetMenuItemID(menu, last), 0x10u);
+        EXPECT_EQ(GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, last, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(FromSystemText(text), "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+        main.EndDialog(IDOK);
+        return true;
+    }});
+    main.DoModal();
+    for (UINT command = 0; command < 0x40; ++command) {
+        EXPECT_EQ(AboutDialog::IsOpenCommand(command), command >= 16 && command <= 31) << command;
+    }
+    EXPECT_FALSE(AboutDialog::IsOpenCommand(SC_MOVE | 0x10));
 }
 
 }  // namespace
