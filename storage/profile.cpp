@@ -13,8 +13,8 @@
 //   name, a key name and a value are dropped; a value ends at a zero byte;
 // - "[name]" starts a section (text after the last ']' is ignored); only the first of
 //   sections with the same name is searched, and "[]" starts one that cannot be found;
-// - the first of keys with the same name counts, a line without '=' is a key without
-//   value, lines before the first section belong to no section;
+// - the first of keys with the same name counts (an empty name too), a line without '='
+//   is a key without value, lines before the first section belong to no section;
 // - one pair of enclosing ' or " is removed when the value is read.
 // Deliberate differences: the platform converts the file to UTF-16 and back, so it
 // changes bytes that are not valid code page 932 (to U+30FB) and the IBM duplicates of
@@ -140,8 +140,7 @@ void ProfileReader::Parse(std::string_view raw) {
         std::string_view name = equals == std::string_view::npos ? line : line.substr(0, equals);
         std::string_view value = equals == std::string_view::npos ? std::string_view()
                                                                   : Trim(line.substr(equals + 1));
-        name = NameOf(name);
-        if (!name.empty()) current->try_emplace(name, UpToZero(value));
+        current->try_emplace(NameOf(name), UpToZero(value));
     }
 }
 

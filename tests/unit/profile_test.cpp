@@ -56,7 +56,7 @@ TEST(ProfileReader, DuplicatesCommentsAndStrayLinesReadAsThePlatformReadsThem) {
     EXPECT_EQ(r.GetString("s", "bare", 260), "");  // a line without '=' hides the later key
     EXPECT_FALSE(r.HasKey("s", ";c"));
     EXPECT_FALSE(r.HasKey("s", "c"));
-    EXPECT_FALSE(r.HasKey("s", ""));
+    EXPECT_EQ(r.GetString("s", "", 260), "nameless");
     EXPECT_FALSE(r.HasKey("s", "only2"));  // only the first [s] is searched
     EXPECT_FALSE(r.HasKey("", "outside"));
     EXPECT_EQ(r.GetString("t]", "k", 260), "bracket");
