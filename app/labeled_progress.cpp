@@ -49,7 +49,7 @@ void LabeledProgressCtrl::OnPaint(WPARAM wParam, LPARAM lParam) {
     dc.SetBkMode(TRANSPARENT);
     for (const LabelDraw& draw : PlanLabel(client, size)) {
         dc.SetTextColor(draw.colour);
-        dc.TextOut(draw.x, draw.y, Label);
+        dc.TextAt(draw.x, draw.y, Label);
     }
 }
 

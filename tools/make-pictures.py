@@ -78,6 +78,7 @@ class Canvas:
 
 def art(rows, legend, dx=0, dy=0):
     """A shape from ASCII art: each character of `legend` names a material."""
+    assert len(rows) == 16 and all(len(r) == 16 for r in rows), "sprites are 16 x 16"
     shape = {}
     for y, row in enumerate(rows):
         for x, ch in enumerate(row):
@@ -143,9 +144,9 @@ RUNNING = [
     "........hsss....",
     "........ssss....",
     ".........ss.....",
-    "...s..ggggg.....",
-    "....gggggggg....",
-    "......gggg.gs...",
+    "....sggggggg....",
+    "......gggggggs..",
+    "......gggg......",
     "......gggg......",
     "......dddd......",
     ".....dddddd.....",
@@ -210,9 +211,11 @@ def folder(c, material):
 def button_drive():
     c = Canvas(16, 16, FACE)
     folder(c, "folder")
-    c.layer(rect(11, 7, 13, 9, "metal") | rect(10, 10, 14, 14, "black"))
-    c.put(12, 8, OUTLINE)  # the plug's contact hole
-    c.put(12, 12, MATERIALS["led"][0])
+    # a USB plug lying in front of the folder, its metal head to the right
+    c.layer(rect(6, 10, 10, 14, "black") | rect(11, 11, 14, 13, "metal"))
+    for x in (12, 13):
+        c.put(x, 12, OUTLINE)  # the contact windows
+    c.put(8, 12, MATERIALS["led"][0])
     return c
 
 

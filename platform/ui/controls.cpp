@@ -14,10 +14,19 @@ ImageList::~ImageList() {
     if (list_) ImageList_Destroy(list_);
 }
 
-bool ImageList::LoadBitmap(int bitmapId, int width, int grow, COLORREF mask) {
-    HIMAGELIST list = ImageList_LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapId), width, grow,
-                                           mask, IMAGE_BITMAP, LR_DEFAULTCOLOR);
+bool ImageList::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
+    // A true-colour list, so a bitmap's own palette survives whatever its colour depth
+    // (a list made to the bitmap's depth may map its colours to the system's palette).
+    ScopedGdi<HBITMAP> bitmap(static_cast<HBITMAP>(
+        LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (!bitmap || width <= 0 || !GetObjectW(bitmap.get(), sizeof info, &info)) return false;
+    HIMAGELIST list = ImageList_Create(width, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / width, grow);
     if (!list) return false;
+    if (ImageList_AddMasked(list, bitmap.get(), mask) < 0) {
+        ImageList_Destroy(list);
+        return false;
+    }
     if (list_) ImageList_Destroy(list_);
     list_ = list;
     return true;
@@ -212,7 +221,7 @@ SIZE ClientDC::TextExtent(const std::string& text) const {
     return size;
 }
 
-void ClientDC::TextOut(int x, int y, const std::string& text) const {
+void ClientDC::TextAt(int x, int y, const std::string& text) const {
     std::wstring wide = ToSystemText(text);
     TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }

@@ -25,7 +25,7 @@ public:
 
     // Cuts bitmap resource `bitmapId` into images `width` pixels wide; pixels of colour
     // `mask` are transparent; the list grows by `grow` images at a time.
-    bool LoadBitmap(int bitmapId, int width, int grow, COLORREF mask);
+    bool LoadStrip(int bitmapId, int width, int grow, COLORREF mask);
     HIMAGELIST Handle() const { return list_; }
     int Count() const { return list_ ? ImageList_GetImageCount(list_) : 0; }
 
@@ -154,7 +154,7 @@ public:
 
     HDC Handle() const { return dc_; }
     SIZE TextExtent(const std::string& text) const;
-    void TextOut(int x, int y, const std::string& text) const;
+    void TextAt(int x, int y, const std::string& text) const;
     void SetBkMode(int mode) const { ::SetBkMode(dc_, mode); }
     void SetTextColor(COLORREF colour) const { ::SetTextColor(dc_, colour); }
 

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 
+#include "platform/ui/controls.h"
 #include "platform/win32_text.h"
 
 namespace verrow::test {
@@ -41,6 +43,54 @@ TEST(Resources, PicturesHaveTheirSizesAndColourDepths) {
         images.emplace_back(entry[0], entry[6] | entry[7] << 8);
     }
     EXPECT_EQ(images, (std::vector<std::pair<int, int>>{{16, 8}, {32, 8}}));
+}
+
+// Pixels of a drawing made by `paint` on a magenta 32 x 16 DC.
+std::vector<COLORREF> Render(const std::function<void(HDC)>& paint) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 32, 16);
+    HGDIOBJ old = SelectObject(dc, target);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    RECT all{0, 0, 32, 16};
+    FillRect(dc, &all, magenta);
+    paint(dc);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(dc, x, y));
+    }
+    DeleteObject(magenta);
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+TEST(Resources, ListImagesKeepTheirColoursWithWhiteTransparent) {
+    ui::ImageList images;
+    ASSERT_TRUE(images.LoadStrip(129, 16, 16, RGB(255, 255, 255)));
+    ASSERT_EQ(images.Count(), 2);
+    auto drawn = Render([&](HDC dc) {
+        ImageList_Draw(images.Handle(), 0, dc, 0, 0, ILD_TRANSPARENT);
+        ImageList_Draw(images.Handle(), 1, dc, 16, 0, ILD_TRANSPARENT);
+    });
+    HBITMAP bitmap = LoadBitmapW(Self(), MAKEINTRESOURCEW(129));
+    auto source = Render([&](HDC dc) {
+        HDC from = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(from, bitmap);
+        BitBlt(dc, 0, 0, 32, 16, from, 0, 0, SRCCOPY);
+        SelectObject(from, old);
+        DeleteDC(from);
+    });
+    DeleteObject(bitmap);
+    int figure = 0;
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        bool white = source[i] == RGB(255, 255, 255);
+        figure += white ? 0 : 1;
+        EXPECT_EQ(drawn[i], white ? RGB(255, 0, 255) : source[i]) << "pixel " << i % 32 << "," << i / 32;
+    }
+    EXPECT_GT(figure, 60);
 }
 
 TEST(Resources, StringVersionAndManifest) {

@@ -238,7 +238,7 @@ TEST(Templates, MainWindowWithItsPictures) {
                 buttons[i].SetBitmap(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(pictures[i])));
                 EXPECT_NE(buttons[i].Bitmap(), nullptr) << "bitmap " << pictures[i];
             }
-            ASSERT_TRUE(images.LoadBitmap(129, 16, 16, RGB(255, 255, 255)));
+            ASSERT_TRUE(images.LoadStrip(129, 16, 16, RGB(255, 255, 255)));
             EXPECT_EQ(images.Count(), 2);
             list.SetImageList(images, LVSIL_NORMAL);
             list.SetImageList(images, LVSIL_SMALL);
