@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -225,10 +226,10 @@ TEST_F(LaunchEntryTest, AFailedWriteKeepsTheOldFileAndTheMark) {
 TEST_F(LaunchEntryTest, TenThousandVariablesLoadInMilliseconds) {
     std::string env;
     for (int i = 0; i < 10000; ++i) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%04d", i);
-        env += std::string("ENV") + number + "_Key=NAME" + std::to_string(i) + "\r\n";
-        env += std::string("ENV") + number + "_Val=%NAME" + std::to_string(i + 1) + "%;C:\\bin\r\n";
+        std::string number = std::to_string(i);
+        number.insert(0, 4 - std::min<std::size_t>(4, number.size()), '0');
+        env += "ENV" + number + "_Key=NAME" + std::to_string(i) + "\r\n";
+        env += "ENV" + number + "_Val=%NAME" + std::to_string(i + 1) + "%;C:\\bin\r\n";
     }
     File("AppName=many\r\n", env);
     LaunchEntry entry;

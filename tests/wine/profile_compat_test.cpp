@@ -49,32 +49,57 @@ private:
     std::set<std::string> files_;
 };
 
+class File {
+public:
+    File(const std::string& path, DWORD access, DWORD creation)
+        : handle_(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, creation, 0, nullptr)) {}
+    ~File() {
+        if (valid()) CloseHandle(handle_);
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    File file(path, GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_TRUE(file.valid()) << path;
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     ASSERT_EQ(written, bytes.size());
 }
 
 std::string ReadBytes(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
+    File file(path, GENERIC_READ, OPEN_EXISTING);
+    if (!file.valid()) return bytes;
+    std::vector<char> buffer(1 << 16);
     DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
+    while (::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+        bytes.append(buffer.data(), read);
+    }
     return bytes;
 }
 
+// "ENV%04d" + suffix
+std::string EnvKey(int number, const char* suffix) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
+    return "ENV" + digits + suffix;
+}
+
 std::string Hex(const std::string& s) {
+    static const char digits[] = "0123456789ABCDEF";
     std::string out;
-    char digits[4];
     for (std::size_t i = 0; i < s.size() && i < 80; ++i) {
-        std::snprintf(digits, sizeof digits, "%02X ", static_cast<unsigned char>(s[i]));
-        out += digits;
+        auto c = static_cast<unsigned char>(s[i]);
+        out += digits[c >> 4];
+        out += digits[c & 15];
+        out += ' ';
     }
     return out + (s.size() > 80 ? "... (" + std::to_string(s.size()) + " bytes)" : "");
 }
@@ -254,10 +279,8 @@ std::vector<TrickyFile> TrickyFiles() {
     };
     std::string entry = "[MoxEnvExec]\r\nAppName=多数\r\nAppPath=\\tools\\x.exe\r\nUseCustomEnv=1\r\n[MoxEnvExec_Env]\r\n";
     for (int i = 0; i < 300; ++i) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%04d", i);
-        entry += std::string("ENV") + number + "_Key=変数" + std::to_string(i) + "\r\n";
-        entry += std::string("ENV") + number + "_Val=ポ|表" + std::to_string(i) + "\r\n";
+        entry += EnvKey(i, "_Key=変数") + std::to_string(i) + "\r\n";
+        entry += EnvKey(i, "_Val=ポ|表") + std::to_string(i) + "\r\n";
     }
     files.push_back({"entry_300_variables", entry, false});
     // As a modern editor saves a hand-edited file.
@@ -414,10 +437,9 @@ TEST(ProfileCompatibility, EntryFilesPassBetweenOurStoreAndThePlatform) {
     put(kEntrySection, "StartUp", "1");
     int n = 0;
     for (const auto& variable : entry.GetEnvMap()) {
-        char number[8];
-        std::snprintf(number, sizeof number, "%04d", n++);
-        put(kEnvSection, std::string("ENV") + number + "_Key", variable.first);
-        put(kEnvSection, std::string("ENV") + number + "_Val", variable.second);
+        put(kEnvSection, EnvKey(n, "_Key"), variable.first);
+        put(kEnvSection, EnvKey(n, "_Val"), variable.second);
+        ++n;
     }
     EXPECT_EQ(ReadBytes(ours), ReadBytes(platform));
     EXPECT_EQ(PlatformString(ours, kEnvSection, "ENV0001_Val", 26000, '\0'), "%_VERROW_DRV_%\\ソフト|ポ;%PATH%");
