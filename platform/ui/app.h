@@ -1,9 +1,11 @@
 // The application object and the entry routine.
 //
 // The program defines exactly one global object of a class derived from Application and
-// overrides InitInstance, which does all the work (typically: run the main dialog with
-// DoModal, return false). The executable links the object library `verrow_entry`, whose
-// WinMain calls RunApplication.
+// overrides InitInstance, which does all the work (typically: install the operating-system
+// services with SetOs, which the message boxes need; run the main dialog with DoModal;
+// return false). The executable is a GUI one (add_executable(... WIN32 ...)) and links the
+// object libraries `verrow_entry`, whose WinMain calls RunApplication, and
+// `verrow_resources`.
 //
 // RunApplication, in this order:
 //  1. restricts the DLL search path to the system folder, where the system offers

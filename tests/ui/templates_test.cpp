@@ -249,6 +249,8 @@ TEST(Templates, MainWindowWithItsPictures) {
             bar.SetPos(700);
         };
     });
+    // The list view shared the image list: it is still whole after the view has gone.
+    EXPECT_EQ(images.Count(), 2);
 }
 
 TEST(Templates, EntryEditor) {
