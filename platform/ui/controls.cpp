@@ -120,8 +120,7 @@ void ListView::SetImageList(const ImageList& images, int which) const {
 // --- ToolTip
 
 ToolTip::~ToolTip() {
-    HWND window = Detach();
-    if (IsWindow(window)) DestroyWindow(window);
+    if (HWND window = Detach()) DestroyWindow(window);
 }
 
 bool ToolTip::Create(HWND owner, DWORD style) {

@@ -78,6 +78,11 @@ public:
     }
     int ToolCount() const { return static_cast<int>(Send(TTM_GETTOOLCOUNT)); }
     std::string ToolText(HWND tool) const;
+
+protected:
+    // Watching its own messages, it learns when its owner takes it down, and never
+    // destroys a window that has since got its handle.
+    bool WantsMessages() const override { return true; }
 };
 
 class ProgressBar : public Window {

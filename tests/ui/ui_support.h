@@ -56,6 +56,8 @@ struct Pixels {
     }
 };
 // Paints pending updates first. Client area only, or the whole window with its frame.
+// A BitBlt from the window's own DC: under wine it gives the real pixels, including what
+// a control draws outside WM_PAINT's DC and the frame wine draws without a window manager.
 Pixels CaptureClient(HWND window);
 Pixels CaptureWindow(HWND window);
 // Writes <build>/screenshots/<name>.png; false on failure.
