@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace verrow::test {
 namespace {
@@ -54,6 +55,19 @@ bool FakeOs::HasFile(const std::string& path) const { return files_.count(Fold(p
 
 bool FakeOs::HasDirectory(const std::string& path) const {
     return directories_.count(Fold(path)) != 0;
+}
+
+void FakeOs::RemoveTree(const std::string& folder) {
+    std::string prefix = Fold(folder) + "\\";
+    auto below = [&](const std::string& key) { return key.compare(0, prefix.size(), prefix) == 0; };
+    for (auto it = files_.begin(); it != files_.end();) {
+        it = below(it->first) ? files_.erase(it) : std::next(it);
+    }
+    order_.erase(std::remove_if(order_.begin(), order_.end(), below), order_.end());
+    for (auto it = directories_.begin(); it != directories_.end();) {
+        it = below(*it) ? directories_.erase(it) : std::next(it);
+    }
+    directories_.erase(Fold(folder));
 }
 
 std::string FakeOs::FileBytes(const std::string& path) const {
@@ -139,7 +153,7 @@ bool FakeOs::DeleteFile(const std::string& path) {
 
 bool FakeOs::ReadFile(const std::string& path, std::string& bytes) {
     auto it = files_.find(Fold(path));
-    if (it == files_.end()) return false;
+    if (it == files_.end() || unreadable.count(Fold(path))) return false;
     bytes = it->second.bytes;
     return true;
 }
@@ -159,8 +173,10 @@ bool FakeOs::CreateTempFile(const std::string& folder, const std::string& prefix
                             std::string& path) {
     std::string parent = Fold(folder);
     if (failTempFile || !directories_.count(parent) || !Writable(parent + "\\x")) return false;
+    int next = tempCounter;
     for (int tries = 0; tries < 0x10000; ++tries) {
-        unsigned number = static_cast<unsigned>(tempCounter++) & 0xFFFF;
+        unsigned number = static_cast<unsigned>(next++) & 0xFFFF;
+        if (!tempStartFixed) tempCounter = next;
         if (number == 0) continue;
         char name[32];
         std::snprintf(name, sizeof name, "%.3s%X.tmp", prefix.c_str(), number);

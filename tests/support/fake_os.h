@@ -39,6 +39,8 @@ public:
     void AddDirectory(const std::string& path);
     bool HasFile(const std::string& path) const;
     bool HasDirectory(const std::string& path) const;
+    // Removes a folder with every file and folder below it (a stick pulled, a folder deleted).
+    void RemoveTree(const std::string& folder);
     std::string FileBytes(const std::string& path) const;  // empty when missing
     // Full paths of the files directly in `folder`, in listing order.
     std::vector<std::string> FilesIn(const std::string& folder) const;
@@ -47,6 +49,7 @@ public:
 
     // Faults.
     std::set<std::string> readOnly;          // folded paths of files or folders
+    std::set<std::string> unreadable;        // folded paths: ReadFile fails
     std::function<bool(const std::string& path)> failWrite;  // true: the write fails
     bool failCreateDirectory = false;
     bool failTempFile = false;
@@ -63,6 +66,9 @@ public:
     std::vector<Started> started;
     std::vector<std::string> log;            // "start <app>", "shell <params>", "message <text>"
     int tempCounter = 0;                      // the next number GetTempFileName tries
+    // As Windows does within one clock tick: every call starts again at tempCounter and
+    // only skips names that exist, so a deleted temporary name is handed out again.
+    bool tempStartFixed = false;
 
     // Os
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;

@@ -1,0 +1,229 @@
+// The entry store against the fake services: the configuration folder, listing and
+// start-up, and what a run's end writes, names, leaves alone and reports.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "storage/entry_store.h"
+#include "tests/support/fake_os.h"
+
+namespace verrow {
+namespace {
+
+const char kFolder[] = "E:\\tools\\VERROW_CNF";
+
+std::string EntryFile(const std::string& name, const std::string& path, int startUp) {
+    return "[MoxEnvExec]\r\nAppName=" + name + "\r\nAppPath=" + path +
+           "\r\nStartUp=" + std::to_string(startUp) + "\r\n";
+}
+
+struct Row {
+    std::string name;
+    int image;
+    std::string pathText;
+    EntryList::Position position;
+};
+
+// The list on screen; it writes into the fake's log so rows and starts can be ordered.
+class RecordingSink : public EntrySink {
+public:
+    explicit RecordingSink(test::FakeOs& os) : os_(os) {}
+    void AppendRow(const std::string& name, int image, const std::string& pathText,
+                   EntryList::Position position) override {
+        rows.push_back({name, image, pathText, position});
+        os_.log.push_back("row " + name);
+    }
+    void FitColumns() override { os_.log.push_back("fit"); }
+    std::vector<Row> rows;
+
+private:
+    test::FakeOs& os_;
+};
+
+class EntryStoreTest : public ::testing::Test {
+protected:
+    EntryStoreTest() : scope_(os), sink(os) {
+        os.AddDirectory("E:\\tools");
+        os.AddFile("\\apps\\a.exe", "MZ");
+        os.AddFile("\\apps\\c.exe", "MZ");
+    }
+
+    std::vector<std::string> Log(const std::string& kinds) const {
+        std::vector<std::string> out;
+        for (const std::string& line : os.log) {
+            if (kinds.find(line.substr(0, line.find(' '))) != std::string::npos) out.push_back(line);
+        }
+        return out;
+    }
+    std::vector<std::string> FileNames() const {
+        std::vector<std::string> names;
+        for (const std::string& path : os.FilesIn(kFolder)) names.push_back(path.substr(sizeof kFolder));
+        return names;
+    }
+
+    test::FakeOs os;
+    ScopedOs scope_;
+    RecordingSink sink;
+    EntryStore store{"E:\\tools\\", "E:"};
+    EntryList entries;
+};
+
+TEST_F(EntryStoreTest, MissingFolderIsCreatedOrReported) {
+    store.LoadAllEntries(entries, sink);
+    EXPECT_TRUE(os.HasDirectory(kFolder));
+    EXPECT_TRUE(os.messages.empty());
+    EXPECT_EQ(Log("row fit"), std::vector<std::string>{"fit"});
+
+    test::FakeOs broken;
+    ScopedOs use(broken);
+    broken.failCreateDirectory = true;
+    RecordingSink brokenSink(broken);
+    store.LoadAllEntries(entries, brokenSink);
+    ASSERT_EQ(broken.messages.size(), 1u);
+    EXPECT_EQ(broken.messages[0].text, "設定フォルダが見つかりません。");
+    EXPECT_EQ(broken.messages[0].type, mb::kOk | mb::kIconExclamation);
+    EXPECT_TRUE(brokenSink.rows.empty());
+    EXPECT_TRUE(broken.log.size() == 1 && broken.log[0].rfind("message", 0) == 0);  // no fit
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheirRows) {
+    os.AddDirectory(kFolder);
+    os.AddFile("E:\\tools\\VERROW_CNF\\c.vrc", EntryFile("C", "\\apps\\c.exe", 1));
+    os.AddFile("E:\\tools\\VERROW_CNF\\other.txt", EntryFile("T", "\\apps\\a.exe", 1));
+    os.AddFile("E:\\tools\\VERROW_CNF\\bad.vrc", EntryFile("B", "\\apps\\a.exe", 1));
+    os.unreadable.insert(test::FakeOs::Fold("E:\\tools\\VERROW_CNF\\bad.vrc"));
+    os.AddFile("E:\\tools\\VERROW_CNF\\a.vrc",
+               EntryFile("A", "\\apps\\a.exe", 1) +
+                   "[MoxEnvExec_Env]\r\nENV0000_Key=_verrow_drv_\r\nENV0000_Val=Q:\r\n");
+    os.AddFile("E:\\tools\\VERROW_CNF\\x.vrc", "");
+    os.AddFile("E:\\tools\\VERROW_CNF\\gone.vrc", EntryFile("G", "\\apps\\gone.exe", 1));
+    os.AddFile("E:\\tools\\VERROW_CNF\\p.vrc", EntryFile("P", "\\apps\\a.exe", 0));
+    os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 1));
+
+    store.LoadAllEntries(entries, sink);
+
+    EXPECT_EQ(Log("row start fit message"),
+              (std::vector<std::string>{"row C", "start \\apps\\c.exe", "row ", "row A",
+                                        "start \\apps\\a.exe", "row ", "row G", "row P", "row D",
+                                        "start \\apps\\a.exe", "fit"}));
+    ASSERT_EQ(sink.rows.size(), 7u);
+    EXPECT_EQ(entries.size(), 7u);
+    EXPECT_EQ(sink.rows[0].pathText, "E:\\apps\\c.exe");
+    EXPECT_EQ(sink.rows[0].image, 1);
+    EXPECT_EQ(sink.rows[1].pathText, "E:");  // unreadable: an entry with defaults
+    EXPECT_EQ(sink.rows[1].image, 0);
+    EXPECT_EQ(sink.rows[5].image, 0);
+    for (const Row& row : sink.rows) {
+        ASSERT_NE(entries.At(row.position), nullptr);
+        EXPECT_EQ(entries.At(row.position)->GetAppName(), row.name);
+    }
+    // Read from the configuration folder, the drive variable holds the running drive.
+    std::string drive;
+    entries.At(sink.rows[2].position)->LookupEnv("_verrow_drv_", drive);
+    EXPECT_EQ(drive, "E:");
+}
+
+class EntryStoreSaveTest : public EntryStoreTest {
+protected:
+    EntryStoreSaveTest() {
+        os.AddDirectory(kFolder);
+        os.AddFile("E:\\tools\\VERROW_CNF\\a.vrc", EntryFile("A", "\\apps\\a.exe", 0));
+        os.AddFile("E:\\tools\\VERROW_CNF\\b.vrc", EntryFile("B", "\\apps\\a.exe", 0));
+        os.AddFile("E:\\tools\\VERROW_CNF\\other.txt", "keep");
+        store.LoadAllEntries(entries, sink);
+        before = {os.FileBytes("E:\\tools\\VERROW_CNF\\a.vrc"),
+                  os.FileBytes("E:\\tools\\VERROW_CNF\\b.vrc")};
+        os.log.clear();
+    }
+
+    void Add(const std::string& name) {
+        auto entry = std::make_unique<LaunchEntry>();
+        entry->SetAppName(name);
+        entry->SetAppPath("\\apps\\" + name + ".exe");
+        entries.Append(std::move(entry));
+    }
+    void EditFirst() { entries.At(sink.rows[0].position)->SetAppName("A2"); }
+
+    std::vector<std::string> before;
+};
+
+TEST_F(EntryStoreSaveTest, WritesOnlyNewAndChangedEntriesUnderFreshNames) {
+    EditFirst();
+    Add("new1");
+    Add("new2");
+    EXPECT_TRUE(store.SaveAllEntries(entries).empty());
+    EXPECT_TRUE(entries.empty());
+
+    std::vector<std::string> names = FileNames();
+    ASSERT_EQ(names.size(), 5u) << ::testing::PrintToString(names);
+    EXPECT_EQ(names[0], "a.vrc");
+    EXPECT_EQ(names[1], "b.vrc");
+    EXPECT_EQ(names[2], "other.txt");
+    EXPECT_TRUE(std::regex_match(names[3], std::regex("VER[0-9A-F]{1,4}\\.vrc")));
+    EXPECT_TRUE(std::regex_match(names[4], std::regex("VER[0-9A-F]{1,4}\\.vrc")));
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\a.vrc").find("AppName=A2\r\n"), std::string::npos);
+    EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\b.vrc"), before[1]);
+    EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\other.txt"), "keep");
+    EXPECT_NE(os.FileBytes(std::string(kFolder) + "\\" + names[3]).find("AppName=new1\r\n"),
+              std::string::npos);
+    for (const std::string& line : Log("write")) EXPECT_EQ(line.find("b.vrc"), std::string::npos);
+}
+
+TEST_F(EntryStoreSaveTest, NewEntryNeverTakesAnExistingEntryFilesName) {
+    // Files that a temporary name could turn into, as Windows hands names out within
+    // one clock tick: the same number again once its temporary file is gone.
+    os.AddFile("E:\\tools\\VERROW_CNF\\VER1.vrc", "one");
+    os.AddFile("E:\\tools\\VERROW_CNF\\VER2.vrc", "two");
+    os.tempCounter = 1;
+    os.tempStartFixed = true;
+    Add("new1");
+    EXPECT_TRUE(store.SaveAllEntries(entries).empty());
+    EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\VER1.vrc"), "one");
+    EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\VER2.vrc"), "two");
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\VER3.vrc").find("AppName=new1"), std::string::npos);
+    EXPECT_EQ(FileNames().size(), 6u);  // a, b, other, VER1, VER2, VER3: no .tmp
+}
+
+TEST_F(EntryStoreSaveTest, FailedWritesAreReportedAndLeaveOldFilesAlone) {
+    EditFirst();
+    entries.At(sink.rows[1].position)->SetAppName("B2");
+    Add("new1");
+    os.failWrite = [](const std::string& path) {
+        return test::FakeOs::Fold(path) == test::FakeOs::Fold("E:\\tools\\VERROW_CNF\\a.vrc");
+    };
+    EXPECT_EQ(store.SaveAllEntries(entries), (std::vector<std::string>{"A2"}));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\a.vrc"), before[0]);
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\b.vrc").find("AppName=B2"), std::string::npos);
+    EXPECT_EQ(FileNames().size(), 4u);  // the new entry was written, no .tmp
+}
+
+TEST_F(EntryStoreSaveTest, RemovedFolderIsNotRecreated) {
+    EditFirst();
+    Add("new1");
+    os.RemoveTree(kFolder);
+    EXPECT_EQ(store.SaveAllEntries(entries), (std::vector<std::string>{"A2", "new1"}));
+    EXPECT_FALSE(os.HasDirectory(kFolder));
+    EXPECT_TRUE(os.FilesIn(kFolder).empty());
+    EXPECT_TRUE(os.FilesIn("E:\\tools").empty());
+}
+
+TEST_F(EntryStoreSaveTest, DeletingRemovesTheFileAtOnce) {
+    LaunchEntry& first = *entries.At(sink.rows[0].position);
+    store.DeleteEntryFile(first);
+    EXPECT_FALSE(os.HasFile("E:\\tools\\VERROW_CNF\\a.vrc"));
+    entries.Remove(sink.rows[0].position);
+    EXPECT_EQ(entries.At(sink.rows[0].position), nullptr);
+    EXPECT_NE(entries.At(sink.rows[1].position), nullptr);  // others keep their positions
+
+    LaunchEntry fresh;  // never written: nothing to delete
+    store.DeleteEntryFile(fresh);
+    EXPECT_EQ(Log("delete"), std::vector<std::string>{"delete E:\\tools\\VERROW_CNF\\a.vrc"});
+}
+
+}  // namespace
+}  // namespace verrow

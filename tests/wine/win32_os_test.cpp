@@ -1,0 +1,179 @@
+// The real Win32 services under wine: files, temporary names, listing, the process,
+// and the program's message box.
+#include "tests/wine/wine_test_util.h"
+
+#include <chrono>
+#include <regex>
+#include <thread>
+
+#include "platform/win32/win32_os.h"
+#include "platform/win32_text.h"
+
+namespace verrow {
+namespace {
+
+using test::NamesIn;
+using test::ReadAll;
+using test::WriteAll;
+
+class Win32OsFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        VERROW_NEED_DRIVE_P();
+        dir = test::FreshFolder(std::string("P:\\work\\") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    Win32Os os;
+    std::string dir;
+};
+
+TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
+    const std::string path = dir + "\\verrow.ini";
+    std::string big;
+    for (int i = 0; big.size() < 3u * 1024 * 1024; ++i) big += std::string("ポ|\0\x5C", 4) + char(i);
+    ASSERT_TRUE(os.ReplaceFile(path, big));
+    std::string read;
+    ASSERT_TRUE(os.ReadFile(path, read));
+    EXPECT_TRUE(read == big);
+    ASSERT_TRUE(os.ReplaceFile(path, "short"));
+    EXPECT_EQ(ReadAll(path), "short");
+    EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
+
+    // Nowhere to write: false, and nothing is left behind.
+    EXPECT_FALSE(os.ReplaceFile(dir + "\\gone\\x.ini", "x"));
+    EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
+    EXPECT_FALSE(os.ReadFile(dir + "\\missing.ini", read));
+}
+
+TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
+    // The fixture made this file immutable.
+    const std::string path = "P:\\locked\\verrow.ini";
+    const std::string before = ReadAll(path);
+    ASSERT_FALSE(before.empty());
+    EXPECT_FALSE(os.ReplaceFile(path, "[Verrow]\r\nStartOpen=1\r\nListStyle=0\r\n"));
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(NamesIn("P:\\locked"), (std::vector<std::string>{"VERROW_CNF", "verrow.ini"}));
+}
+
+TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
+    std::string first, second;
+    ASSERT_TRUE(os.CreateTempFile(dir, "VERROW", first));
+    ASSERT_TRUE(os.CreateTempFile(dir, "VERROW", second));
+    EXPECT_NE(first, second);
+    const std::regex name(std::regex_replace(dir, std::regex("\\\\"), "\\\\") +
+                          "\\\\VER[0-9A-Fa-f]{1,4}\\.tmp");
+    EXPECT_TRUE(std::regex_match(first, name)) << first;
+    EXPECT_TRUE(std::regex_match(second, name)) << second;
+    std::string bytes = "x";
+    EXPECT_TRUE(os.ReadFile(first, bytes));
+    EXPECT_EQ(bytes, "");
+    EXPECT_FALSE(os.CreateTempFile(dir + "\\gone", "VERROW", first));
+
+    for (const char* file : {"a.vrc", "b.vrc", "other.txt"}) WriteAll(dir + "\\" + file, "x");
+    ASSERT_TRUE(os.CreateDirectory(dir + "\\sub.vrc"));
+    EXPECT_FALSE(os.CreateDirectory(dir + "\\sub.vrc"));
+    std::vector<std::string> names = os.ListFiles(dir + "\\*.vrc");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.vrc", "b.vrc", "sub.vrc"}));
+    EXPECT_TRUE(os.ListFiles(dir + "\\gone\\*.vrc").empty());
+
+    std::uint32_t attributes = 0;
+    ASSERT_TRUE(os.FindFile(dir + "\\a.vrc", &attributes));
+    EXPECT_EQ(attributes & kAttributeDirectory, 0u);
+    ASSERT_TRUE(os.FindFile(dir + "\\sub.vrc", &attributes));
+    EXPECT_NE(attributes & kAttributeDirectory, 0u);
+    EXPECT_FALSE(os.FindFile(dir + "\\none.vrc", &attributes));
+}
+
+TEST(Win32Os, EnvironmentBlockIsCopiedWhole) {
+    Win32Os os;
+    ASSERT_TRUE(SetEnvironmentVariableA("VERROW_PROBE_VALUE", "ポ|x"));
+    std::string block;
+    ASSERT_TRUE(os.EnvironmentBlock(block));
+    SetEnvironmentVariableA("VERROW_PROBE_VALUE", nullptr);
+    ASSERT_GE(block.size(), 2u);
+    EXPECT_EQ(block.substr(block.size() - 2), std::string(2, '\0'));
+    EXPECT_NE(block.find(std::string("\0VERROW_PROBE_VALUE=ポ|x\0", 25)), std::string::npos);
+}
+
+TEST(MessageCaption, IsTheFileNameWithoutFolderAndLastExtension) {
+    EXPECT_EQ(MessageCaption("E:\\tools\\App.beta.exe"), "App.beta");
+    EXPECT_EQ(MessageCaption("E:\\tools\\Verrow.exe"), "Verrow");
+    EXPECT_EQ(MessageCaption("E:\\v1.2\\Verrow"), "Verrow");
+    EXPECT_EQ(MessageCaption("\\\\server\\share\\ソフト\\表示.exe"), "表示");
+    EXPECT_EQ(MessageCaption("E:\\tools\\ソ"), "ソ");  // a trail byte 0x5C is no separator
+}
+
+// Finds the box by its caption on another thread, notes what it shows, and presses
+// `button`. A box with another caption is closed too, so a wrong caption fails the test
+// instead of hanging it.
+class BoxWatcher {
+public:
+    BoxWatcher(std::wstring caption, int button)
+        : thread_([this, caption, button] { Watch(caption, button); }) {}
+    ~BoxWatcher() { Join(); }
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+    HWND box = nullptr;
+    std::wstring text;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+
+private:
+    void Watch(const std::wstring& caption, int button) {
+        HWND found = nullptr;
+        for (int i = 0; i < 200 && !found; ++i) {
+            found = FindWindowW(L"#32770", caption.c_str());
+            if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        HWND any = found ? found : FindWindowW(L"#32770", nullptr);
+        if (!any) return;
+        box = found;
+        wchar_t buffer[256] = {};
+        GetDlgItemTextW(any, 0xFFFF, buffer, 256);
+        text = buffer;
+        owner = GetWindow(any, GW_OWNER);
+        for (HWND child = GetWindow(any, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+                icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            }
+        }
+        PostMessageW(any, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(any, button)));
+    }
+    std::thread thread_;
+};
+
+TEST(Win32OsMessage, ShowsTheProgramNameTheTextAndTheIcon) {
+    Win32Os os;
+    const std::wstring caption = ToSystemText(MessageCaption(os.ModuleFileName()));
+    ASSERT_EQ(caption, L"verrow_wine_tests");
+
+    // The box belongs to the thread's active window.
+    HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    SetActiveWindow(window);
+    EXPECT_EQ(GetActiveWindow(), window);
+
+    BoxWatcher ok(caption, IDOK);
+    EXPECT_EQ(os.ShowMessage("表示ソフトのポート"), IDOK);
+    ok.Join();
+    EXPECT_NE(ok.box, nullptr);
+    EXPECT_EQ(ok.text, L"表示ソフトのポート");
+    EXPECT_EQ(ok.owner, window);
+    EXPECT_EQ(ok.icon, LoadIconA(nullptr, IDI_EXCLAMATION));
+
+    // An icon of the caller's own is kept; the answer is the button pressed.
+    BoxWatcher cancel(caption, IDCANCEL);
+    EXPECT_EQ(os.ShowMessage("?", mb::kOkCancel | MB_ICONINFORMATION), IDCANCEL);
+    cancel.Join();
+    EXPECT_NE(cancel.box, nullptr);
+    EXPECT_EQ(cancel.icon, LoadIconA(nullptr, IDI_INFORMATION));
+    DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace verrow
