@@ -181,27 +181,31 @@ TEST_F(LaunchProbe, MissingPathAndFailedCreation) {
     EXPECT_EQ(os.messages, std::vector<std::string>{"\\work\\launch\\note.txt の起動エラー(CODE=193)"});
 }
 
-TEST_F(LaunchProbe, FolderOpensAnExplorerWindow) {
-    auto explorer = [] { return FindWindowW(L"ExplorerWClass", nullptr); };
-    for (HWND old; (old = explorer()) != nullptr;) SendMessageW(old, WM_CLOSE, 0, 0);
+// The folder that an Explorer window shows in the address box of its tool bar.
+std::wstring ShownFolder(HWND window) {
+    wchar_t shown[256] = {};
+    HWND bar = FindWindowExW(window, nullptr, L"ReBarWindow32", nullptr);
+    HWND address = bar ? FindWindowExW(bar, nullptr, L"ComboBoxEx32", nullptr) : nullptr;
+    if (address) SendMessageW(address, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(shown));
+    return shown;
+}
 
+TEST_F(LaunchProbe, FolderOpensAnExplorerWindow) {
+    // Other tests may have Explorer windows of their own open: ours is the one on "probe".
+    auto ours = [] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"ExplorerWClass", nullptr)) != nullptr;) {
+            if (ShownFolder(w) == L"probe") return w;
+        }
+        return HWND{};
+    };
     Load("AppPath=\\tools\\probe\r\nCmdOpt=-z\r\n");
     EXPECT_TRUE(entry->Launch(false, false));
     HWND window = nullptr;
     for (int i = 0; i < 200 && !window; ++i) {
-        window = explorer();
-        if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_NE(window, nullptr) << "no Explorer window appeared";
-    // Wine's Explorer names the folder it shows in the address box of its tool bar.
-    wchar_t shown[256] = {};
-    for (int i = 0; i < 100 && std::wstring(shown) != L"probe"; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        HWND bar = FindWindowExW(window, nullptr, L"ReBarWindow32", nullptr);
-        HWND address = bar ? FindWindowExW(bar, nullptr, L"ComboBoxEx32", nullptr) : nullptr;
-        if (address) SendMessageW(address, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(shown));
+        window = ours();
     }
-    EXPECT_EQ(std::wstring(shown), L"probe");
+    ASSERT_NE(window, nullptr) << "no Explorer window on the folder appeared";
     PostMessageW(window, WM_CLOSE, 0, 0);
     for (int i = 0; i < 100 && IsWindow(window); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

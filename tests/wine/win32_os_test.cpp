@@ -105,8 +105,8 @@ TEST(MessageCaption, IsTheFileNameWithoutFolderAndLastExtension) {
 }
 
 // Finds the box by its caption on another thread, notes what it shows, and presses
-// `button`. A box with another caption is closed too, so a wrong caption fails the test
-// instead of hanging it.
+// `button`. A box of ours with another caption is closed too, so a wrong caption fails the
+// test instead of hanging it.
 class BoxWatcher {
 public:
     BoxWatcher(std::wstring caption, int button)
@@ -128,7 +128,7 @@ private:
             found = FindWindowW(L"#32770", caption.c_str());
             if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        HWND any = found ? found : FindWindowW(L"#32770", nullptr);
+        HWND any = found ? found : OwnDialog();
         if (!any) return;
         box = found;
         wchar_t buffer[256] = {};
@@ -142,6 +142,15 @@ private:
         }
         PostMessageW(any, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(any, button)));
+    }
+    // Any dialog of this process (other test programs may run beside us).
+    static HWND OwnDialog() {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == GetCurrentProcessId()) return w;
+        }
+        return nullptr;
     }
     std::thread thread_;
 };
