@@ -18,4 +18,71 @@ inline constexpr const char kConfirmDelete[] = "選択されたアイテムを�
 // Data exchange.
 inline constexpr const char kTextTooLong[] = "%1 文字以内で入力してください。";
 
+// Entry editor, environment editing, hint window.
+inline constexpr const char kFileMissing[] = "存在するファイルを指定してください";
+inline constexpr const char kPickFileTitle[] = "登録するアプリケーションの選択";
+inline constexpr const char kPickFolderPrompt[] = "登録するフォルダの選択";
+inline constexpr const char kTipPickFile[] = "登録するアプリケーションを選択します。";
+inline constexpr const char kTipPickFolder[] = "登録するフォルダを選択します。";
+inline constexpr const char kTipCustomEnv[] =
+    "環境変数をカスタマイズすることで、他環境での動作が可能になるかも知れません。";
+inline constexpr const char kTipOverwrite[] =
+    "この設定を有効にすることで、設定する環境変数を最小限にすることが可能です。";
+inline constexpr const char kTipStartUp[] =
+    "この設定を有効にすると、Verrowを起動したときに、アプリケーションを起動できます。";
+inline constexpr const char kDriveVarNoChange[] = "環境変数 _VERROW_DRV_ は変更できません";
+inline constexpr const char kDriveVarNoDelete[] = "環境変数 _VERROW_DRV_ は削除できません";
+inline constexpr const char kEnvNameTaken[] = "すでに同じ名前の環境変数が存在します";
+inline constexpr const char kEnvNameEmpty[] = "環境変数名を入力してください";
+
+// The hint window's help text: 30 lines, each ended by CR LF. Indented lines begin with a
+// full-width space; the example paths are padded to 24 characters so that the arrows
+// stand in one column in the fixed-pitch font.
+inline constexpr const char kHintText[] =
+    "■固有な環境変数\r\n"
+    "_VERROW_DRV_ は Verrow 固有の環境変数です。\r\n"
+    "Verrow を起動したドライブ（E: など）が自動的に設定されます。\r\n"
+    "これを使うと、環境変数の値に含まれるドライブ名を可変にできます。\r\n"
+    "\r\n"
+    "■環境変数の置き換えと上書き\r\n"
+    "置き換えでは、プロセスの環境変数はすべて無視され、Verrow で設定した環境変数だけが使われます。\r\n"
+    "上書きでは、Verrow で設定した環境変数でプロセスの環境変数を上書きします。\r\n"
+    "つまり、設定した環境変数と重複するプロセスの環境変数だけが書き換わります。\r\n"
+    "\r\n"
+    "上書きのほうが、設定する環境変数は少なくて済みます。\r\n"
+    "ほとんどの環境変数はカスタマイズする必要がないので、上書きをお勧めします。\r\n"
+    "\r\n"
+    "■設定のポイント\r\n"
+    "以下は、上書きする場合の設定のポイントです。\r\n"
+    "\r\n"
+    "主に変更する環境変数は PATH です。\r\n"
+    "PATH を変更するときは、システムのパスも必要になることがあります。\r\n"
+    "Windows では、次の環境変数が標準で設定されています。\r\n"
+    "　SystemDrive・・・Windows がインストールされているドライブ\r\n"
+    "　SystemRoot ・・・Windows がインストールされているフォルダ\r\n"
+    "まず、一覧からこれらの環境変数を削除してください。\r\n"
+    "次に PATH を選択し、SystemDrive や SystemRoot に一致する部分を置き換えてください。\r\n"
+    "　例)\r\n"
+    "　C:\\WINDOWS              →%SystemRoot%\r\n"
+    "　C:\\WINDOWS\\system32     →%SystemRoot%\\system32\r\n"
+    "　C:\\WINDOWS\\System32\\Wbem→%SystemRoot%\\system32\\Wbem\r\n"
+    "\r\n"
+    "Windows の標準の環境変数については、次のサイトが参考になります。\r\n"
+    "https://learn.microsoft.com/windows/deployment/usmt/usmt-recognized-environment-variables\r\n";
+
+// The main window: tooltips of the command buttons, and the message at the end of a run
+// when something could not be saved.
+inline constexpr const char kTipConf[] = "Verrowの設定を行います。";
+inline constexpr const char kTipDrive[] = "ドライブを開きます。";
+inline constexpr const char kTipAdd[] = "新規にアプリケーションを追加します。";
+inline constexpr const char kTipDel[] = "選択されたアプリケーションの登録を解除します。";
+inline constexpr const char kTipEdit[] = "選択されたアプリケーションの設定をします。";
+inline constexpr const char kTipRun[] = "選択されたアプリケーションを起動します。";
+inline constexpr const char kUnsavedEntries[] = "次の登録を保存できませんでした。";
+inline constexpr const char kUnnamedEntry[] = "(名前なし)";
+inline constexpr const char kMoreUnsaved[] = "ほか %1 件";
+inline constexpr const char kUnsavedSettings[] = "設定 (verrow.ini) を保存できませんでした。";
+inline constexpr const char kCheckTheDrive[] =
+    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。";
+
 }  // namespace verrow::text

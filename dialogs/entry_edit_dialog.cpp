@@ -1,0 +1,304 @@
+#include "dialogs/entry_edit_dialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstddef>
+#include <memory>
+
+#include "core/cp932.h"
+#include "core/environment.h"
+#include "core/launch_entry.h"
+#include "core/path.h"
+#include "dialogs/hint_dialog.h"
+#include "platform/os.h"
+#include "platform/ui/app.h"
+#include "platform/ui/message.h"
+#include "platform/win32_text.h"
+#include "resources/texts.h"
+
+namespace verrow {
+namespace {
+
+constexpr int kFileImage = 137;
+constexpr int kFolderImage = 144;
+constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;  // 3
+
+// The structure without its trailing reserved fields, as every version of the dialog
+// accepts it.
+constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
+static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "the 76-byte structure");
+
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, copied)) {
+        out.append(text, copied, at - copied);
+        out += to;
+        copied = at + from.size();
+    }
+    out.append(text, copied, std::string::npos);
+    return out;
+}
+
+// The folder browser wants COM on its thread; the program may not have started it.
+class ScopedCom {
+public:
+    ScopedCom() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ScopedCom() {
+        if (started_) CoUninitialize();
+    }
+    ScopedCom(const ScopedCom&) = delete;
+    ScopedCom& operator=(const ScopedCom&) = delete;
+
+private:
+    bool started_;
+};
+
+struct TaskMemFree {
+    void operator()(ITEMIDLIST* item) const { CoTaskMemFree(item); }
+};
+
+bool PathOfItem(LPCITEMIDLIST item, std::string& path) {
+    wchar_t buffer[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(item, buffer)) return false;
+    path = FromSystemText(buffer);
+    return true;
+}
+
+// Opens the browser on the launch drive's root and keeps its OK button disabled while the
+// selection lies on another drive. `data` is the initial folder (UTF-16).
+int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM data) {
+    if (message == BFFM_INITIALIZED) {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
+    } else if (message == BFFM_SELCHANGED) {
+        std::string path;
+        if (PathOfItem(reinterpret_cast<LPCITEMIDLIST>(lParam), path)) {
+            LPARAM allowed = EntryEditDialog::FolderAllowed(path, LaunchDrive) ? TRUE : FALSE;
+            SendMessageW(browser, BFFM_ENABLEOK, 0, allowed);
+            // Some shells judge the selection themselves after this callback and enable OK
+            // again (wine does): the posted copy comes after that and has the last word.
+            PostMessageW(browser, BFFM_ENABLEOK, 0, allowed);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool EntryEditDialog::FolderAllowed(const std::string& path, const std::string& launchDrive) {
+    return cp932::EqualsNoCase(SplitPath(path).drive, launchDrive);
+}
+
+std::string EntryEditDialog::ShownValue(const std::string& stored) { return ReplaceAll(stored, ";", "\r\n"); }
+
+std::string EntryEditDialog::StoredValue(const std::string& shown) { return ReplaceAll(shown, "\r\n", ";"); }
+
+void EntryEditDialog::DoDataExchange(ui::DataExchange& dx) {
+    dx.Control(kApply, ApplyButton);
+    dx.Control(kDelete, DeleteButton);
+    dx.Control(kAdd, AddButton);
+    dx.Control(kEnvList, EnvList);
+    dx.Control(kPickFolder, FolderButton);
+    dx.Control(kPickFile, FileButton);
+    dx.Text(kName, AppName, kNameLimit);
+    dx.Text(kPath, AppPath, kPathLimit);
+    dx.Check(kStartUp, StartUp);
+    dx.Text(kEnvName, EnvName);
+    dx.Text(kEnvValue, EnvValue);
+    dx.Check(kUseCustomEnv, UseCustomEnv);
+    dx.Check(kOverWriteEnv, OverWriteEnv);
+}
+
+bool EntryEditDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+
+    fileImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(kFileImage)));
+    folderImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(kFolderImage)));
+    FileButton.SetBitmap(fileImage_.get());
+    FolderButton.SetBitmap(folderImage_.get());
+
+    SeedAndList();
+
+    if (Tips.Create(Handle())) {
+        Tips.AddTool(Item(kPickFile), text::kTipPickFile);
+        Tips.AddTool(Item(kPickFolder), text::kTipPickFolder);
+        Tips.AddTool(Item(kUseCustomEnv), text::kTipCustomEnv);
+        Tips.AddTool(Item(kOverWriteEnv), text::kTipOverwrite);
+        Tips.AddTool(Item(kStartUp), text::kTipStartUp);
+    }
+
+    UpdateButtons();
+    return true;  // the name box, first tab stop, gets the focus
+}
+
+bool EntryEditDialog::PreTranslateMessage(MSG& message) {
+    if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP && Tips.IsAttached()) {
+        Tips.RelayEvent(message);
+    }
+    return Dialog::PreTranslateMessage(message);
+}
+
+bool EntryEditDialog::OnCommand(int id, int code, HWND) {
+    if (id == kEnvList) {
+        if (code != LBN_SELCHANGE) return false;
+        OnSelchangeEnvList();
+        return true;
+    }
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+    case kPickFile: OnPickFile(); return true;
+    case kPickFolder: OnPickFolder(); return true;
+    case kApply: OnApply(); return true;
+    case kAdd: OnAdd(); return true;
+    case kDelete: OnDelete(); return true;
+    case kHint: OnHint(); return true;
+    default: return false;
+    }
+}
+
+void EntryEditDialog::OnOK() {
+    UpdateData(true);
+    if (AppName.empty() || AppPath.empty()) return;
+    if (!GetOs().FindFile(AppPath, nullptr)) {
+        ui::ShowMessage(text::kFileMissing);
+        return;
+    }
+    Dialog::OnOK();  // takes again; a length limit keeps the dialog open
+}
+
+void EntryEditDialog::OnPickFile() {
+    UpdateData(true);
+    std::wstring title = ToSystemText(text::kPickFileTitle);
+    std::wstring folder = ToSystemText(LaunchDrive + "\\");
+    wchar_t file[MAX_PATH] = L"*.*";
+    OPENFILENAMEW request{};
+    request.lStructSize = kOpenFileNameSize;
+    request.hwndOwner = Handle();
+    request.hInstance = ui::ResourceInstance();
+    request.lpstrFilter = L"*.*\0*.*\0";
+    request.nFilterIndex = 0;
+    request.lpstrFile = file;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrInitialDir = folder.c_str();
+    request.lpstrTitle = title.c_str();
+    request.Flags = 0;
+    if (GetOpenFileNameW(&request)) {
+        AppPath = FromSystemText(file);
+        if (AppName.empty()) AppName = SplitPath(AppPath).base;
+    }
+    UpdateData(false);
+}
+
+void EntryEditDialog::OnPickFolder() {
+    UpdateData(true);
+    ScopedCom com;
+    std::wstring prompt = ToSystemText(text::kPickFolderPrompt);
+    std::wstring initial = ToSystemText(LaunchDrive + "\\");
+    BROWSEINFOW browse{};
+    browse.hwndOwner = Handle();
+    browse.lpszTitle = prompt.c_str();
+    browse.ulFlags = kBrowseFlags;
+    browse.lpfn = &BrowseCallback;
+    browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
+    std::unique_ptr<ITEMIDLIST, TaskMemFree> item(SHBrowseForFolderW(&browse));
+    std::string path;
+    if (!item || !PathOfItem(item.get(), path)) return;
+    AppPath = path;
+    if (AppName.empty()) {
+        std::size_t slash = cp932::FindLastBackslash(path);
+        if (slash != std::string::npos) AppName = path.substr(slash + 1);
+    }
+    UpdateData(false);
+}
+
+void EntryEditDialog::OnHint() {
+    HintDialog hint;  // no parent: the active window, this editor, owns it
+    hint.DoModal();
+}
+
+// --- The environment area.
+
+void EntryEditDialog::SeedAndList() {
+    if (EnvMap.empty()) {
+        SnapshotEnvironment(EnvMap);
+        EnvMap.Set(kDriveVariable, LaunchDrive);
+    }
+    for (const auto& variable : EnvMap) EnvList.AddString(variable.first);
+}
+
+void EntryEditDialog::UpdateButtons() {
+    int selected = EnvList.SelCount();
+    AddButton.Enable(true);
+    DeleteButton.Enable(selected >= 1);
+    ApplyButton.Enable(selected == 1);
+}
+
+void EntryEditDialog::OnSelchangeEnvList() {
+    UpdateData(true);
+    UpdateButtons();
+    int row = EnvList.CaretIndex();
+    if (row < 0 || row >= EnvList.Count()) {
+        EnvValue.clear();
+    } else {
+        EnvName = EnvList.Text(row);
+        std::string value;
+        EnvMap.Lookup(EnvName, value);
+        EnvValue = ShownValue(value);
+    }
+    UpdateData(false);
+}
+
+void EntryEditDialog::OnApply() {
+    UpdateData(true);
+    if (cp932::EqualsNoCase(EnvName, kDriveVariable)) {
+        ui::ShowMessage(text::kDriveVarNoChange);
+        return;
+    }
+    // An entry file ends its variables at the first empty name: such a variable and all
+    // after it would be lost at the next start.
+    if (EnvName.empty()) {
+        ui::ShowMessage(text::kEnvNameEmpty);
+        return;
+    }
+    EnvMap.Set(EnvName, StoredValue(EnvValue));
+}
+
+void EntryEditDialog::OnAdd() {
+    UpdateData(true);
+    if (EnvName.empty()) {
+        ui::ShowMessage(text::kEnvNameEmpty);
+        return;
+    }
+    if (EnvList.FindStringExact(-1, EnvName) >= 0) {
+        ui::ShowMessage(text::kEnvNameTaken);
+        return;
+    }
+    EnvList.AddString(EnvName);
+    EnvMap.Set(EnvName, StoredValue(EnvValue));
+}
+
+void EntryEditDialog::OnDelete() {
+    std::vector<int> rows = EnvList.SelItems();
+    // From the highest row down, so the rows still to go keep their positions.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) DeleteRow(*row);
+}
+
+void EntryEditDialog::DeleteRow(int row) {
+    UpdateData(true);
+    if (row < 0 || row >= EnvList.Count()) return;
+    std::string name = EnvList.Text(row);
+    if (cp932::EqualsNoCase(name, kDriveVariable)) {
+        ui::ShowMessage(text::kDriveVarNoDelete);
+    } else {
+        EnvMap.Remove(name);
+        EnvList.DeleteString(row);
+        EnvName.clear();
+        EnvValue.clear();
+    }
+    UpdateData(false);
+}
+
+}  // namespace verrow

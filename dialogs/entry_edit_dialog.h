@@ -1,0 +1,98 @@
+// The entry editor (template 130): name, path, start-up flag and the entry's environment
+// variables with the two flags that say how they are used. It edits working copies only;
+// the caller fills them in, and after IDOK reads them back and makes the path
+// drive-relative itself.
+//
+//   LaunchDrive = drive;                 // dialogs/launch_drive.h, before every opening
+//   EntryEditDialog editor;
+//   editor.OverWriteEnv = 1;             // a new entry; or copy an entry's values in
+//   if (editor.DoModal() == IDOK) { use AppName, AppPath, StartUp, UseCustomEnv,
+//                                   OverWriteEnv and EnvMap }
+//
+// An empty EnvMap is seeded when the dialog opens: the process environment plus
+// _VERROW_DRV_ = LaunchDrive. The variable list shows the names sorted without regard to
+// letter case; the value box shows a value one ';'-separated element per line.
+#pragma once
+
+#include <string>
+
+#include "core/var_map.h"
+#include "dialogs/launch_drive.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/scoped.h"
+
+namespace verrow {
+
+class EntryEditDialog : public ui::Dialog {
+public:
+    static constexpr int kTemplate = 130;
+    enum Control : int {
+        kName = 1003,
+        kPath = 1005,
+        kPickFile = 1006,
+        kStartUp = 1010,
+        kPickFolder = 1015,
+        kEnvList = 1017,
+        kUseCustomEnv = 1018,
+        kEnvName = 1020,
+        kEnvValue = 1021,
+        kApply = 1022,
+        kAdd = 1023,
+        kDelete = 1024,
+        kOverWriteEnv = 1025,
+        kHint = 1026,
+    };
+    static constexpr std::size_t kNameLimit = 1024;  // bytes
+    static constexpr std::size_t kPathLimit = 255;
+
+    explicit EntryEditDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
+
+    VarMap EnvMap;
+    ui::Button ApplyButton;
+    ui::Button DeleteButton;
+    ui::Button AddButton;
+    ui::ListBox EnvList;
+    ui::Button FolderButton;
+    ui::Button FileButton;
+    std::string AppName;
+    std::string AppPath;
+    int StartUp = 0;
+    std::string EnvName;
+    std::string EnvValue;  // shown form: one element per line
+    int UseCustomEnv = 0;
+    int OverWriteEnv = 0;
+    ui::ToolTip Tips;
+
+    bool PreTranslateMessage(MSG& message) override;
+
+    // The folder browser lets a folder be confirmed only on the launch drive: true when
+    // the drive of `path` equals `launchDrive`, letter case ignored.
+    static bool FolderAllowed(const std::string& path, const std::string& launchDrive);
+    // A value between its stored form ("a;b") and the value box (one element per line).
+    static std::string ShownValue(const std::string& stored);
+    static std::string StoredValue(const std::string& shown);
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    void OnPickFile();
+    void OnPickFolder();
+    void OnSelchangeEnvList();
+    void OnApply();
+    void OnAdd();
+    void OnDelete();
+    void OnHint();
+    void SeedAndList();
+    void UpdateButtons();
+    void DeleteRow(int row);
+
+    ui::ScopedGdi<HBITMAP> fileImage_;
+    ui::ScopedGdi<HBITMAP> folderImage_;
+};
+
+}  // namespace verrow

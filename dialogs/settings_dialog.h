@@ -1,0 +1,35 @@
+// The settings dialog (template 142): whether the launch drive opens in Explorer at
+// start-up, and the display style of the entry list. The combo box's three items come
+// from the template's initialisation data.
+//
+//   SettingsDialog dialog;
+//   dialog.StartOpen = settings.startOpen;
+//   dialog.ListStyle = settings.listStyle;
+//   if (dialog.DoModal() == IDOK) { store StartOpen and ListStyle; apply ViewMode; }
+#pragma once
+
+#include "platform/ui/dialog.h"
+
+namespace verrow {
+
+class SettingsDialog : public ui::Dialog {
+public:
+    static constexpr int kTemplate = 142;
+
+    explicit SettingsDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
+
+    // The list view's view bits for a display style: icons 0 (LVS_ICON), list 2
+    // (LVS_SMALLICON: small icons, not LVS_LIST), details 1 (LVS_REPORT). A style without
+    // a view of its own gives the icon view, as the start-up shows such a value.
+    static int ViewModeForStyle(int listStyle);
+
+    int ViewMode = 0;    // out: set by OK from ListStyle
+    int StartOpen = 0;   // check box 1013
+    int ListStyle = -1;  // combo box 1014; -1 when no item is selected
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    void OnOK() override;
+};
+
+}  // namespace verrow

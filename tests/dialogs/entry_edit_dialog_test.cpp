@@ -1,0 +1,285 @@
+// The entry editor with its environment area, driven in-process under wine with the fake
+// services (their message boxes are recorded, their environment and files are chosen
+// here), and once with the real ones.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/environment.h"
+#include "dialogs/entry_edit_dialog.h"
+#include "platform/win32/win32_os.h"
+#include "resources/texts.h"
+#include "tests/dialogs/dialog_test_util.h"
+#include "tests/support/fake_os.h"
+
+namespace verrow::test {
+namespace {
+
+using E = EntryEditDialog;
+
+std::vector<std::string> TakeMessages(FakeOs& os) {
+    std::vector<std::string> texts;
+    for (const auto& message : os.messages) texts.push_back(message.text);
+    os.messages.clear();
+    return texts;
+}
+std::string Value(const VarMap& map, const std::string& name) {
+    std::string value = "<missing>";
+    map.Lookup(name, value);
+    return value;
+}
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
+    FakeOs os;
+    ScopedOs useOs(os);
+    os.SetEnvironment({"=C:=C:\\work", "PATH=C:\\A;C:\\B", "windir=C:\\WINDOWS", "_VERROW_DRV_=X:"});
+    os.AddFile("V:\\tools\\app.exe", "");
+    LaunchDrive = "V:";
+    E editor;
+    editor.OverWriteEnv = 1;  // what the add command hands in
+    Driver driver({[&] {
+        HWND h = editor.Handle();
+        EXPECT_EQ(editor.EnvMap.size(), 4u);
+        EXPECT_EQ(Value(editor.EnvMap, "=C:"), "C:\\work");
+        EXPECT_EQ(Value(editor.EnvMap, "_VERROW_DRV_"), "V:");  // the snapshot's value replaced
+        EXPECT_EQ(Sorted(ListRows(GetDlgItem(h, E::kEnvList))),
+                  (std::vector<std::string>{"=C:", "PATH", "_VERROW_DRV_", "windir"}));
+        EXPECT_EQ(CheckState(h, E::kOverWriteEnv), BST_CHECKED);
+        EXPECT_EQ(CheckState(h, E::kUseCustomEnv), BST_UNCHECKED);
+        EXPECT_EQ(CheckState(h, E::kStartUp), BST_UNCHECKED);
+        EXPECT_TRUE(Enabled(h, E::kAdd));
+        EXPECT_FALSE(Enabled(h, E::kDelete));
+        EXPECT_FALSE(Enabled(h, E::kApply));
+        EXPECT_EQ(FocusWindow(), GetDlgItem(h, E::kName));
+        EXPECT_EQ(SendDlgItemMessageW(h, E::kName, EM_GETLIMITTEXT, 0, 0), 1024);
+        EXPECT_EQ(SendDlgItemMessageW(h, E::kPath, EM_GETLIMITTEXT, 0, 0), 255);
+        EXPECT_NE(SendDlgItemMessageW(h, E::kPickFile, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+        EXPECT_NE(SendDlgItemMessageW(h, E::kPickFolder, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+        EXPECT_EQ(editor.Tips.ToolCount(), 5);
+        const std::pair<int, const char*> tips[] = {
+            {E::kPickFile, text::kTipPickFile},     {E::kPickFolder, text::kTipPickFolder},
+            {E::kUseCustomEnv, text::kTipCustomEnv}, {E::kOverWriteEnv, text::kTipOverwrite},
+            {E::kStartUp, text::kTipStartUp}};
+        for (const auto& [id, tip] : tips) EXPECT_EQ(editor.Tips.ToolText(GetDlgItem(h, id)), tip) << id;
+        EXPECT_TRUE(SaveScreenshot(CaptureWindow(h), "entry_editor_new"));
+
+        SetText(h, E::kName, "アプリ");
+        SetText(h, E::kPath, "v:\\TOOLS\\app.exe");
+        CheckDlgButton(h, E::kStartUp, BST_CHECKED);
+        CheckDlgButton(h, E::kUseCustomEnv, BST_CHECKED);
+        Click(h, IDOK);
+        return true;
+    }});
+    ASSERT_EQ(editor.DoModal(), IDOK);
+    EXPECT_TRUE(os.messages.empty());
+    EXPECT_EQ(editor.AppName, "アプリ");
+    EXPECT_EQ(editor.AppPath, "v:\\TOOLS\\app.exe");
+    EXPECT_EQ(editor.StartUp, 1);
+    EXPECT_EQ(editor.UseCustomEnv, 1);
+    EXPECT_EQ(editor.OverWriteEnv, 1);
+    EXPECT_EQ(editor.EnvMap.size(), 4u);
+}
+
+TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
+    FakeOs os;
+    ScopedOs useOs(os);
+    std::string longPath = "V:\\" + std::string(253, 'a');  // 256 bytes: an AppPath of 254
+    os.AddFile(longPath, "");
+    os.AddDirectory("V:\\tools");
+    LaunchDrive = "V:";
+    E editor;
+    editor.AppPath = longPath;  // handed in longer than the box takes
+    HWND h = nullptr;
+    Driver driver({
+        [&] {
+            h = editor.Handle();
+            SetText(h, E::kName, "App");
+            Click(h, IDOK);  // the path is over the limit: every taking says so
+            return true;
+        },
+        [&] {
+            std::vector<std::string> messages = TakeMessages(os);
+            EXPECT_FALSE(messages.empty());
+            for (const auto& text : messages) EXPECT_EQ(text, "255 文字以内で入力してください。");
+            SetText(h, E::kName, "");
+            SetText(h, E::kPath, "V:\\tools");
+            Click(h, IDOK);  // no name: nothing at all
+            SetText(h, E::kName, "App");
+            SetText(h, E::kPath, "");
+            Click(h, IDOK);  // no path: nothing at all
+            EXPECT_TRUE(TakeMessages(os).empty());
+            SetText(h, E::kPath, "V:\\tools\\gone.exe");
+            Click(h, IDOK);
+            EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
+            EXPECT_EQ(ItemText(h, E::kPath), "V:\\tools\\gone.exe");  // kept for correcting
+            SetText(h, E::kPath, "V:\\tools");  // a folder passes
+            Click(h, IDOK);
+            return true;
+        },
+    });
+    ASSERT_EQ(editor.DoModal(), IDOK);
+    EXPECT_EQ(editor.AppPath, "V:\\tools");
+}
+
+TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
+    FakeOs os;
+    ScopedOs useOs(os);
+    LaunchDrive = "V:";
+    E editor;
+    editor.AppName = "Editor";
+    editor.AppPath = "V:\\tools\\edit.exe";
+    editor.StartUp = 1;
+    editor.UseCustomEnv = 1;
+    editor.EnvMap.Set("PATH", "C:\\A;C:\\B");
+    editor.EnvMap.Set("b", "1");
+    editor.EnvMap.Set("A", "2");
+    HWND h = nullptr, list = nullptr;
+    auto rows = [&] { return ListRows(list); };
+    auto selected = [&] { return static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0)); };
+    auto buttons = [&] {  // Add, Delete, Apply
+        return std::vector<bool>{Enabled(h, E::kAdd), Enabled(h, E::kDelete), Enabled(h, E::kApply)};
+    };
+    using B = std::vector<bool>;
+    Driver driver({
+        [&] {
+            h = editor.Handle();
+            list = GetDlgItem(h, E::kEnvList);
+            // Listed as they are: sorted without regard to case, no drive variable added.
+            EXPECT_EQ(rows(), (std::vector<std::string>{"A", "b", "PATH"}));
+            EXPECT_EQ(editor.EnvMap.size(), 3u);
+            EXPECT_EQ(ItemText(h, E::kName), "Editor");
+            EXPECT_EQ(CheckState(h, E::kStartUp), BST_CHECKED);
+            EXPECT_EQ(CheckState(h, E::kOverWriteEnv), BST_UNCHECKED);
+            ClickRow(list, 2);
+            return true;
+        },
+        [&] {  // one row: shown one element per line
+            EXPECT_EQ(ItemText(h, E::kEnvName), "PATH");
+            EXPECT_EQ(ItemText(h, E::kEnvValue), "C:\\A\r\nC:\\B");
+            EXPECT_EQ(buttons(), (B{true, true, true}));
+            EXPECT_TRUE(SaveScreenshot(CaptureWindow(h), "entry_editor_existing"));
+            Click(h, E::kApply);
+            EXPECT_EQ(Value(editor.EnvMap, "PATH"), "C:\\A;C:\\B");
+            SetText(h, E::kEnvValue, "x\r\n\r\ny\r\n");
+            Click(h, E::kApply);
+            EXPECT_EQ(Value(editor.EnvMap, "PATH"), "x;;y;");
+            ClickRow(list, 0, MK_CONTROL);
+            return true;
+        },
+        [&] {  // two rows: no Apply; the clicked row is shown
+            EXPECT_EQ(selected(), 2);
+            EXPECT_EQ(buttons(), (B{true, true, false}));
+            EXPECT_EQ(ItemText(h, E::kEnvName), "A");
+            ClickRow(list, 0, MK_CONTROL);
+            ClickRow(list, 2, MK_CONTROL);
+            return true;
+        },
+        [&] {  // none
+            EXPECT_EQ(selected(), 0);
+            EXPECT_EQ(buttons(), (B{true, false, false}));
+            ClickRow(list, 1);
+            return true;
+        },
+        [&] {  // Apply writes under the name in the box, refusing the drive variable and no name
+            SetText(h, E::kEnvName, "_verrow_DRV_");
+            Click(h, E::kApply);
+            SetText(h, E::kEnvName, "");
+            Click(h, E::kApply);
+            EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kDriveVarNoChange, text::kEnvNameEmpty}));
+            EXPECT_EQ(editor.EnvMap.size(), 3u);
+            SetText(h, E::kEnvName, "NEW");
+            SetText(h, E::kEnvValue, "n");
+            Click(h, E::kApply);
+            EXPECT_EQ(Value(editor.EnvMap, "NEW"), "n");
+            EXPECT_EQ(rows().size(), 3u);  // not listed
+
+            // Add refuses a listed name in any case and an empty one.
+            SetText(h, E::kEnvName, "path");
+            Click(h, E::kAdd);
+            SetText(h, E::kEnvName, "");
+            Click(h, E::kAdd);
+            EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kEnvNameTaken, text::kEnvNameEmpty}));
+            EXPECT_EQ(rows().size(), 3u);
+            SetText(h, E::kEnvName, "Bvar");
+            SetText(h, E::kEnvValue, "1\r\n2");
+            Click(h, E::kAdd);
+            EXPECT_EQ(rows(), (std::vector<std::string>{"A", "b", "Bvar", "PATH"}));
+            EXPECT_EQ(SendMessageW(list, LB_GETSEL, 2, 0), 0);
+            EXPECT_EQ(Value(editor.EnvMap, "Bvar"), "1;2");
+            EXPECT_EQ(ItemText(h, E::kEnvName), "Bvar");
+            SetText(h, E::kEnvName, "_Verrow_Drv_");  // Add knows no drive variable of its own
+            Click(h, E::kAdd);
+            EXPECT_TRUE(TakeMessages(os).empty());
+            // Three rows selected, one of them the drive variable; the focus elsewhere.
+            ClickRow(list, RowOf(list, "_Verrow_Drv_"));
+            ClickRow(list, RowOf(list, "A"), MK_CONTROL);
+            ClickRow(list, RowOf(list, "Bvar"), MK_CONTROL);
+            ClickRow(list, RowOf(list, "PATH"), MK_CONTROL);
+            ClickRow(list, RowOf(list, "PATH"), MK_CONTROL);
+            return true;
+        },
+        [&] {
+            EXPECT_EQ(selected(), 3);
+            Click(h, E::kDelete);
+            EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kDriveVarNoDelete});
+            EXPECT_EQ(Sorted(rows()), (std::vector<std::string>{"PATH", "_Verrow_Drv_", "b"}));
+            EXPECT_FALSE(editor.EnvMap.Contains("A"));
+            EXPECT_FALSE(editor.EnvMap.Contains("Bvar"));
+            EXPECT_EQ(Value(editor.EnvMap, "_Verrow_Drv_"), "1;2");  // the value box as it stood
+            EXPECT_EQ(ItemText(h, E::kEnvName), "");
+            EXPECT_EQ(ItemText(h, E::kEnvValue), "");
+            EXPECT_EQ(buttons(), (B{true, true, false}));  // not recomputed
+            PostKey(FocusWindow(), VK_ESCAPE);
+            return true;
+        },
+    });
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_EQ(Value(editor.EnvMap, "NEW"), "n");  // held in the map for the caller after OK
+}
+
+TEST(EntryEditor, RealServicesSeedFromTheProcessAndShowTheirMessageBox) {
+    Win32Os os;
+    ScopedOs useOs(os);
+    VarMap expected;
+    ASSERT_TRUE(SnapshotEnvironment(expected));
+    expected.Set("_VERROW_DRV_", "w:");
+    LaunchDrive = "w:";
+    E editor;
+    std::string boxText, boxCaption;
+    Driver driver({
+        [&] {
+            HWND h = editor.Handle();
+            EXPECT_EQ(std::vector<VarMap::Item>(editor.EnvMap.begin(), editor.EnvMap.end()),
+                      std::vector<VarMap::Item>(expected.begin(), expected.end()));
+            EXPECT_EQ(ListRows(GetDlgItem(h, E::kEnvList)).size(), expected.size());
+            SetText(h, E::kEnvName, "_verrow_drv_");
+            Click(h, E::kAdd);  // blocks in the message box until it is answered
+            return true;
+        },
+        [&] {
+            HWND box = FindMessageBox();
+            if (!box) return false;
+            boxText = TextOf(GetDlgItem(box, 0xFFFF));
+            boxCaption = TextOf(box);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&] {
+            if (FindMessageBox()) return false;
+            PostMessageW(editor.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            return true;
+        },
+    });
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_EQ(boxText, text::kEnvNameTaken);
+    EXPECT_EQ(boxCaption, "verrow_dialog_tests");
+}
+
+}  // namespace
+}  // namespace verrow::test

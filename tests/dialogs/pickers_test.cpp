@@ -1,0 +1,187 @@
+// The editor's file picker and folder browser, the system's own dialogs, driven under
+// wine: C: is the prefix's drive, Z: the Linux root.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "dialogs/entry_edit_dialog.h"
+#include "tests/dialogs/dialog_test_util.h"
+#include "tests/support/fake_os.h"
+
+namespace verrow::test {
+namespace {
+
+using E = EntryEditDialog;
+
+struct ChildQuery {
+    int id;
+    std::string className;
+    HWND found = nullptr;
+};
+BOOL CALLBACK MatchChild(HWND window, LPARAM data) {
+    auto* query = reinterpret_cast<ChildQuery*>(data);
+    if (GetDlgCtrlID(window) != query->id || ClassOf(window) != query->className) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+HWND FindChild(HWND parent, int id, const std::string& className) {
+    ChildQuery query{id, className};
+    if (parent) EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+std::string TreeText(HWND tree, HTREEITEM item) {
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return FromSystemText(text);
+}
+HTREEITEM FindTreeItem(HWND tree, HTREEITEM item, const std::string& part) {
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        if (TreeText(tree, item).find(part) != std::string::npos) return item;
+        if (HTREEITEM inner = FindTreeItem(tree, TreeView_GetChild(tree, item), part)) return inner;
+    }
+    return nullptr;
+}
+
+TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
+    EXPECT_TRUE(E::FolderAllowed("E:\\tools", "E:"));
+    EXPECT_TRUE(E::FolderAllowed("e:\\tools", "E:"));
+    EXPECT_TRUE(E::FolderAllowed("E:\\", "e:"));
+    EXPECT_FALSE(E::FolderAllowed("F:\\tools", "E:"));
+    EXPECT_FALSE(E::FolderAllowed("\\\\server\\share\\tools", "E:"));
+    EXPECT_FALSE(E::FolderAllowed("E:\\tools", ""));
+
+    FakeOs os;
+    ScopedOs useOs(os);
+    LaunchDrive = "c:";
+    E editor;
+    editor.EnvMap.Set("A", "1");
+    HWND browser = nullptr;
+    auto openBrowser = [&] {
+        PostMessageW(editor.Item(E::kPickFolder), BM_CLICK, 0, 0);
+        return true;
+    };
+    auto findBrowser = [&] {
+        browser = FindSystemDialog();
+        return browser && FindChild(browser, 14145, "SysTreeView32");
+    };
+    Driver driver(
+        {
+            openBrowser,
+            [&] {
+                if (!findBrowser()) return false;
+                HWND tree = FindChild(browser, 14145, "SysTreeView32");
+                HWND ok = GetDlgItem(browser, IDOK);
+                EXPECT_EQ(ItemText(browser, 14146), "登録するフォルダの選択");
+                // Opens on the launch drive, whose folders may be confirmed.
+                EXPECT_NE(TreeText(tree, TreeView_GetSelection(tree)).find("(C:)"), std::string::npos);
+                EXPECT_TRUE(IsWindowEnabled(ok));
+                HTREEITEM other = FindTreeItem(tree, TreeView_GetRoot(tree), "(Z:)");
+                EXPECT_NE(other, nullptr);
+                TreeView_SelectItem(tree, other);
+                return true;
+            },
+            [&] {  // another drive: the folder cannot be confirmed
+                HWND tree = FindChild(browser, 14145, "SysTreeView32");
+                EXPECT_FALSE(IsWindowEnabled(GetDlgItem(browser, IDOK)));
+                TreeView_SelectItem(tree, FindTreeItem(tree, TreeView_GetRoot(tree), "(C:)"));
+                return true;
+            },
+            [&] {
+                EXPECT_TRUE(IsWindowEnabled(GetDlgItem(browser, IDOK)));
+                PostMessageW(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+                return true;
+            },
+            [&] {
+                if (FindSystemDialog()) return false;
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\");
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");  // a root gives no name
+                return openBrowser();
+            },
+            [&] {
+                if (!findBrowser()) return false;
+                SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(L"C:\\windows"));
+                PostMessageW(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+                return true;
+            },
+            [&] {
+                if (FindSystemDialog()) return false;
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\windows");
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "windows");
+                editor.EndDialog(IDCANCEL);
+                return true;
+            },
+        },
+        30000);
+    editor.DoModal();
+}
+
+TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::string folder = FromSystemText(temp) + "ピック表";
+    std::string file = folder + "\\Tool.v1.exe";
+    CreateDirectoryW(ToSystemText(folder).c_str(), nullptr);
+    CloseHandle(CreateFileW(ToSystemText(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    wchar_t keepFolder[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, keepFolder);  // the picker moves it
+
+    FakeOs os;
+    ScopedOs useOs(os);
+    LaunchDrive = "C:";
+    E editor;
+    editor.EnvMap.Set("A", "1");
+    HWND picker = nullptr;
+    auto pick = [&] {
+        picker = FindSystemDialog();
+        HWND name = FindChild(picker, 1148, "Edit");
+        if (!name) return false;
+        EXPECT_EQ(TextOf(picker), "登録するアプリケーションの選択");
+        EXPECT_EQ(TextOf(name), "*.*");
+        EXPECT_NE(ItemText(picker, 1137).find("(C:)"), std::string::npos);  // the launch drive
+        SetWindowTextW(name, ToSystemText(file).c_str());
+        PostMessageW(picker, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+    auto openPicker = [&] {
+        PostMessageW(editor.Item(E::kPickFile), BM_CLICK, 0, 0);
+        return true;
+    };
+    Driver driver(
+        {
+            openPicker,
+            pick,
+            [&] {
+                if (FindSystemDialog()) return false;
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "Tool.v1");  // up to the last dot
+                SetText(editor.Handle(), E::kName, "名前");
+                SetText(editor.Handle(), E::kPath, "X:\\old.exe");
+                return openPicker();
+            },
+            pick,
+            [&] {
+                if (FindSystemDialog()) return false;
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "名前");  // a name typed stays
+                editor.EndDialog(IDCANCEL);
+                return true;
+            },
+        },
+        30000);
+    editor.DoModal();
+
+    SetCurrentDirectoryW(keepFolder);
+    DeleteFileW(ToSystemText(file).c_str());
+    RemoveDirectoryW(ToSystemText(folder).c_str());
+}
+
+}  // namespace
+}  // namespace verrow::test
