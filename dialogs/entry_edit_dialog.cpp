@@ -24,6 +24,9 @@ namespace {
 
 constexpr int kFileImage = 137;
 constexpr int kFolderImage = 144;
+// A name the box takes must survive the next start whole.
+static_assert(EntryEditDialog::kNameLimit <= kNameReadLimit, "entry files keep the whole name");
+
 constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;  // 3
 
 // The structure without its trailing reserved fields, as every version of the dialog
