@@ -1,5 +1,9 @@
 #include "app/labeled_progress.h"
 
+#include <algorithm>
+
+#include "platform/win32_text.h"
+
 namespace verrow {
 
 std::array<LabelDraw, 10> PlanLabel(const RECT& client, SIZE text) {
@@ -21,9 +25,27 @@ LRESULT LabeledProgressCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_CREATE:
         return CallDefault(message, wParam, lParam) == -1 ? -1 : 0;
-    default:
-        return CallDefault(message, wParam, lParam);
+    // An addition: the window's text is the label, so that screen readers and other
+    // programs (the GUI tests among them) can read what the bar shows. The framework
+    // creates its windows through the wide functions, so the text is UTF-16 here.
+    case WM_GETTEXTLENGTH:
+        if (!IsWindowUnicode(Handle())) break;
+        return static_cast<LRESULT>(ToSystemText(Label).size());
+    case WM_GETTEXT: {
+        if (!IsWindowUnicode(Handle())) break;
+        auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+        auto room = static_cast<std::size_t>(wParam);
+        if (!buffer || room == 0) return 0;
+        std::wstring text = ToSystemText(Label);
+        std::size_t count = std::min(text.size(), room - 1);
+        text.copy(buffer, count);
+        buffer[count] = L'\0';
+        return static_cast<LRESULT>(count);
     }
+    default:
+        break;
+    }
+    return CallDefault(message, wParam, lParam);
 }
 
 void LabeledProgressCtrl::OnPaint(WPARAM wParam, LPARAM lParam) {

@@ -1,7 +1,7 @@
 // A progress bar that draws a line of text centred over itself: white bold text with a
 // one-pixel dark-blue outline, readable on the filled and the empty part alike.
 // Bind it to an existing progress bar with DataExchange::Control; its paint then passes
-// through here after the bar has painted itself.
+// through here after the bar has painted itself. Its window text (WM_GETTEXT) is the label.
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,38 @@
+// The entry list of the main window (list view 1000): one item per registration, with
+// its name, a picture that tells whether it starts with the launcher, and its full path
+// in the second column. Each item's data is its entry's position in the EntryList.
+#pragma once
+
+#include <string>
+
+#include "platform/ui/controls.h"
+#include "storage/entry_store.h"
+
+namespace verrow {
+
+class EntryListView : public ui::ListView, public EntrySink {
+public:
+    static constexpr int kNormalImage = 0;   // a standing figure
+    static constexpr int kStartUpImage = 1;  // a running figure
+    static constexpr DWORD kExtendedStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
+
+    // The two columns "名前" and "パス", left aligned, without a width until FitColumns.
+    void InsertColumns() const;
+    // The same images in the large, small and state slots, so every view shows 16 x 16.
+    void UseImages(const ui::ImageList& images) const;
+    // Exactly grid lines and full-row selection; every other extended style off.
+    void SetExtendedStyles() const { SetExtendedStyle(0, kExtendedStyles); }
+    // The view of a settings value, from the template's icon view: 0 icons, 1 small icons
+    // (never the list view), 2 details; any other value leaves the view as it is.
+    void SetViewFromListStyle(int listStyle) const;
+    // The selected item (single selection: at most one), or -1.
+    int SelectedItem() const { return NextItem(-1, LVNI_SELECTED); }
+
+    // EntrySink: a row at the end; the columns sized to their content, or to their
+    // headers while the list is empty.
+    void AppendRow(const std::string& name, int image, const std::string& pathText,
+                   EntryList::Position position) override;
+    void FitColumns() override;
+};
+
+}  // namespace verrow

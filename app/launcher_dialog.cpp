@@ -1,0 +1,193 @@
+#include "app/launcher_dialog.h"
+
+#include "app/free_space.h"
+#include "app/save_report.h"
+#include "core/path.h"
+#include "dialogs/about_dialog.h"
+#include "platform/os.h"
+#include "platform/ui/app.h"
+#include "platform/ui/message.h"
+#include "resources/texts.h"
+#include "storage/settings.h"
+
+namespace verrow {
+namespace {
+constexpr int kIconId = 128;
+constexpr int kFiguresBitmap = 129;
+constexpr int kFigureWidth = 16;
+constexpr int kFiguresGrow = 16;
+constexpr COLORREF kFiguresMask = RGB(255, 255, 255);
+}  // namespace
+
+LauncherDialog::LauncherDialog(HWND parent) : Dialog(kTemplate, parent) {
+    Icon = LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(kIconId));
+}
+
+void LauncherDialog::DoDataExchange(ui::DataExchange& dx) {
+    dx.Control(kFreeSpaceBar, FreeSpaceBar);
+    dx.Control(kConfButton, ConfButton);
+    dx.Control(kRunButton, RunButton);
+    dx.Control(kAddButton, AddButton);
+    dx.Control(kEditButton, EditButton);
+    dx.Control(kDriveButton, DriveButton);
+    dx.Control(kDelButton, DelButton);
+    dx.Control(kList, List);
+    dx.Text(kPathField, SelectedPath);
+}
+
+bool LauncherDialog::OnInitDialog() {
+    Dialog::OnInitDialog();  // binds the controls, shows the empty path
+
+    HWND self = Handle();
+    SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
+    SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
+
+    List.InsertColumns();
+
+    PathParts exe = SplitPath(GetOs().ModuleFileName());
+    ExeFolder = exe.drive + exe.dir;
+
+    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
+    List.UseImages(ImageList);
+
+    Drive = exe.drive;
+    SettingsPath = exe.drive + exe.dir + kSettingsFileName;
+
+    List.SetExtendedStyles();
+
+    // Pictures: ADD, DEL, Drive, EDIT, RUN, CONF.
+    const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, 137},
+                                                               {&DelButton, 138},
+                                                               {&DriveButton, 136},
+                                                               {&EditButton, 139},
+                                                               {&RunButton, 140},
+                                                               {&ConfButton, 141}}};
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        ButtonPictures[i].reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(pictures[i].second)));
+        pictures[i].first->SetBitmap(ButtonPictures[i].get());
+    }
+
+    ProgramSettings settings = ReadSettings(SettingsPath);
+    StartOpen = settings.StartOpen;
+    ListStyle = settings.ListStyle;
+    List.SetViewFromListStyle(ListStyle);
+
+    // Fills EntryList and the list, and starts the start-up entries one by one.
+    EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+
+    ToolTip.Create(self);
+    ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
+    ToolTip.AddTool(DriveButton.Handle(), text::kTipDrive);
+    ToolTip.AddTool(AddButton.Handle(), text::kTipAdd);
+    ToolTip.AddTool(DelButton.Handle(), text::kTipDel);
+    ToolTip.AddTool(EditButton.Handle(), text::kTipEdit);
+    ToolTip.AddTool(RunButton.Handle(), text::kTipRun);
+
+    if (StartOpen) OnDrive();
+
+    UpdateFreeSpace();
+    SetTimer(self, kFreeSpaceTimer, kFreeSpacePeriodMs, nullptr);
+
+    // The about box has no button of its own: the system menu offers it.
+    AboutDialog::AddToSystemMenu(self);
+    return true;
+}
+
+bool LauncherDialog::PreTranslateMessage(MSG& message) {
+    if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP && ToolTip.IsAttached()) {
+        ToolTip.RelayEvent(message);
+    }
+    return Dialog::PreTranslateMessage(message);
+}
+
+bool LauncherDialog::OnCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+    case kRunButton:
+        OnRun();
+        return true;
+    case kDriveButton:
+        OnDrive();
+        return true;
+    // ADD, EDIT, DEL and CONF join here, with the dialogs they open.
+    default:
+        return false;  // IDOK and IDCANCEL end the window as every dialog's do
+    }
+}
+
+bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
+    if (id != kList) return false;
+    switch (header.code) {
+    case LVN_ITEMCHANGED:
+        result = 0;
+        OnItemchangedList();
+        return true;
+    case NM_DBLCLK:
+        result = 0;
+        OnDblclkList();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void LauncherDialog::OnItemchangedList() {
+    UpdateData(true);
+    SelectedPath.clear();
+    int item = List.SelectedItem();
+    if (item >= 0) SelectedPath = List.ItemText(item, 1);
+    UpdateData(false);
+}
+
+void LauncherDialog::OnDblclkList() { OnRun(); }
+
+void LauncherDialog::OnTimer(UINT_PTR) { UpdateFreeSpace(); }
+
+void LauncherDialog::UpdateFreeSpace() {
+    // A path without a drive letter (a network share) is asked about by its folder.
+    const std::string& where = Drive.empty() ? ExeFolder : Drive;
+    std::optional<FreeSpaceFigures> figures = NextFreeSpace(GetOs(), where, !FreeSpaceBar.Label.empty());
+    if (!figures) return;
+    // The label first: the repaint that the range and position cause draws it.
+    FreeSpaceBar.Label = figures->label;
+    FreeSpaceBar.SetRange32(0, figures->total);
+    FreeSpaceBar.SetPos(figures->free);
+}
+
+bool LauncherDialog::OnPaint() {
+    HWND self = Handle();
+    if (!IsIconic(self)) return false;
+    ui::PaintDC dc(self);
+    SendMessageW(self, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Handle()), 0);
+    int cx = GetSystemMetrics(SM_CXICON);
+    int cy = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(self, &client);
+    int x = (client.right - client.left - cx + 1) / 2;
+    int y = (client.bottom - client.top - cy + 1) / 2;
+    DrawIcon(dc.Handle(), x, y, Icon);
+    return true;
+}
+
+bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
+    if (!AboutDialog::IsOpenCommand(command)) return false;
+    AboutDialog about;
+    about.DoModal();
+    return true;
+}
+
+void LauncherDialog::OnDestroy() {
+    // The settings first, then every entry (each destroyed after it has been written).
+    bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});
+    std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
+    UnsavedMessage = UnsavedReport(unsaved, !settingsSaved);
+}
+
+void LauncherDialog::ReportUnsaved() {
+    if (UnsavedMessage.empty()) return;
+    std::string text = std::move(UnsavedMessage);
+    UnsavedMessage.clear();
+    ui::ShowMessage(text, mb::kOk | mb::kIconExclamation);
+}
+
+}  // namespace verrow

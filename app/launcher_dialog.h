@@ -1,0 +1,102 @@
+// The main window (dialog template 102): the entry list, six picture buttons for the
+// commands, the path of the selected entry, the free-space bar and the title picture.
+// It owns every registration of the run through EntryList.
+//
+// Life: OnInitDialog reads the settings and every entry file, starts the start-up
+// entries, optionally opens the drive in Explorer and starts the free-space timer; the
+// window then serves the user until Escape, the close box, or Enter without a focused
+// command button ends it; OnDestroy writes the settings file and then every new or
+// changed entry. What could not be written is told once by ReportUnsaved, which the
+// application calls after DoModal, when the window is gone.
+//
+// Commands: OnCommand routes each button to its handler; the handlers live in
+// commands.cpp, one member each (OnRun, OnDrive, ...). A command that acts on the
+// selection finds it with List.SelectedItem() and its entry with
+// EntryList.At(List.ItemData(item)).
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "app/entry_list_view.h"
+#include "app/labeled_progress.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/scoped.h"
+#include "storage/entry_store.h"
+
+namespace verrow {
+
+class LauncherDialog : public ui::Dialog {
+public:
+    static constexpr int kTemplate = 102;
+    // Controls of template 102.
+    static constexpr int kList = 1000;
+    static constexpr int kEditButton = 1001;
+    static constexpr int kDelButton = 1002;
+    static constexpr int kAddButton = 1004;
+    static constexpr int kRunButton = 1007;
+    static constexpr int kPathField = 1008;
+    static constexpr int kDriveButton = 1011;
+    static constexpr int kConfButton = 1012;
+    static constexpr int kFreeSpaceBar = 1016;
+    static constexpr UINT_PTR kFreeSpaceTimer = 1;
+    static constexpr UINT kFreeSpacePeriodMs = 1000;
+
+    explicit LauncherDialog(HWND parent = nullptr);
+    ~LauncherDialog() override = default;
+
+    bool PreTranslateMessage(MSG& message) override;
+
+    // Shows the message about what the end of the run could not save, once; nothing when
+    // everything was saved (or the window has not closed yet).
+    void ReportUnsaved();
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    bool OnNotify(int id, NMHDR& header, LRESULT& result) override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnPaint() override;
+    void OnDestroy() override;
+    bool OnSysCommand(UINT command, LPARAM lParam) override;
+    HICON OnQueryDragIcon() override { return Icon; }
+
+private:
+    // The list.
+    void OnItemchangedList();
+    void OnDblclkList();
+    // The commands (commands.cpp).
+    void OnRun();
+    void OnDrive();
+    // The free-space display.
+    void UpdateFreeSpace();
+
+    std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
+    LabeledProgressCtrl FreeSpaceBar;      // 1016
+    ui::Button ConfButton;                 // 1012
+    ui::Button RunButton;                  // 1007
+    ui::Button AddButton;                  // 1004
+    ui::Button EditButton;                 // 1001
+    ui::Button DriveButton;                // 1011
+    ui::Button DelButton;                  // 1002
+    EntryListView List;                    // 1000
+    std::string SelectedPath;              // the text of field 1008
+    HICON Icon = nullptr;                  // icon 128: shared, never destroyed
+    int ListStyle = 0;
+    int StartOpen = 0;
+    std::string Drive;                     // E:, or empty for a path without a drive
+    std::string SettingsPath;              // ExeFolder + verrow.ini
+    ui::ImageList ImageList;               // the list's two figures
+    verrow::EntryList EntryList;           // owns the entries
+    ui::ToolTip ToolTip;                   // the buttons' tips
+    // Additions: the buttons' pictures, released after the window has gone, and the
+    // message about what could not be saved.
+    std::array<ui::ScopedGdi<HBITMAP>, 6> ButtonPictures;
+    std::string UnsavedMessage;
+};
+
+}  // namespace verrow

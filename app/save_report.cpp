@@ -1,0 +1,35 @@
+#include "app/save_report.h"
+
+#include "resources/texts.h"
+
+namespace verrow {
+
+std::string UnsavedReport(const std::vector<std::string>& entryNames, bool settingsFailed) {
+    if (entryNames.empty() && !settingsFailed) return std::string();
+    std::string text;
+    if (!entryNames.empty()) {
+        text += text::kUnsavedEntries;
+        text += "\n";
+        std::size_t shown = 0;
+        for (const std::string& name : entryNames) {
+            if (shown++ == kReportNameLimit) break;
+            text += "\n";
+            text += name.empty() ? std::string(text::kUnnamedEntry) : name;
+        }
+        if (entryNames.size() > kReportNameLimit) {
+            std::string more = text::kMoreUnsaved;
+            std::size_t at = more.find("%1");
+            if (at != std::string::npos) more.replace(at, 2, std::to_string(entryNames.size() - kReportNameLimit));
+            text += "\n" + more;
+        }
+        text += "\n\n";
+    }
+    if (settingsFailed) {
+        text += text::kUnsavedSettings;
+        text += "\n\n";
+    }
+    text += text::kCheckTheDrive;
+    return text;
+}
+
+}  // namespace verrow
