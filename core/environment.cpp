@@ -10,13 +10,39 @@
 namespace verrow {
 namespace {
 
+// What one composition may spend, in bytes scanned and written. References can nest so
+// that a few kilobytes of values expand to gigabytes (each level multiplies), and a value
+// with thousands of references is rescanned once per variable it names; no real
+// environment comes near this bound, a hostile entry file reaches it in milliseconds.
+class Budget {
+public:
+    explicit Budget(std::size_t bytes) : left_(bytes) {}
+    bool Spend(std::size_t bytes) {
+        if (bytes > left_) {
+            left_ = 0;
+            return false;
+        }
+        left_ -= bytes;
+        return true;
+    }
+
+private:
+    std::size_t left_;
+};
+
+constexpr std::size_t kBudgetBase = std::size_t{16} << 20;
+constexpr std::size_t kBudgetPerSourceByte = 16;
+
 // Replaces every occurrence of `pattern` that starts on a character boundary, from left
-// to right; text put in is not searched again. `pattern` begins with '%'.
-void ReplaceAll(std::string& text, std::string_view pattern, std::string_view with) {
+// to right; text put in is not searched again. `pattern` begins with '%'. False when the
+// budget runs out.
+bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, Budget& budget) {
+    if (!budget.Spend(text.size())) return false;
     std::string out;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] == '%' && text.compare(i, pattern.size(), pattern) == 0) {
+            if (!budget.Spend(with.size())) return false;
             out.append(text, copied, i - copied);
             out += with;
             i += pattern.size();
@@ -25,9 +51,10 @@ void ReplaceAll(std::string& text, std::string_view pattern, std::string_view wi
             i += cp932::CharLength(text, i);
         }
     }
-    if (copied == 0) return;  // nothing found
+    if (copied == 0) return true;  // nothing found
     out.append(text, copied, std::string::npos);
     text.swap(out);
+    return true;
 }
 
 std::string Reference(std::string_view name) {
@@ -40,57 +67,84 @@ std::string Reference(std::string_view name) {
 }
 
 // One pass over the variables in order: each replaces its %NAME% in the working copy.
-// Most variables do not occur in a value, so instead of trying each one in turn this
-// jumps to the next one (in order) that does: with no '%' in any name, "%X%" occurs at
-// a boundary '%' exactly when X is the text up to the next '%'. The result is the same
-// as trying every variable.
+// With few variables that is done as said. With many, trying each one on every value
+// costs (variables x text) per value, which a file of thousands of variables turns into
+// hours; most variables do not occur in a value, so this jumps to the next one (in order)
+// that does. A name without '%' occurs at a boundary '%' exactly when it is the text up
+// to the next '%'; a name with '%' in it only where that text is its first part. The
+// result is the same as trying every variable.
 class Expander {
 public:
     explicit Expander(const VarMap& source) {
         for (const auto& variable : source) {
-            order_.emplace(variable.first, items_.size());
+            const std::string_view name = variable.first;
+            const std::size_t percent = name.find('%');
+            if (percent == std::string_view::npos) {
+                plain_.emplace(name, items_.size());
+            } else {
+                withPercent_[name.substr(0, percent)].push_back(items_.size());
+            }
             items_.push_back(&variable);
-            if (variable.first.find('%') != std::string::npos) percentInNames_ = true;
         }
     }
 
-    void Expand(std::string& text) const {
-        if (percentInNames_) {
+    // False when the budget runs out; `text` is then of no use.
+    bool Expand(std::string& text, Budget& budget) const {
+        if (items_.size() <= kTryEveryVariable) {
             for (const VarMap::Item* u : items_) {
-                if (text.find('%') == std::string::npos) return;
-                ReplaceAll(text, Reference(u->first), u->second);
+                if (!budget.Spend(text.size())) return false;
+                if (text.find('%') == std::string::npos) return true;
+                if (!ReplaceAll(text, Reference(u->first), u->second, budget)) return false;
             }
-            return;
+            return true;
         }
         for (std::size_t next = 0; next < items_.size();) {
-            std::size_t first = NextReferenced(text, next);
-            if (first == kNone) return;
-            ReplaceAll(text, Reference(items_[first]->first), items_[first]->second);
+            std::size_t first = kNone;
+            if (!NextReferenced(text, next, budget, first)) return false;
+            if (first == kNone) return true;
+            if (!ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, budget)) {
+                return false;
+            }
             next = first + 1;
         }
+        return true;
     }
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kTryEveryVariable = 32;
 
-    // The lowest position at or after `from` of a variable referenced in `text`.
-    std::size_t NextReferenced(std::string_view text, std::size_t from) const {
-        std::size_t best = kNone;
+    // The lowest position at or after `from` of a variable referenced in `text`, into
+    // `best` (kNone when there is none). False when the budget runs out.
+    bool NextReferenced(std::string_view text, std::size_t from, Budget& budget, std::size_t& best) const {
+        best = kNone;
+        if (!budget.Spend(text.size())) return false;
         for (std::size_t i = 0; i < text.size(); i += cp932::CharLength(text, i)) {
             if (text[i] != '%') continue;
-            std::size_t close = text.find('%', i + 1);
-            if (close == std::string_view::npos) break;
-            auto found = order_.find(text.substr(i + 1, close - i - 1));
-            if (found != order_.end() && found->second >= from && found->second < best) {
-                best = found->second;
+            const std::size_t close = text.find('%', i + 1);
+            if (close == std::string_view::npos) return true;  // no '%' after this one
+            if (!budget.Spend(close - i)) return false;
+            const std::string_view part = text.substr(i + 1, close - i - 1);
+            auto found = plain_.find(part);
+            if (found != plain_.end() && found->second >= from && found->second < best) best = found->second;
+            auto candidates = withPercent_.find(part);
+            if (candidates == withPercent_.end()) continue;
+            for (std::size_t index : candidates->second) {
+                if (index < from || index >= best) continue;
+                const std::string& name = items_[index]->first;
+                if (!budget.Spend(name.size())) return false;
+                const std::size_t end = i + 1 + name.size();
+                if (end < text.size() && text[end] == '%' && text.compare(i + 1, name.size(), name) == 0) {
+                    best = index;
+                }
             }
         }
-        return best;
+        return true;
     }
 
     std::vector<const VarMap::Item*> items_;
-    std::unordered_map<std::string_view, std::size_t> order_;
-    bool percentInNames_ = false;
+    std::unordered_map<std::string_view, std::size_t> plain_;
+    std::unordered_map<std::string_view, std::vector<std::size_t>> withPercent_;
 };
 
 }  // namespace
@@ -117,11 +171,14 @@ bool SnapshotEnvironment(VarMap& vars) {
 
 std::string ComposeEnvironmentBlock(const VarMap& source) {
     if (source.empty()) return std::string();
+    std::size_t sourceBytes = 0;
+    for (const auto& variable : source) sourceBytes += variable.first.size() + variable.second.size();
+    Budget budget(kBudgetBase + kBudgetPerSourceByte * sourceBytes);
     Expander expander(source);
     std::string block;
     for (const auto& variable : source) {
         std::string value = variable.second;
-        expander.Expand(value);
+        if (!expander.Expand(value, budget)) return std::string();
         block += variable.first;
         block += '=';
         block += value;

@@ -13,7 +13,10 @@ namespace verrow {
 bool SnapshotEnvironment(VarMap& vars);
 
 // Expands %NAME% references in one pass over `source` and lays the strings out as an
-// ANSI environment block: name=value\0 ... \0\0. Empty when `source` is empty.
+// ANSI environment block: name=value\0 ... \0\0. Empty when `source` is empty, and
+// also when the references would take more work than any real environment needs
+// (tens of megabytes of text: nested references can multiply a value's size at every
+// level); such a block cannot be made.
 std::string ComposeEnvironmentBlock(const VarMap& source);
 
 }  // namespace verrow

@@ -12,6 +12,8 @@
 namespace verrow {
 namespace {
 
+constexpr std::uint32_t kErrorBadEnvironment = 10;  // ERROR_BAD_ENVIRONMENT
+
 std::string StartErrorText(const std::string& appPath, std::uint32_t code) {
     const int value = static_cast<int>(code);
     int length = std::snprintf(nullptr, 0, text::kStartError, appPath.c_str(), value);
@@ -38,6 +40,13 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) {
     std::vector<char> block;
     if (UseCustomEnv) {
         std::size_t size = BuildEnvironmentBlock(nullptr, 0);
+        if (size == 0 && !EnvMap.empty()) {
+            // Variables whose references cannot be composed (see ComposeEnvironmentBlock):
+            // starting the program with the launcher's environment instead would be wrong
+            // without a word, so the start fails as the platform reports a bad environment.
+            os.ShowMessage(StartErrorText(AppPath, kErrorBadEnvironment), mb::kOk | mb::kIconExclamation);
+            return false;
+        }
         if (size != 0) {
             block.assign(size, '\0');
             BuildEnvironmentBlock(block.data(), block.size());

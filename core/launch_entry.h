@@ -73,7 +73,8 @@ public:
     const VarMap& GetEnvMap() const { return EnvMap; }
 
     // Composes the environment block of a start (buffer null or capacity 0: size only).
-    // Returns the block's size in bytes, 0 when EnvMap is empty (no block).
+    // Returns the block's size in bytes, 0 when EnvMap is empty (no block) or when its
+    // references cannot be composed (see ComposeEnvironmentBlock): Launch then fails.
     std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity) const;
 
     // Starts the program, or opens the folder in Explorer. True when the process was

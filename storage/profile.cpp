@@ -1,5 +1,6 @@
 #include "storage/profile.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/cp932.h"
@@ -64,6 +65,13 @@ std::size_t FindChar(std::string_view s, char c, bool last = false) {
         }
     }
     return found;
+}
+
+// Up to the first line end that is a character of its own: a value written with one
+// would end its line there and could pass the rest off as keys or sections of the file.
+std::string_view UpToLineEnd(std::string_view s) {
+    std::size_t end = std::min(FindChar(s, '\r'), FindChar(s, '\n'));
+    return end == std::string_view::npos ? s : s.substr(0, end);
 }
 
 // A name as the platform compares it: without surrounding spaces, up to a zero byte.
@@ -208,7 +216,7 @@ void ProfileWriter::Write(const std::string& section, const std::string& key,
     auto s = index_.try_emplace(cp932::FoldCase(section), sections_.size());
     if (s.second) sections_.push_back(Section{section, {}, {}});
     Section& target = sections_[s.first->second];
-    std::string trimmed(Trim(UpToZero(value)));
+    std::string trimmed(Trim(UpToLineEnd(UpToZero(value))));
     auto k = target.index.try_emplace(cp932::FoldCase(key), target.keys.size());
     if (k.second) {
         target.keys.emplace_back(key, std::move(trimmed));

@@ -53,7 +53,8 @@ class ProfileWriter {
 public:
     // Sets the key in its section, as WritePrivateProfileStringA does: sections and keys
     // stand in the order of their first write, names match without regard to case, and
-    // the value loses the spaces around it.
+    // the value loses the spaces around it. A value ends at its first zero byte or line
+    // end, as it would when read back.
     void Write(const std::string& section, const std::string& key, const std::string& value);
     // The file's bytes: "[section]" lines and "key=value" lines, CRLF.
     std::string Bytes() const;

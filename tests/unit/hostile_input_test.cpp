@@ -1,0 +1,180 @@
+// Inputs found by fuzzing (or built after what it found) that once broke the program:
+// values that carried line ends into the file they were written to, and variables whose
+// references multiplied a few kilobytes into gigabytes or took hours to expand.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/cp932.h"
+#include "core/environment.h"
+#include "core/launch_entry.h"
+#include "storage/profile.h"
+#include "tests/support/fake_os.h"
+
+namespace verrow {
+namespace {
+
+constexpr char kFile[] = "E:\\tools\\VERROW_CNF\\a.vrc";
+
+std::string Repeat(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+// A literal with its zero bytes.
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+class HostileInputTest : public ::testing::Test {
+protected:
+    HostileInputTest() {
+        os.AddDirectory("E:\\tools\\VERROW_CNF");
+        os.AddFile("\\apps\\a.exe", "MZ");
+    }
+    test::FakeOs os;
+    ScopedOs scope{os};
+};
+
+TEST_F(HostileInputTest, ValuesWithLineEndsCannotAddKeysToTheFile) {
+    // A launcher environment may hold a value with a line break; the editor copies it
+    // into a new entry. Written raw, its second line would become a key of its own, and
+    // the first of two keys wins: this entry would come back as a start-up entry with
+    // another variable.
+    LaunchEntry entry;
+    entry.SetAppName("Name\nStartUp=1");
+    entry.SetAppPath("\\apps\\a.exe");
+    entry.SetStartUp(0);
+    entry.SetEnv("A", "1\r\nENV0001_Key=Injected\r\nENV0001_Val=x");
+    entry.SetEnv("B", "two\rlines");
+    entry.SetEnv("C", "\x83\r\nkept");  // a CR that is a trail byte does not end the line
+    ASSERT_TRUE(entry.SaveToFile(kFile));
+
+    LaunchEntry back;
+    ASSERT_TRUE(back.LoadFromFile(kFile));
+    EXPECT_EQ(back.GetAppName(), "Name");
+    EXPECT_EQ(back.GetStartUp(), 0);
+    std::vector<std::string> names;
+    back.GetEnvNames(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "C"}));
+    std::string value;
+    back.LookupEnv("A", value);
+    EXPECT_EQ(value, "1");
+    back.LookupEnv("B", value);
+    EXPECT_EQ(value, "two");
+    back.LookupEnv("C", value);
+    EXPECT_EQ(value, "\x83\r");
+
+    // The writer on its own: a zero byte or line end ends the value, spaces before it go.
+    ProfileWriter writer;
+    writer.Write("S", "K", "v \n[S]\r\nK=other");
+    writer.Write("S", "L", "w\x00z");
+    EXPECT_EQ(writer.Bytes(), "[S]\r\nK=v\r\nL=w\r\n");
+}
+
+TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails) {
+    // 3 KB of values: each level repeats the next 300 times, 300^3 * 300 bytes in all.
+    LaunchEntry entry;
+    entry.SetAppPath("\\apps\\a.exe");
+    entry.SetUseCustomEnv(1);
+    entry.SetEnv("V", Repeat("%A%", 300));
+    entry.SetEnv("A", Repeat("%B%", 300));
+    entry.SetEnv("B", Repeat("%C%", 300));
+    entry.SetEnv("C", Repeat("x", 300));
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(entry.BuildEnvironmentBlock(nullptr, 0), 0u);
+    EXPECT_FALSE(entry.Launch(false, false));
+    EXPECT_LT(MillisecondsSince(start), 5000);
+    EXPECT_TRUE(os.started.empty());  // never with the launcher's own environment instead
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(os.messages[0].text, "\\apps\\a.exe の起動エラー(CODE=10)");
+    EXPECT_EQ(os.messages[0].type, mb::kOk | mb::kIconExclamation);
+
+    // Nesting that ends in 3 MB is more than anyone means, but it can be made.
+    VarMap large;
+    large.Set("V", Repeat("%A%", 300));
+    large.Set("A", Repeat("%B%", 100));
+    large.Set("B", Repeat("x", 100));
+    EXPECT_EQ(ComposeEnvironmentBlock(large).size(),
+              (2 + 300 * 100 * 100 + 1) + (2 + 100 * 100 + 1) + (2 + 100 + 1) + 2);
+}
+
+TEST_F(HostileInputTest, ThousandsOfVariablesWithAPercentNameExpandExactlyAndFast) {
+    // A name with '%' in it once made every value try every variable in turn:
+    // 20,000 values x 20,000 variables.
+    VarMap source;
+    source.Set("50%", "half");
+    const int count = 20000;
+    for (int i = 0; i < count; ++i) {
+        source.Set("V" + std::to_string(i), "%50%%;%V" + std::to_string(i - 1) + "%");
+    }
+    auto start = std::chrono::steady_clock::now();
+    const std::string block = ComposeEnvironmentBlock(source);
+    EXPECT_LT(MillisecondsSince(start), 3000);
+    // V7: "50%" replaced first, then V6's own value comes in; V5 comes earlier in the
+    // order than V6, so its reference stays.
+    EXPECT_NE(block.find(Bytes("\0V7=half;%50%%;%V5%\0")), std::string::npos);
+    EXPECT_NE(block.find(Bytes("\0V0=half;%V-1%\0")), std::string::npos);
+    EXPECT_EQ(block.compare(0, 9, Bytes("50%=half\0")), 0);
+}
+
+// Every variable in order replaces its %NAME% in each value, found left to right on
+// character boundaries; text put in is not searched by the same replacement.
+std::string LiteralValue(const VarMap& source, const std::string& value) {
+    std::string work = value;
+    for (const auto& u : source) {
+        const std::string pattern = "%" + u.first + "%";
+        std::string out;
+        std::size_t pos = 0, at;
+        while ((at = cp932::Find(work, pattern, pos)) != std::string::npos) {
+            out += work.substr(pos, at - pos) + u.second;
+            pos = at + pattern.size();
+        }
+        work = out + work.substr(pos);
+    }
+    return work;
+}
+
+TEST_F(HostileInputTest, ManyVariablesExpandAsTryingEachInTurnWould) {
+    // With more than a few variables the composition looks up the references a value
+    // holds instead of trying every variable; names with '%' in them, names that share
+    // a first part, lead bytes that take a '%' and chains make the look-up go wrong first.
+    const std::vector<std::string> namePieces = {"A", "B", "%", "%", "\x83", "x", "AB", "\x83\x41"};
+    const std::vector<std::string> valuePieces = {"%", "%", "%%", "A", "B", "\x83", "\x83%", "|", "y", ""};
+    std::mt19937 random(6);
+    auto pick = [&](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 120; ++round) {
+        VarMap source;
+        std::vector<std::string> names;
+        const int count = 33 + static_cast<int>(random() % 30);
+        for (int i = 0; i < count; ++i) {
+            std::string name = std::to_string(i % 7);
+            for (int k = static_cast<int>(random() % 3); k > 0; --k) name += pick(namePieces);
+            names.push_back(name);
+        }
+        for (const std::string& name : names) {
+            std::string value;
+            for (int k = static_cast<int>(random() % 10); k > 0; --k) {
+                value += random() % 2 ? pick(valuePieces) : "%" + names[random() % names.size()] + "%";
+            }
+            source.Set(name, value);
+        }
+        std::string expected;
+        for (const auto& v : source) expected += v.first + "=" + LiteralValue(source, v.second) + '\0';
+        expected += std::string(2, '\0');
+        ASSERT_EQ(ComposeEnvironmentBlock(source), expected) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace verrow
