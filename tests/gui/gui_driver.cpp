@@ -400,12 +400,23 @@ bool VerrowProcess::Start(const std::string& exe, const std::string& directory, 
         info_ = PROCESS_INFORMATION{};
         return false;
     }
+    return WaitForMain(timeoutMs);
+}
+
+bool VerrowProcess::WaitForMain(DWORD timeoutMs) {
+    HWND box = nullptr;
     main_ = WaitFor(timeoutMs, [&]() -> HWND {
         for (HWND window : TopWindows(info_.dwProcessId, L"#32770")) {
-            if (WindowText(window) == "Verrow") return window;
+            if (GetDlgItem(window, 1000) && WindowText(window) == "Verrow") return window;
+            if (IsMessageBox(window)) box = window;
         }
-        return nullptr;
+        return box ? HWND_MESSAGE : nullptr;  // any non-null value ends the wait
     });
+    if (main_ == HWND_MESSAGE) {
+        main_ = nullptr;
+        error_ = "a message box appeared first: " + MessageText(box);
+        return false;
+    }
     if (!main_) {
         error_ = Running() ? "no main window appeared" : "the program ended without a main window";
         return false;

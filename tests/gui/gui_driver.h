@@ -9,6 +9,9 @@
 //  - Messages that carry pointers to structures (list view items, columns, rectangles,
 //    tool infos) are not marshalled: the structure and any text buffer are placed in the
 //    target process with RemoteMemory and the message is sent with that address.
+//  - Under wine, icon handles do not cross: WM_GETICON and WM_QUERYDRAGICON sent from
+//    another process answer 0, and class data (GetClassLongPtr) reads 0. Check icons in
+//    a screenshot or in-process instead.
 //  - Anything that may open a modal box in the program (a command button, a system
 //    command, a key) is posted, never sent, so the test does not block on the box.
 //
@@ -178,9 +181,13 @@ public:
     VerrowProcess& operator=(const VerrowProcess&) = delete;
 
     // Starts `exe` with the current directory `directory` (as a double-click on the stick
-    // does) and waits until its main window ("Verrow", #32770) is visible, that is, until
-    // its initialisation has ended. False on failure, with Error() telling why.
+    // does) and waits until its main window ("Verrow", #32770 with the list 1000) is
+    // visible, that is, until its initialisation has ended. False on failure, with Error()
+    // telling why. A message box shown during the initialisation (a configuration folder
+    // that cannot be made, a failed start-up launch) also ends the wait with false: answer
+    // it (WaitForMessageBox, Answer) and call WaitForMain.
     bool Start(const std::string& exe, const std::string& directory, DWORD timeoutMs = kWaitMs);
+    bool WaitForMain(DWORD timeoutMs = kWaitMs);
     const std::string& Error() const { return error_; }
 
     DWORD Id() const { return info_.dwProcessId; }

@@ -1,0 +1,115 @@
+// The main window in-process, over the fake services: what it asks the system for while
+// it starts and ends, and what only its own process can see (icons, system menu).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/launcher_dialog.h"
+#include "platform/os.h"
+#include "platform/win32_text.h"
+#include "tests/support/fake_os.h"
+#include "tests/ui/ui_support.h"
+
+namespace verrow::test {
+namespace {
+
+HWND FindMain() {
+    for (HWND window : ThreadDialogs()) {
+        auto* dialog = ui::Dialog::FromHandle(window);
+        if (dialog && dialog->TemplateId() == LauncherDialog::kTemplate) return window;
+    }
+    return nullptr;
+}
+
+class LauncherDialogTest : public ::testing::Test {
+protected:
+    LauncherDialogTest() : scope_(os) {
+        os.moduleFileName = "E:\\tools\\Verrow.exe";
+        os.AddDirectory("E:\\tools");
+        os.AddDirectory("E:\\tools\\VERROW_CNF");
+        os.diskTotal = 950ull << 20;
+        os.diskFree = 700ull << 20;
+    }
+    FakeOs os;
+
+private:
+    ScopedOs scope_;
+};
+
+TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClosing) {
+    os.AddFile("E:\\tools\\VERROW_CNF\\a.vrc",
+               "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\nCmdOpt=a.exe -s\r\nStartUp=1\r\n");
+    os.AddFile("\\a.exe", "program");
+    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=1\r\nListStyle=9\r\n");
+    HWND main = nullptr;
+    LauncherDialog dialog;
+    Driver driver({[&] {
+        main = FindMain();
+        if (!main) return false;
+        // By the time the window shows: the entry started, then Explorer on "/e,E:".
+        EXPECT_EQ(os.log, (std::vector<std::string>{"start \\a.exe", "shell explorer /e,E:"}));
+        EXPECT_EQ(os.shellRequests.at(0).owner, static_cast<WindowHandle>(main));
+        EXPECT_EQ(os.shellRequests.at(0).file, "explorer");
+        EXPECT_EQ(os.started.at(0).start.commandLine, "a.exe -s");
+
+        HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_BIG, 0)), icon);
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_SMALL, 0)), icon);
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(main, WM_QUERYDRAGICON, 0, 0)), icon);
+
+        // The about box is offered at the end of the system menu.
+        HMENU menu = GetSystemMenu(main, FALSE);
+        int last = GetMenuItemCount(menu) - 1;
+        EXPECT_EQ(GetMenuItemID(menu, last), 0x10u);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, last, text, 64, MF_BYPOSITION);
+        EXPECT_EQ(FromSystemText(text), "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)...");
+
+        HWND bar = GetDlgItem(main, LauncherDialog::kFreeSpaceBar);
+        EXPECT_EQ(TextOf(bar), "       700Mbyte/       950Mbyte");
+        EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 950);
+        EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 700);
+
+        os.diskFree = 600ull << 20;  // the next tick shows it
+        return true;
+    },
+    [&] {
+        HWND bar = GetDlgItem(main, LauncherDialog::kFreeSpaceBar);
+        if (SendMessageW(bar, PBM_GETPOS, 0, 0) != 600) return false;
+        EXPECT_EQ(TextOf(bar), "       600Mbyte/       950Mbyte");
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return true;
+    }}, 5000);
+    dialog.DoModal();
+    dialog.ReportUnsaved();
+    EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), "[Verrow]\r\nStartOpen=1\r\nListStyle=9\r\n");
+    EXPECT_TRUE(os.messages.empty());
+}
+
+TEST_F(LauncherDialogTest, WithoutDiskFiguresShowsZeroAndAnUnwritableSettingsFileIsToldOnce) {
+    os.failDiskQuery = true;
+    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=0\r\n");
+    os.readOnly.insert(FakeOs::Fold("E:\\tools\\verrow.ini"));
+    LauncherDialog dialog;
+    Driver driver({[&] {
+        HWND main = FindMain();
+        if (!main) return false;
+        EXPECT_TRUE(os.shellRequests.empty());
+        HWND bar = GetDlgItem(main, LauncherDialog::kFreeSpaceBar);
+        EXPECT_EQ(TextOf(bar), "         0Mbyte/         0Mbyte");
+        EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 0);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return true;
+    }}, 5000);
+    dialog.DoModal();
+    EXPECT_TRUE(os.messages.empty());  // not while the window goes
+    dialog.ReportUnsaved();
+    dialog.ReportUnsaved();
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_EQ(os.messages[0].text.rfind("設定 (verrow.ini) を保存できませんでした。", 0), 0u);
+    EXPECT_EQ(os.messages[0].type, static_cast<unsigned>(mb::kOk | mb::kIconExclamation));
+    EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), "[Verrow]\r\nStartOpen=0\r\n");
+}
+
+}  // namespace
+}  // namespace verrow::test
