@@ -37,7 +37,7 @@ if [ ! -d "$drive/tools/VERROW_CNF" ]; then
         'UseCustomEnv=1' 'OverWriteEnv=1' 'StartUp=0' \
         '[MoxEnvExec_Env]' 'ENV0000_Key=_VERROW_DRV_' 'ENV0000_Val=U:' \
         'ENV0001_Key=DEMO_DATA' 'ENV0001_Val=%_VERROW_DRV_%\data' \
-        'ENV0002_Key=PATH' 'ENV0002_Val=%_VERROW_DRV_%\tools\demo;%PATH%' | cp932 >"$drive/tools/VERROW_CNF/VER1.vrc"
+        'ENV0002_Key=DEMO_HOME' 'ENV0002_Val=%_VERROW_DRV_%\tools\demo' | cp932 >"$drive/tools/VERROW_CNF/VER1.vrc"
     printf '%s\r\n' '[MoxEnvExec]' 'AppName=データフォルダ' 'AppPath=\data' 'CmdOpt=' 'CurrentDir=' \
         'UseCustomEnv=0' 'OverWriteEnv=0' 'StartUp=0' | cp932 >"$drive/tools/VERROW_CNF/VER2.vrc"
     printf '%s\r\n' '[MoxEnvExec]' 'AppName=起動時のデモ' 'AppPath=\tools\demo\demo.exe' \
@@ -63,7 +63,7 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 wine Verrow.exe &
 verrow=$!
 for _ in $(seq 100); do
-    LC_ALL=C xwininfo -root -tree 2>/dev/null | grep -q '"Verrow": ("verrow.exe"' && break
+    xdotool search --name '^Verrow$' >/dev/null 2>&1 && break
     sleep 0.2
 done
 sleep 2  # the start-up registration's window and the first free-space figures

@@ -28,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     text += L"コマンドライン:\n    " + std::wstring(GetCommandLineW()) + L"\n\n";
     text += L"作業フォルダ:\n    " + CurrentFolder() + L"\n\n";
     text += L"_VERROW_DRV_ = " + Variable(L"_VERROW_DRV_") + L"\n";
-    text += L"DEMO_DATA = " + Variable(L"DEMO_DATA") + L"\n\n";
+    text += L"DEMO_DATA = " + Variable(L"DEMO_DATA") + L"\n";
+    text += L"DEMO_HOME = " + Variable(L"DEMO_HOME") + L"\n\n";
     text += L"PATH =\n    " + Variable(L"PATH");
     MessageBoxW(nullptr, text.c_str(), L"Verrow デモ", MB_OK | MB_ICONINFORMATION);
     return 0;
