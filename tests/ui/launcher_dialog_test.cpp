@@ -1,5 +1,5 @@
 // The main window in-process, over the fake services: what it asks the system for while
-// it starts and ends, and what only its own process can see (icons, system menu).
+// it starts, runs and ends, and what only its own process can see (icons, system menu).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -84,31 +84,6 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
     dialog.ReportUnsaved();
     EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), "[Verrow]\r\nStartOpen=1\r\nListStyle=9\r\n");
     EXPECT_TRUE(os.messages.empty());
-}
-
-TEST_F(LauncherDialogTest, WithoutDiskFiguresShowsZeroAndAnUnwritableSettingsFileIsToldOnce) {
-    os.failDiskQuery = true;
-    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=0\r\n");
-    os.readOnly.insert(FakeOs::Fold("E:\\tools\\verrow.ini"));
-    LauncherDialog dialog;
-    Driver driver({[&] {
-        HWND main = FindMain();
-        if (!main) return false;
-        EXPECT_TRUE(os.shellRequests.empty());
-        HWND bar = GetDlgItem(main, LauncherDialog::kFreeSpaceBar);
-        EXPECT_EQ(TextOf(bar), "         0Mbyte/         0Mbyte");
-        EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 0);
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        return true;
-    }}, 5000);
-    dialog.DoModal();
-    EXPECT_TRUE(os.messages.empty());  // not while the window goes
-    dialog.ReportUnsaved();
-    dialog.ReportUnsaved();
-    ASSERT_EQ(os.messages.size(), 1u);
-    EXPECT_EQ(os.messages[0].text.rfind("設定 (verrow.ini) を保存できませんでした。", 0), 0u);
-    EXPECT_EQ(os.messages[0].type, static_cast<unsigned>(mb::kOk | mb::kIconExclamation));
-    EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), "[Verrow]\r\nStartOpen=0\r\n");
 }
 
 }  // namespace
