@@ -1,5 +1,9 @@
 #include "app/launcher_dialog.h"
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "app/free_space.h"
 #include "app/save_report.h"
 #include "core/path.h"
