@@ -34,7 +34,7 @@ run_one() {
     execs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+).*/\1/p' "$dir/$t.log" | tail -1)
     units=$(find "$dir/corpus/$t" -type f | wc -l)
     if [ $rc -eq 0 ]; then
-        echo "$t: ${seconds}s, ${execs:-?} executions, $(sed -E 's/.*(cov: [0-9]+ ft: [0-9]+).*/\1/' <<<"$done"), corpus $units units"
+        echo "$t: ${seconds}s, ${execs:-?} executions, $(sed -E 's/.*(cov: [0-9]+ ft: [0-9]+ corp: [0-9]+)\/.*/\1/' <<<"$done") units in use, $units kept in $dir/corpus/$t"
     else
         echo "$t: FAILED (exit $rc) after ${execs:-?} executions; see $dir/$t.log and $dir/artifacts/$t/"
         grep -E 'ERROR|check failed|SUMMARY' "$dir/$t.log" | head -5
