@@ -1,12 +1,51 @@
 // The main window's commands, one handler each. Commands that act on the selection do
-// nothing, and show nothing, when no entry is selected.
+// nothing, and show nothing, when no entry is selected. Apart from starting programs they
+// change only memory; DEL alone touches the disk at once (the entry's file goes).
 #include "app/launcher_dialog.h"
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/drive_rule.h"
+#include "dialogs/entry_edit_dialog.h"
+#include "dialogs/launch_drive.h"
+#include "dialogs/settings_dialog.h"
 #include "platform/os.h"
 #include "platform/ui/message.h"
 #include "resources/texts.h"
 
 namespace verrow {
+namespace {
+
+constexpr int kNameColumn = 0;
+constexpr int kPathColumn = 1;
+
+int ImageFor(int startUp) { return startUp ? EntryListView::kStartUpImage : EntryListView::kNormalImage; }
+
+// The editor's path as it is stored: on the launch drive, without the drive. False (after
+// the message) for a path anywhere else; what was entered is then dropped.
+bool StoredPathOf(const std::string& entered, const std::string& drive, std::string& stored) {
+    if (ApplyDriveRule(entered, drive, stored)) return true;
+    ui::ShowMessage(text::kWrongDrive, mb::kOk | mb::kIconExclamation);
+    return false;
+}
+
+// The editor's values into an entry, in the setters' fixed order; the variables follow
+// the editor's map in its own order.
+void TakeEditorValues(const EntryEditDialog& editor, const std::string& storedPath, LaunchEntry& entry) {
+    entry.SetAppName(editor.AppName);
+    entry.SetAppPath(storedPath);
+    entry.SetStartUp(editor.StartUp);
+    entry.SetUseCustomEnv(editor.UseCustomEnv);
+    entry.SetOverWriteEnv(editor.OverWriteEnv);
+}
+
+void TakeEditorVariables(const EntryEditDialog& editor, LaunchEntry& entry) {
+    for (const auto& [name, value] : editor.EnvMap) entry.SetEnv(name, value);
+}
+
+}  // namespace
 
 void LauncherDialog::OnRun() {
     int item = List.SelectedItem();
@@ -18,9 +57,101 @@ void LauncherDialog::OnRun() {
     if (!entry->Launch(false, false)) ui::ShowMessage(text::kRunFailed, mb::kOk | mb::kIconExclamation);
 }
 
+void LauncherDialog::OnAdd() {
+    EntryEditDialog editor;  // no parent: the active window, this one, owns it
+    LaunchDrive = Drive;
+    editor.AppName.clear();
+    editor.AppPath.clear();
+    editor.StartUp = 0;
+    editor.UseCustomEnv = 0;
+    editor.OverWriteEnv = 1;
+    if (editor.DoModal() != IDOK) return;
+
+    std::string storedPath;
+    if (!StoredPathOf(editor.AppPath, Drive, storedPath)) return;
+
+    // The row first, showing the path as it was entered; its data once the entry exists.
+    int item = List.InsertItem(List.ItemCount(), editor.AppName, ImageFor(editor.StartUp));
+    if (item < 0) return;
+    List.SetItemText(item, kPathColumn, editor.AppPath);
+
+    auto entry = std::make_unique<LaunchEntry>();
+    TakeEditorValues(editor, storedPath, *entry);
+    TakeEditorVariables(editor, *entry);
+    verrow::EntryList::Position position = EntryList.Append(std::move(entry));
+    List.SetItemData(item, static_cast<LPARAM>(position));
+
+    List.FitColumns();
+}
+
+void LauncherDialog::OnEdit() {
+    int item = List.SelectedItem();
+    if (item < 0) return;
+    LaunchEntry* entry = EntryList.At(static_cast<verrow::EntryList::Position>(List.ItemData(item)));
+    if (!entry) return;
+
+    EntryEditDialog editor;
+    std::vector<std::string> names;
+    entry->GetEnvNames(names);
+    for (const std::string& name : names) {
+        std::string value;
+        entry->LookupEnv(name, value);
+        editor.EnvMap.Set(name, value);
+    }
+    LaunchDrive = Drive;
+    // Name and path as the row shows them: the path with the drive in front, or as it was
+    // entered when the entry was added or changed in this run.
+    editor.AppName = List.ItemText(item, kNameColumn);
+    editor.AppPath = List.ItemText(item, kPathColumn);
+    editor.StartUp = entry->GetStartUp();
+    editor.UseCustomEnv = entry->GetUseCustomEnv();
+    editor.OverWriteEnv = entry->GetOverWriteEnv();
+    if (editor.DoModal() != IDOK) return;
+
+    std::string storedPath;
+    if (!StoredPathOf(editor.AppPath, Drive, storedPath)) return;
+
+    // CmdOpt, CurrentDir and the entry's file stay as they are.
+    TakeEditorValues(editor, storedPath, *entry);
+    entry->ClearEnv();
+    TakeEditorVariables(editor, *entry);
+
+    List.SetItemText(item, kNameColumn, editor.AppName);
+    List.SetItemText(item, kPathColumn, editor.AppPath);
+    List.SetItemImage(item, ImageFor(editor.StartUp));
+
+    List.FitColumns();
+}
+
+void LauncherDialog::OnDel() {
+    int item = List.SelectedItem();
+    if (item < 0) return;
+    if (ui::ShowMessage(text::kConfirmDelete, mb::kOkCancel | mb::kIconExclamation) != mb::kIdOk) return;
+
+    auto position = static_cast<verrow::EntryList::Position>(List.ItemData(item));
+    // The file goes at once, so the entry stays deleted whatever ends the run. An entry
+    // added in this run has no file yet.
+    if (LaunchEntry* entry = EntryList.At(position)) EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry);
+    EntryList.Remove(position);
+    // The columns keep their widths, and the path field is left to the list's own notice.
+    List.DeleteItem(item);
+}
+
 void LauncherDialog::OnDrive() {
     // Its result is not examined: a missing Explorer is nothing the user can act on here.
     GetOs().ShellOpen(Handle(), "explorer", "/e," + Drive);
+}
+
+void LauncherDialog::OnConf() {
+    SettingsDialog settings;
+    settings.StartOpen = StartOpen;
+    settings.ListStyle = ListStyle;
+    if (settings.DoModal() != IDOK) return;
+
+    StartOpen = settings.StartOpen;
+    ListStyle = settings.ListStyle;
+    List.ModifyStyle(LVS_TYPEMASK, static_cast<DWORD>(settings.ViewMode) & LVS_TYPEMASK);
+    if (settings.ViewMode == LVS_REPORT) List.FitColumns();
 }
 
 }  // namespace verrow

@@ -110,10 +110,21 @@ bool LauncherDialog::OnCommand(int id, int code, HWND) {
     case kRunButton:
         OnRun();
         return true;
+    case kAddButton:
+        OnAdd();
+        return true;
+    case kEditButton:
+        OnEdit();
+        return true;
+    case kDelButton:
+        OnDel();
+        return true;
     case kDriveButton:
         OnDrive();
         return true;
-    // ADD, EDIT, DEL and CONF join here, with the dialogs they open.
+    case kConfButton:
+        OnConf();
+        return true;
     default:
         return false;  // IDOK and IDCANCEL end the window as every dialog's do
     }

@@ -71,7 +71,11 @@ private:
     void OnDblclkList();
     // The commands (commands.cpp).
     void OnRun();
+    void OnAdd();
+    void OnEdit();
+    void OnDel();
     void OnDrive();
+    void OnConf();
     // The free-space display.
     void UpdateFreeSpace();
 
