@@ -187,7 +187,9 @@ void EntryEditDialog::OnPickFile() {
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = folder.c_str();
     request.lpstrTitle = title.c_str();
-    request.Flags = 0;
+    // The picker would otherwise move the current folder to the picked file's, and stored
+    // paths, which have no drive, would then be looked for on that file's drive.
+    request.Flags = OFN_NOCHANGEDIR;
     if (GetOpenFileNameW(&request)) {
         AppPath = FromSystemText(file);
         if (AppName.empty()) AppName = SplitPath(AppPath).base;
