@@ -1,0 +1,499 @@
+// The main window's commands ADD, EDIT, DEL, RUN and CONF in the real program: what the
+// list shows at once, what the entry files hold after the run, and the messages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <set>
+
+#include "tests/gui/command_steps.h"
+
+namespace verrow::gui {
+namespace {
+
+#define VERROW_NEED_DRIVE_V() \
+    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
+
+std::string Settings(int startOpen, int listStyle) {
+    return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) + "\r\n";
+}
+
+constexpr char kProbe[] = "V:\\tools\\probe\\probe.exe";
+constexpr char kProbeOut[] = "V:\\tools\\probe\\probe.out";
+
+int ItemNamed(const RemoteListView& list, const std::string& name) {
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.Text(i, 0) == name) return i;
+    }
+    return -1;
+}
+
+// VER + one to four hexadecimal digits + .vrc, as new entries are named.
+bool IsNewEntryName(const std::string& name) {
+    if (name.size() < 8 || name.size() > 11 || name.compare(0, 3, "VER") != 0) return false;
+    if (name.compare(name.size() - 4, 4, ".vrc") != 0) return false;
+    return std::all_of(name.begin() + 3, name.end() - 4, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+}
+
+TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
+    VERROW_NEED_DRIVE_V();
+    TestDrive::Prepare(Settings(0, 2), {});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    RemoteListView list = verrow.List();
+
+    verrow.Click(kAddButton);
+    HWND editor = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(GetWindow(editor, GW_OWNER), verrow.Main());
+    // A new entry: nothing filled in, only the overwrite box ticked, the variables seeded.
+    EXPECT_EQ(TextOf(editor, kName), "");
+    EXPECT_EQ(TextOf(editor, kPath), "");
+    EXPECT_EQ(Checked(editor, kStartUp), 0);
+    EXPECT_EQ(Checked(editor, kUseCustomEnv), 0);
+    EXPECT_EQ(Checked(editor, kOverWriteEnv), 1);
+    std::vector<std::string> seeded = ListBoxRows(editor, kEnvList);
+    EXPECT_GT(seeded.size(), 3u);
+    EXPECT_NE(std::find(seeded.begin(), seeded.end(), "_VERROW_DRV_"), seeded.end());
+    EXPECT_TRUE(Shoot(editor, "editor_new_entry"));
+
+    // A lower-case drive letter, the customised environment and a variable of its own
+    // that names the drive through _VERROW_DRV_, two elements on two lines.
+    const std::string entered = "v:\\tools\\probe\\probe.exe";
+    Type(editor, kName, "プローブ表");
+    Type(editor, kPath, entered);
+    SetChecked(editor, kUseCustomEnv, true);
+    Type(editor, kEnvName, "VERROW_TEST");
+    Type(editor, kEnvValue, "%_VERROW_DRV_%\\data\r\n%_VERROW_DRV_%\\tools");
+    VerrowProcess::ClickIn(editor, kAddVariable);
+    Settle(verrow);
+    std::vector<std::string> variables = ListBoxRows(editor, kEnvList);
+    EXPECT_EQ(variables.size(), seeded.size() + 1);
+    ASSERT_TRUE(EndEditor(verrow, editor));
+    EXPECT_TRUE(verrow.OtherDialogs().empty());
+
+    // The row at once: the name, the path as entered, the standing figure, fitted columns.
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0, 0), "プローブ表");
+    EXPECT_EQ(list.Text(0, 1), entered);
+    EXPECT_EQ(list.Image(0), 0);
+    EXPECT_NE(list.Data(0), 0);
+    // Fitted to the contents (an empty list had the name column as wide as its header).
+    EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブ表"));
+    EXPECT_GE(list.ColumnWidth(1), list.StringWidth(entered));
+    ASSERT_TRUE(list.Select(0));
+    EXPECT_EQ(verrow.ControlText(1008), entered);
+    ASSERT_TRUE(verrow.BringToFront());
+    EXPECT_TRUE(test::SaveScreenshot(CaptureFromScreen(verrow.Main()), "main_window_after_add"));
+
+    // It starts at once, with its variables composed on the launch drive.
+    verrow.Click(kRunButton);
+    ASSERT_TRUE(WaitForFile(kProbeOut));
+    std::map<std::string, std::string> environment = ProbeEnvironment(ReadFileBytes(kProbeOut));
+    EXPECT_EQ(environment["VERROW_TEST"], "V:\\data;V:\\tools");
+    EXPECT_EQ(environment["_VERROW_DRV_"], "V:");
+
+    // Upper case, marked for start-up: the running figure.
+    EXPECT_EQ(AddThroughEditor(verrow, "スタンプ", "V:\\tools\\stamp\\stamp.exe", true), "");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Text(1, 1), "V:\\tools\\stamp\\stamp.exe");
+    EXPECT_EQ(list.Image(1), 1);
+    EXPECT_NE(list.Data(1), list.Data(0));
+
+    verrow.Close(CloseWay::kEscape);
+    ASSERT_EQ(verrow.WaitForExit(), 0u);
+
+    // Two new files, the paths stored without the drive, the editor's variables written.
+    std::vector<std::string> names = FolderNames(TestDrive::ConfigFolder());
+    ASSERT_EQ(names.size(), 2u);
+    std::map<std::string, std::string> byName;
+    for (const std::string& name : names) {
+        EXPECT_TRUE(IsNewEntryName(name)) << name;
+        std::string bytes = ReadFileBytes(TestDrive::ConfigFolder() + "\\" + name);
+        byName[EntryKeys(bytes)["AppName"]] = bytes;
+    }
+    ASSERT_EQ(byName.count("プローブ表"), 1u);
+    ASSERT_EQ(byName.count("スタンプ"), 1u);
+    EXPECT_EQ(EntryKeys(byName["プローブ表"]),
+              (std::map<std::string, std::string>{{"AppName", "プローブ表"},
+                                                  {"AppPath", "\\tools\\probe\\probe.exe"},
+                                                  {"CmdOpt", ""},
+                                                  // filled by the start above; written
+                                                  // because the entry is new anyway
+                                                  {"CurrentDir", "\\tools\\probe\\"},
+                                                  {"UseCustomEnv", "1"},
+                                                  {"OverWriteEnv", "1"},
+                                                  {"StartUp", "0"}}));
+    std::size_t pairs = 0;
+    std::map<std::string, std::string> stored = EntryVariables(byName["プローブ表"], &pairs);
+    EXPECT_EQ(pairs, stored.size());
+    std::set<std::string> storedNames, shownNames(variables.begin(), variables.end());
+    for (const auto& variable : stored) storedNames.insert(variable.first);
+    EXPECT_EQ(storedNames, shownNames);
+    EXPECT_EQ(stored["VERROW_TEST"], "%_VERROW_DRV_%\\data;%_VERROW_DRV_%\\tools");
+    EXPECT_EQ(stored["_VERROW_DRV_"], "V:");
+    std::map<std::string, std::string> stamp = EntryKeys(byName["スタンプ"]);
+    EXPECT_EQ(stamp["AppPath"], "\\tools\\stamp\\stamp.exe");
+    EXPECT_EQ(stamp["StartUp"], "1");
+    EXPECT_EQ(stamp["UseCustomEnv"], "0");
+    EXPECT_EQ(stamp["OverWriteEnv"], "1");
+
+    // The next start shows the drive in front of the stored path and starts the stamp.
+    VerrowProcess again;
+    ASSERT_TRUE(again.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << again.Error();
+    RemoteListView relisted = again.List();
+    int probe = ItemNamed(relisted, "プローブ表");
+    ASSERT_GE(probe, 0);
+    EXPECT_EQ(relisted.Text(probe, 1), kProbe);
+    EXPECT_TRUE(WaitForFile("V:\\tools\\stamp\\stamp.out"));
+    again.Close(CloseWay::kEscape);
+    EXPECT_EQ(again.WaitForExit(), 0u);
+}
+
+TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
+    VERROW_NEED_DRIVE_V();
+    const std::string file = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
+    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", file}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    RemoteListView list = verrow.List();
+
+    // Nothing selected: EDIT and DEL open nothing and ask nothing.
+    verrow.Click(kEditButton);
+    verrow.Click(kDelButton);
+    Settle(verrow);
+    Sleep(300);
+    EXPECT_TRUE(verrow.OtherDialogs().empty());
+
+    // A file that exists on another drive (this test program, on Z:): the editor takes
+    // it, the command refuses it after OK, and what was entered is gone.
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::string elsewhere = FromSystemText(self);
+    ASSERT_NE(elsewhere.substr(0, 2), "V:");
+    verrow.Click(kAddButton);
+    HWND editor = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    Type(editor, kName, "よそ");
+    Type(editor, kPath, elsewhere);
+    VerrowProcess::ClickIn(editor, IDOK);
+    HWND box = verrow.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(IsWindow(editor));
+    EXPECT_EQ(VerrowProcess::MessageText(box), kWrongDriveText);
+    EXPECT_EQ(WindowText(box), "Verrow");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), verrow.Main());
+    VerrowProcess::Answer(box, IDOK);
+    ASSERT_TRUE(verrow.WaitForNoDialog(box));
+    Settle(verrow);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_TRUE(verrow.OtherDialogs().empty());
+
+    // Cancel, and the close box, after a valid entry was typed.
+    for (bool closeBox : {false, true}) {
+        verrow.Click(kAddButton);
+        editor = verrow.WaitForDialog(kEditorCaption);
+        ASSERT_NE(editor, nullptr);
+        Type(editor, kName, "やめる");
+        Type(editor, kPath, "V:\\data");
+        if (closeBox) {
+            PostMessageW(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
+            ASSERT_TRUE(verrow.WaitForNoDialog(editor));
+            Settle(verrow);
+        } else {
+            ASSERT_TRUE(EndEditor(verrow, editor, IDCANCEL));
+        }
+        EXPECT_EQ(list.Count(), 1);
+        EXPECT_TRUE(verrow.OtherDialogs().empty());
+    }
+
+    // EDIT to another drive, and EDIT cancelled: the row and the entry stay.
+    ASSERT_TRUE(list.Select(0));
+    for (bool cancel : {false, true}) {
+        verrow.Click(kEditButton);
+        editor = verrow.WaitForDialog(kEditorCaption);
+        ASSERT_NE(editor, nullptr);
+        Type(editor, kName, "変えた");
+        SetChecked(editor, kStartUp, true);
+        if (cancel) {
+            ASSERT_TRUE(EndEditor(verrow, editor, IDCANCEL));
+        } else {
+            Type(editor, kPath, elsewhere);
+            VerrowProcess::ClickIn(editor, IDOK);
+            EXPECT_EQ(AnswerMessage(verrow), kWrongDriveText);
+            Settle(verrow);
+        }
+        EXPECT_EQ(list.Text(0, 0), "プローブ");
+        EXPECT_EQ(list.Text(0, 1), kProbe);
+        EXPECT_EQ(list.Image(0), 0);
+    }
+
+    verrow.Close(CloseWay::kEscape);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+    EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"a.vrc"}));
+    EXPECT_EQ(ReadFileBytes(TestDrive::ConfigFolder() + "\\a.vrc"), file);
+}
+
+TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) {
+    VERROW_NEED_DRIVE_V();
+    // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces.
+    const std::string file =
+        "[MoxEnvExec]\r\nAppName=プローブ\r\nAppPath=\\tools\\probe\\probe.exe\r\nCmdOpt=probe.exe -e ソ\r\n"
+        "CurrentDir=\\data\r\nUseCustomEnv=1\r\nOverWriteEnv=0\r\nStartUp=0\r\n"
+        "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
+        "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
+    TestDrive::Prepare(Settings(0, 2), {{"mine.vrc", file}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    RemoteListView list = verrow.List();
+    ASSERT_TRUE(list.Select(0));
+
+    verrow.Click(kEditButton);
+    HWND editor = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(TextOf(editor, kName), "プローブ");
+    EXPECT_EQ(TextOf(editor, kPath), kProbe);
+    EXPECT_EQ(Checked(editor, kStartUp), 0);
+    EXPECT_EQ(Checked(editor, kUseCustomEnv), 1);
+    EXPECT_EQ(Checked(editor, kOverWriteEnv), 0);
+    EXPECT_EQ(ListBoxRows(editor, kEnvList), (std::vector<std::string>{"_VERROW_DRV_", "GONE", "KEEP"}));
+    EXPECT_TRUE(Shoot(editor, "editor_existing_entry"));
+
+    // The variable buttons follow the selection.
+    EXPECT_TRUE(Enabled(editor, kAddVariable));
+    EXPECT_FALSE(Enabled(editor, kApply));
+    EXPECT_FALSE(Enabled(editor, kDeleteVariable));
+    SelectRows(editor, kEnvList, {"GONE"});
+    Settle(verrow);
+    EXPECT_EQ(TextOf(editor, kEnvName), "GONE");
+    EXPECT_EQ(TextOf(editor, kEnvValue), "a\r\nb");
+    EXPECT_TRUE(Enabled(editor, kApply));
+    EXPECT_TRUE(Enabled(editor, kDeleteVariable));
+    SelectRows(editor, kEnvList, {"GONE", "KEEP"});
+    Settle(verrow);
+    EXPECT_FALSE(Enabled(editor, kApply));
+    EXPECT_TRUE(Enabled(editor, kDeleteVariable));
+
+    // The drive variable stays; a name that is there in other letter case is refused.
+    SelectRows(editor, kEnvList, {"_VERROW_DRV_"});
+    Settle(verrow);
+    VerrowProcess::ClickIn(editor, kApply);
+    EXPECT_EQ(AnswerMessage(verrow), "環境変数 _VERROW_DRV_ は変更できません");
+    VerrowProcess::ClickIn(editor, kDeleteVariable);
+    EXPECT_EQ(AnswerMessage(verrow), "環境変数 _VERROW_DRV_ は削除できません");
+    Type(editor, kEnvName, "keep");
+    VerrowProcess::ClickIn(editor, kAddVariable);
+    EXPECT_EQ(AnswerMessage(verrow), "すでに同じ名前の環境変数が存在します");
+
+    // GONE goes, KEEP gets another value, a new name, start-up on.
+    SelectRows(editor, kEnvList, {"GONE"});
+    VerrowProcess::ClickIn(editor, kDeleteVariable);
+    Settle(verrow);
+    SelectRows(editor, kEnvList, {"KEEP"});
+    Settle(verrow);
+    Type(editor, kEnvValue, "2");
+    VerrowProcess::ClickIn(editor, kApply);
+    Settle(verrow);
+    EXPECT_EQ(ListBoxRows(editor, kEnvList), (std::vector<std::string>{"_VERROW_DRV_", "KEEP"}));
+    Type(editor, kName, "プローブを改めた名前");
+    SetChecked(editor, kStartUp, true);
+    ASSERT_TRUE(EndEditor(verrow, editor));
+    EXPECT_TRUE(verrow.OtherDialogs().empty());
+
+    // The running figure at once; the entry is not started now.
+    EXPECT_EQ(list.Image(0), 1);
+    EXPECT_EQ(list.Text(0, 0), "プローブを改めた名前");
+    EXPECT_EQ(list.Text(0, 1), kProbe);
+    EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブを改めた名前"));  // fitted again
+    Sleep(300);
+    EXPECT_FALSE(FileExists(kProbeOut));
+
+    verrow.Close(CloseWay::kEscape);
+    ASSERT_EQ(verrow.WaitForExit(), 0u);
+    // The same file, with the new values and the old command line and folder.
+    EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"mine.vrc"}));
+    std::string bytes = ReadFileBytes(TestDrive::ConfigFolder() + "\\mine.vrc");
+    EXPECT_EQ(EntryKeys(bytes), (std::map<std::string, std::string>{{"AppName", "プローブを改めた名前"},
+                                                                     {"AppPath", "\\tools\\probe\\probe.exe"},
+                                                                     {"CmdOpt", "probe.exe -e ソ"},
+                                                                     {"CurrentDir", "\\data"},
+                                                                     {"UseCustomEnv", "1"},
+                                                                     {"OverWriteEnv", "0"},
+                                                                     {"StartUp", "1"}}));
+    std::size_t pairs = 0;
+    EXPECT_EQ(EntryVariables(bytes, &pairs), (std::map<std::string, std::string>{{"_VERROW_DRV_", "V:"}, {"KEEP", "2"}}));
+    EXPECT_EQ(pairs, 2u);
+}
+
+TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
+    VERROW_NEED_DRIVE_V();
+    const std::string kept = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
+    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("消す", "\\data")}, {"b.vrc", kept}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    RemoteListView list = verrow.List();
+    const std::string aPath = TestDrive::ConfigFolder() + "\\a.vrc";
+    int doomed = ItemNamed(list, "消す");
+    ASSERT_GE(doomed, 0);
+    ASSERT_TRUE(list.Select(doomed));
+
+    verrow.Click(kDelButton);
+    HWND box = verrow.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(VerrowProcess::MessageText(box), kConfirmDeleteText);
+    EXPECT_EQ(WindowText(box), "Verrow");
+    HWND cancel = GetDlgItem(box, IDCANCEL);
+    EXPECT_TRUE(cancel && IsWindowVisible(cancel));
+    VerrowProcess::Answer(box, IDCANCEL);
+    ASSERT_TRUE(verrow.WaitForNoDialog(box));
+    Settle(verrow);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_TRUE(FileExists(aPath));
+
+    verrow.Click(kDelButton);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
+    Settle(verrow);
+    EXPECT_FALSE(FileExists(aPath));  // at once, not at the end of the run
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0, 0), "プローブ");
+    // The row left still finds its own entry.
+    ASSERT_TRUE(list.Select(0));
+    verrow.Click(kRunButton);
+    EXPECT_TRUE(WaitForFile(kProbeOut));
+
+    // An entry added in this run has no file: deleting it deletes nothing.
+    EXPECT_EQ(AddThroughEditor(verrow, "新しい", "V:\\data"), "");
+    ASSERT_EQ(list.Count(), 2);
+    ASSERT_TRUE(list.Select(1));
+    verrow.Click(kDelButton);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
+    Settle(verrow);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"b.vrc"}));
+
+    verrow.Close(CloseWay::kEscape);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+    EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"b.vrc"}));
+    EXPECT_EQ(ReadFileBytes(TestDrive::ConfigFolder() + "\\b.vrc"), kept);
+}
+
+TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage) {
+    VERROW_NEED_DRIVE_V();
+    ASSERT_TRUE(WriteFileBytes("V:\\data\\bad.exe", "not a program\r\n"));
+    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe")}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    ASSERT_TRUE(verrow.List().Select(0));
+
+    verrow.Click(kRunButton);
+    std::string first = AnswerMessage(verrow);
+    std::string second = AnswerMessage(verrow);
+    DeleteFileW(L"V:\\data\\bad.exe");
+    const std::string prefix = "\\data\\bad.exe の起動エラー(CODE=";
+    ASSERT_EQ(first.compare(0, prefix.size(), prefix), 0) << first;
+    int code = std::atoi(first.c_str() + prefix.size());
+    EXPECT_GT(code, 0) << first;
+    EXPECT_EQ(first.back(), ')');
+    EXPECT_EQ(second, kRunFailedText);
+    Sleep(200);
+    EXPECT_TRUE(verrow.OtherDialogs().empty());
+
+    verrow.Close(CloseWay::kEscape);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+}
+
+TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
+    VERROW_NEED_DRIVE_V();
+    TestDrive::Prepare(Settings(0, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
+                                        {"b.vrc", EntryFile("データ", "\\data")}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    RemoteListView list = verrow.List();
+    ASSERT_EQ(list.ViewType(), static_cast<DWORD>(LVS_ICON));
+    const int longest = list.StringWidth(kProbe);
+
+    // Chooses a style (and the start-up box) and ends the dialog with `button`.
+    auto conf = [&](int style, bool startOpen, int button, const char* screenshot = nullptr) {
+        verrow.Click(kConfButton);
+        HWND settings = verrow.WaitForDialog(kSettingsCaption);
+        if (!settings) return false;
+        if (screenshot) {
+            EXPECT_TRUE(Shoot(settings, screenshot));
+        }
+        SendMessageW(GetDlgItem(settings, 1014), CB_SETCURSEL, static_cast<WPARAM>(style), 0);
+        SetChecked(settings, 1013, startOpen);
+        VerrowProcess::ClickIn(settings, button);
+        bool gone = verrow.WaitForNoDialog(settings);
+        Settle(verrow);
+        return gone;
+    };
+
+    verrow.Click(kConfButton);
+    HWND settings = verrow.WaitForDialog(kSettingsCaption);
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(settings, 1014), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Checked(settings, 1013), 0);
+    VerrowProcess::ClickIn(settings, IDCANCEL);
+    ASSERT_TRUE(verrow.WaitForNoDialog(settings));
+
+    ASSERT_TRUE(conf(1, false, IDOK, "settings_dialog"));  // "一覧": small icons, not the list view
+    EXPECT_EQ(list.ViewType(), static_cast<DWORD>(LVS_SMALLICON));
+    ASSERT_TRUE(conf(2, true, IDOK));  // "詳細": details with fitted columns
+    EXPECT_EQ(list.ViewType(), static_cast<DWORD>(LVS_REPORT));
+    EXPECT_GE(list.ColumnWidth(1), longest);
+    EXPECT_LE(list.ColumnWidth(1), longest + 24);
+
+    // Cancel leaves the view and the columns as they are.
+    SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 1, 10);
+    ASSERT_TRUE(conf(0, false, IDCANCEL));
+    EXPECT_EQ(list.ViewType(), static_cast<DWORD>(LVS_REPORT));
+    EXPECT_EQ(list.ColumnWidth(1), 10);
+    // Icons, then details again: fitted again.
+    ASSERT_TRUE(conf(0, true, IDOK));
+    EXPECT_EQ(list.ViewType(), static_cast<DWORD>(LVS_ICON));
+    ASSERT_TRUE(conf(2, true, IDOK));
+    EXPECT_EQ(list.ViewType(), static_cast<DWORD>(LVS_REPORT));
+    EXPECT_GE(list.ColumnWidth(1), longest);
+
+    verrow.Close(CloseWay::kEscape);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), Settings(1, 2));
+}
+
+TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
+    VERROW_NEED_DRIVE_V();
+    // V:\readonly\VERROW_CNF and its keep.vrc are immutable (the fixture set chattr +i);
+    // the settings file next to the program can be written.
+    const std::string folder = "V:\\readonly\\VERROW_CNF";
+    const std::string before = ReadFileBytes(folder + "\\keep.vrc");
+    ASSERT_FALSE(before.empty());
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start("V:\\readonly\\Verrow.exe", "V:\\readonly")) << verrow.Error();
+    RemoteListView list = verrow.List();
+    ASSERT_EQ(list.Count(), 1);
+
+    ASSERT_TRUE(list.Select(0));
+    verrow.Click(kEditButton);
+    HWND editor = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    Type(editor, kName, "変えた");
+    ASSERT_TRUE(EndEditor(verrow, editor));
+    EXPECT_EQ(AddThroughEditor(verrow, "足した", "V:\\data"), "");
+    ASSERT_EQ(list.Count(), 2);
+
+    verrow.Close(CloseWay::kEscape);
+    HWND box = verrow.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(IsWindow(verrow.Main()));
+    EXPECT_EQ(VerrowProcess::MessageText(box),
+              "次の登録を保存できませんでした。\n\n変えた\n足した\n\n"
+              "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。");
+    VerrowProcess::Answer(box, IDOK);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+    EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"keep.vrc"}));
+    EXPECT_EQ(ReadFileBytes(folder + "\\keep.vrc"), before);
+}
+
+}  // namespace
+}  // namespace verrow::gui
