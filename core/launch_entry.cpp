@@ -1,6 +1,7 @@
 #include "core/launch_entry.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/cp932.h"
 #include "core/environment.h"
@@ -20,10 +21,37 @@ std::string EnvKeyName(std::size_t number, const char* suffix) {
 
 const char* Flag(int value) { return value ? "1" : "0"; }
 
+// The number and kind of a key named as "ENV%04d_Key" or "ENV%04d_Val" names it, in any
+// letter case (look-ups ignore it): four digits with leading zeros, or more digits without
+// from 10000 on. Any other key is no variable's.
+bool ParseEnvKey(std::string_view key, std::size_t& number, bool& isName) {
+    constexpr std::size_t kMaxDigits = 9;
+    if (key.size() < 11 || key.size() > 7 + kMaxDigits) return false;
+    auto is = [](char c, char upper) { return c == upper || c == upper + ('a' - 'A'); };
+    if (!is(key[0], 'E') || !is(key[1], 'N') || !is(key[2], 'V') || key[key.size() - 4] != '_') return false;
+    std::string_view kind = key.substr(key.size() - 3);
+    if (is(kind[0], 'K') && is(kind[1], 'E') && is(kind[2], 'Y')) {
+        isName = true;
+    } else if (is(kind[0], 'V') && is(kind[1], 'A') && is(kind[2], 'L')) {
+        isName = false;
+    } else {
+        return false;
+    }
+    std::string_view digits = key.substr(3, key.size() - 7);
+    if (digits.size() > 4 && digits[0] == '0') return false;
+    number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        number = number * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return true;
+}
+
 }  // namespace
 
 bool DriveValueFilter(const std::string& name, const std::string& value, std::string& out) {
-    if (!cp932::EqualsNoCase(name, kDriveVariable)) return false;
+    // Letter case never changes a length: most names are told apart without a walk.
+    if (name.size() != sizeof kDriveVariable - 1 || !cp932::EqualsNoCase(name, kDriveVariable)) return false;
     out = SplitPath(GetOs().ModuleFileName()).drive;
     return true;
 }
@@ -45,19 +73,42 @@ bool LaunchEntry::LoadFromFile(const char* path) {
     StartUp = file.GetInt(kEntrySection, "StartUp", 0);
     OverWriteEnv = file.GetInt(kEntrySection, "OverWriteEnv", 0);
 
-    // No count is stored: the first missing or empty name ends the list.
+    // No count is stored: the first missing or empty name ends the list. The section's
+    // keys are taken in one walk and placed by their numbers, instead of a look-up of a
+    // formatted name per key; the numbering rule is the same.
     EnvMap.Clear();
-    for (std::size_t n = 0;; ++n) {
-        std::string name = file.GetString(kEnvSection, EnvKeyName(n, "_Key"), kEnvNameReadLimit + 1);
+    struct NumberedKey {
+        std::size_t number;
+        bool isName;
+        std::string_view stored;
+    };
+    std::vector<NumberedKey> numbered;
+    file.ForEachKey(kEnvSection, [&numbered](std::string_view key, std::string_view stored) {
+        NumberedKey found{0, false, stored};
+        if (ParseEnvKey(key, found.number, found.isName)) numbered.push_back(found);
+    });
+    // Variable n is reached only after n names, so numbers beyond the count never are.
+    std::vector<std::pair<const std::string_view*, const std::string_view*>> pairs(numbered.size());
+    for (const NumberedKey& key : numbered) {
+        if (key.number >= pairs.size()) continue;
+        (key.isName ? pairs[key.number].first : pairs[key.number].second) = &key.stored;
+    }
+    std::size_t count = 0;
+    while (count < pairs.size() && pairs[count].first) ++count;
+    EnvMap.Reserve(count);
+    for (const auto& pair : pairs) {
+        if (!pair.first) break;
+        std::string name(ProfileReader::ValueText(*pair.first, kEnvNameReadLimit + 1));
         if (name.empty()) break;
-        std::string value = file.GetString(kEnvSection, EnvKeyName(n, "_Val"), kEnvValueReadLimit + 1);
+        std::string value(pair.second ? ProfileReader::ValueText(*pair.second, kEnvValueReadLimit + 1)
+                                      : std::string_view());
         if (ValueFilter) {
             std::string replacement;
             if (ValueFilter(name, value, replacement)) {
                 value.assign(cp932::Truncate(replacement, kEnvValueReadLimit));
             }
         }
-        EnvMap.Set(name, value);
+        EnvMap.Set(std::move(name), std::move(value));
     }
     return true;
 }

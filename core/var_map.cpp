@@ -1,41 +1,94 @@
 #include "core/var_map.h"
 
 namespace verrow {
+namespace {
 
-void VarMap::Set(const std::string& name, const std::string& value) {
-    auto it = index_.find(name);
-    if (it != index_.end()) {
-        items_[it->second].second = value;
+std::size_t HashOf(std::string_view s) {
+    std::size_t hash = static_cast<std::size_t>(2166136261u);
+    for (char c : s) hash = (hash ^ static_cast<unsigned char>(c)) * static_cast<std::size_t>(16777619u);
+    return hash;
+}
+
+}  // namespace
+
+std::size_t VarMap::Find(std::string_view name) const {
+    if (slots_.empty()) return kNone;
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = HashOf(name) & mask; slots_[at] != 0; at = (at + 1) & mask) {
+        if (items_[slots_[at] - 1].first == name) return slots_[at] - 1;
+    }
+    return kNone;
+}
+
+void VarMap::AddSlot(std::size_t position) {
+    // At most half full, so probes stay short.
+    if (slots_.size() < 2 * items_.size()) {
+        Reindex(items_.size());
         return;
     }
-    index_.emplace(name, items_.size());
+    std::size_t mask = slots_.size() - 1;
+    std::size_t at = HashOf(items_[position].first) & mask;
+    while (slots_[at] != 0) at = (at + 1) & mask;
+    slots_[at] = static_cast<std::uint32_t>(position + 1);
+}
+
+void VarMap::Reindex(std::size_t capacity) {
+    std::size_t size = 16;
+    while (size < 2 * capacity) size *= 2;
+    slots_.assign(size, 0);
+    std::size_t mask = size - 1;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        std::size_t at = HashOf(items_[i].first) & mask;
+        while (slots_[at] != 0) at = (at + 1) & mask;
+        slots_[at] = static_cast<std::uint32_t>(i + 1);
+    }
+}
+
+void VarMap::Set(const std::string& name, const std::string& value) {
+    std::size_t at = Find(name);
+    if (at != kNone) {
+        items_[at].second = value;
+        return;
+    }
     items_.emplace_back(name, value);
+    AddSlot(items_.size() - 1);
+}
+
+void VarMap::Set(std::string&& name, std::string&& value) {
+    std::size_t at = Find(name);
+    if (at != kNone) {
+        items_[at].second = std::move(value);
+        return;
+    }
+    items_.emplace_back(std::move(name), std::move(value));
+    AddSlot(items_.size() - 1);
 }
 
 bool VarMap::Lookup(const std::string& name, std::string& value) const {
-    auto it = index_.find(name);
-    if (it == index_.end()) return false;
-    value = items_[it->second].second;
+    std::size_t at = Find(name);
+    if (at == kNone) return false;
+    value = items_[at].second;
     return true;
 }
 
-bool VarMap::Contains(const std::string& name) const { return index_.count(name) != 0; }
+bool VarMap::Contains(const std::string& name) const { return Find(name) != kNone; }
 
 bool VarMap::Remove(const std::string& name) {
-    auto it = index_.find(name);
-    if (it == index_.end()) return false;
-    std::size_t at = it->second;
-    index_.erase(it);
+    std::size_t at = Find(name);
+    if (at == kNone) return false;
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(at));
-    for (auto& slot : index_) {
-        if (slot.second > at) --slot.second;
-    }
+    Reindex(items_.size());  // every later position has moved down by one
     return true;
+}
+
+void VarMap::Reserve(std::size_t count) {
+    items_.reserve(count);
+    if (slots_.size() < 2 * count) Reindex(count);
 }
 
 void VarMap::Clear() {
     items_.clear();
-    index_.clear();
+    slots_.clear();
 }
 
 }  // namespace verrow

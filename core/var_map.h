@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,11 +19,14 @@ public:
 
     // Inserts at the end, or replaces the value in place.
     void Set(const std::string& name, const std::string& value);
+    void Set(std::string&& name, std::string&& value);
     // True and the value when the name is there; `value` untouched otherwise.
     bool Lookup(const std::string& name, std::string& value) const;
     bool Contains(const std::string& name) const;
     bool Remove(const std::string& name);
     void Clear();
+    // Room for `count` variables in all, so that adding them allocates nothing more.
+    void Reserve(std::size_t count);
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
@@ -30,8 +34,15 @@ public:
     const_iterator end() const { return items_.end(); }
 
 private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t Find(std::string_view name) const;  // position in items_, or kNone
+    void AddSlot(std::size_t position);
+    void Reindex(std::size_t capacity);
+
     std::vector<Item> items_;
-    std::unordered_map<std::string, std::size_t> index_;
+    // Positions + 1 of items_ by the hash of their names, open-addressed (0: free). The
+    // names live only in items_: no copy of a name and no allocation per variable.
+    std::vector<std::uint32_t> slots_;
 };
 
 }  // namespace verrow

@@ -1,7 +1,9 @@
 #include "storage/profile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <utility>
 
 #include "core/cp932.h"
 #include "platform/os.h"
@@ -77,6 +79,11 @@ std::string_view UpToLineEnd(std::string_view s) {
 // A name as the platform compares it: without surrounding spaces, up to a zero byte.
 std::string_view NameOf(std::string_view name) { return UpToZero(Trim(name)); }
 
+bool HasByteOrderMark(std::string_view bytes) {
+    return (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") ||
+           (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF"));
+}
+
 // The bytes in code page 932: files with a byte-order mark are converted.
 std::string ToCodePage(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return Utf8ToCp932(bytes.substr(3));
@@ -95,68 +102,196 @@ std::string ToCodePage(std::string_view bytes) {
 
 }  // namespace
 
-std::size_t ProfileReader::NoCaseHash::operator()(std::string_view s) const {
-    // FNV-1a with every letter byte folded, trail bytes too: names that compare equal
-    // still hash equal, and the loop needs no character walk.
+namespace {
+
+// FNV-1a over every byte with bit 0x20 set, trail bytes too: that folds the letters, so
+// names that compare equal still hash equal, and the loop needs no character walk.
+std::size_t NoCaseHash(std::string_view s) {
     std::size_t hash = static_cast<std::size_t>(2166136261u);
-    for (char c : s) hash = (hash ^ (static_cast<unsigned char>(c) | (c >= 'A' && c <= 'Z' ? 0x20 : 0))) *
-                            static_cast<std::size_t>(16777619u);
+    for (char c : s) hash = (hash ^ (static_cast<unsigned char>(c) | 0x20u)) * static_cast<std::size_t>(16777619u);
     return hash;
 }
 
-bool ProfileReader::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+bool NoCaseEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a == b || cp932::EqualsNoCase(a, b));
+}
+
+// What the line scan must notice about a byte; everything else is plain.
+enum ByteKind : unsigned char { kPlain, kLineEnd, kEquals, kZero, kLead };
+
+constexpr std::array<ByteKind, 256> MakeByteKinds() {
+    std::array<ByteKind, 256> kinds{};
+    for (unsigned c = 0; c < 256; ++c) {
+        kinds[c] = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? kLead : kPlain;  // as IsLeadByte
+    }
+    kinds['\r'] = kinds['\n'] = kLineEnd;
+    kinds['='] = kEquals;
+    kinds[0] = kZero;
+    return kinds;
+}
+constexpr std::array<ByteKind, 256> kByteKinds = MakeByteKinds();
+
+std::size_t KeyHash(std::size_t nameHash, std::size_t section) {
+    return nameHash ^ ((section + 1) * static_cast<std::size_t>(0x9E3779B9u));
+}
+
+// Slots for `count` entries, at most half full.
+std::size_t SlotCount(std::size_t count) {
+    std::size_t slots = 16;
+    while (slots < count * 2) slots *= 2;
+    return slots;
+}
+
+// Open addressing with linear probing over positions + 1. Entries keep their hashes, so
+// the table is rebuilt from them when it would be more than half full.
+template <typename Entries>
+void InsertSlot(std::vector<std::uint32_t>& slots, const Entries& entries, std::size_t position) {
+    if (slots.size() < SlotCount(entries.size())) {
+        slots.assign(SlotCount(entries.size()), 0);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (i == position) continue;
+            std::size_t mask = slots.size() - 1;
+            std::size_t at = entries[i].hash & mask;
+            while (slots[at] != 0) at = (at + 1) & mask;
+            slots[at] = static_cast<std::uint32_t>(i + 1);
+        }
+    }
+    std::size_t mask = slots.size() - 1;
+    std::size_t at = entries[position].hash & mask;
+    while (slots[at] != 0) at = (at + 1) & mask;
+    slots[at] = static_cast<std::uint32_t>(position + 1);
+}
+
+}  // namespace
+
+void ProfileReader::Clear() {
+    text_.reset();
+    sections_.clear();
+    sectionSlots_.clear();
+    keys_.clear();
+    keySlots_.clear();
 }
 
 bool ProfileReader::Load(const std::string& path) {
     std::string bytes;
     if (!GetOs().ReadFile(path, bytes)) {
-        sections_.clear();
-        text_.reset();
+        Clear();
         return false;
     }
-    Parse(bytes);
+    // A file in code page 932 (the usual case) is indexed where it was read, uncopied.
+    Index(HasByteOrderMark(bytes) ? ToCodePage(bytes) : std::move(bytes));
     return true;
 }
 
-void ProfileReader::Parse(std::string_view raw) {
-    sections_.clear();
-    text_ = std::make_unique<const std::string>(ToCodePage(raw));
-    const std::string_view all(*text_);
-    Keys* current = nullptr;  // none before the first section or in an ignored one
+std::size_t ProfileReader::FindSection(std::string_view name, std::size_t hash) const {
+    if (sectionSlots_.empty()) return kNone;
+    std::size_t mask = sectionSlots_.size() - 1;
+    for (std::size_t at = hash & mask; sectionSlots_[at] != 0; at = (at + 1) & mask) {
+        const Section& section = sections_[sectionSlots_[at] - 1];
+        if (section.hash == hash && NoCaseEqual(section.name, name)) return sectionSlots_[at] - 1;
+    }
+    return kNone;
+}
 
+std::size_t ProfileReader::FindKey(std::size_t section, std::string_view name, std::size_t hash) const {
+    if (keySlots_.empty()) return kNone;
+    std::size_t mask = keySlots_.size() - 1;
+    for (std::size_t at = hash & mask; keySlots_[at] != 0; at = (at + 1) & mask) {
+        const Key& key = keys_[keySlots_[at] - 1];
+        if (key.hash == hash && key.section == section && NoCaseEqual(key.name, name)) return keySlots_[at] - 1;
+    }
+    return kNone;
+}
+
+void ProfileReader::Parse(std::string_view raw) { Index(ToCodePage(raw)); }
+
+void ProfileReader::Index(std::string text) {
+    Clear();
+    text_ = std::make_unique<const std::string>(std::move(text));
+    const std::string_view all(*text_);
+
+    // Sized for lines of about 32 bytes, so that an entry file's tables are made once.
+    const std::size_t expected = all.size() / 32 + 16;
+    keys_.reserve(expected);
+    keySlots_.assign(SlotCount(expected), 0);
+
+    std::size_t current = kNone;  // none before the first section or in an ignored one
+    const std::size_t size = all.size();
     std::size_t pos = 0;
-    while (pos < all.size()) {
-        std::size_t end = pos;
-        while (end < all.size() && all[end] != '\r' && all[end] != '\n') end += cp932::CharLength(all, end);
-        std::string_view line = Trim(all.substr(pos, end - pos));
-        pos = end;
-        while (pos < all.size() && (all[pos] == '\r' || all[pos] == '\n')) ++pos;
+    while (pos < size) {
+        // One walk over the line finds its end and its first '=', both on character
+        // boundaries, and whether it holds a zero byte anywhere (even as a trail byte).
+        const std::size_t start = pos;
+        std::size_t equals = std::string_view::npos;
+        bool zero = false;
+        for (bool lineEnd = false; !lineEnd;) {
+            while (pos < size && kByteKinds[static_cast<unsigned char>(all[pos])] == kPlain) ++pos;
+            if (pos >= size) break;
+            switch (kByteKinds[static_cast<unsigned char>(all[pos])]) {
+            case kLineEnd:
+                lineEnd = true;
+                break;
+            case kEquals:
+                if (equals == std::string_view::npos) equals = pos;
+                ++pos;
+                break;
+            case kZero:
+                zero = true;
+                ++pos;
+                break;
+            default:  // a lead byte takes the next byte, whatever it is
+                if (pos + 1 < size) zero = zero || all[++pos] == '\0';
+                ++pos;
+                break;
+            }
+        }
+        std::string_view line = Trim(all.substr(start, pos - start));
+        while (pos < size && (all[pos] == '\r' || all[pos] == '\n')) ++pos;
         if (line.empty()) continue;
 
         if (line[0] == '[') {
             std::size_t close = FindChar(line, ']', true);
             if (close != std::string_view::npos) {
-                auto inserted = sections_.try_emplace(NameOf(line.substr(1, close - 1)));
-                current = inserted.second && !inserted.first->first.empty() ? &inserted.first->second
-                                                                             : nullptr;
+                std::string_view name = NameOf(line.substr(1, close - 1));
+                std::size_t hash = NoCaseHash(name);
+                current = kNone;
+                // Only the first section of a name is searched, and "[]" cannot be found.
+                if (FindSection(name, hash) == kNone) {
+                    sections_.push_back(Section{name, hash});
+                    InsertSlot(sectionSlots_, sections_, sections_.size() - 1);
+                    if (!name.empty()) current = sections_.size() - 1;
+                }
                 continue;
             }
         }
-        if (!current || line[0] == ';') continue;
-        std::size_t equals = FindChar(line, '=');
-        std::string_view name = equals == std::string_view::npos ? line : line.substr(0, equals);
+        if (current == kNone || line[0] == ';') continue;
+        // Trimming takes spaces only, so the '=' found lies inside the trimmed line.
+        if (equals != std::string_view::npos) equals -= static_cast<std::size_t>(line.data() - all.data());
+        std::string_view name = Trim(equals == std::string_view::npos ? line : line.substr(0, equals));
         std::string_view value = equals == std::string_view::npos ? std::string_view()
                                                                   : Trim(line.substr(equals + 1));
-        current->try_emplace(NameOf(name), UpToZero(value));
+        if (zero) {
+            name = UpToZero(name);
+            value = UpToZero(value);
+        }
+        std::size_t hash = KeyHash(NoCaseHash(name), current);
+        if (FindKey(current, name, hash) != kNone) continue;  // the first of a name counts
+        keys_.push_back(Key{name, value, current, hash});
+        InsertSlot(keySlots_, keys_, keys_.size() - 1);
     }
 }
 
+std::size_t ProfileReader::SectionIndex(std::string_view section) const {
+    std::string_view name = NameOf(section);
+    return FindSection(name, NoCaseHash(name));
+}
+
 const std::string_view* ProfileReader::Find(std::string_view section, std::string_view key) const {
-    auto s = sections_.find(NameOf(section));
-    if (s == sections_.end()) return nullptr;
-    auto k = s->second.find(NameOf(key));
-    return k == s->second.end() ? nullptr : &k->second;
+    std::size_t s = SectionIndex(section);
+    if (s == kNone) return nullptr;
+    std::string_view keyName = NameOf(key);
+    std::size_t k = FindKey(s, keyName, KeyHash(NoCaseHash(keyName), s));
+    return k == kNone ? nullptr : &keys_[k].value;
 }
 
 bool ProfileReader::HasKey(std::string_view section, std::string_view key) const {
@@ -166,14 +301,17 @@ bool ProfileReader::HasKey(std::string_view section, std::string_view key) const
 std::string ProfileReader::GetString(std::string_view section, std::string_view key,
                                      std::size_t bufferSize) const {
     const std::string_view* found = Find(section, key);
-    if (!found || bufferSize == 0) return std::string();
-    std::string_view value = *found;
+    return found ? std::string(ValueText(*found, bufferSize)) : std::string();
+}
+
+std::string_view ProfileReader::ValueText(std::string_view value, std::size_t bufferSize) {
+    if (bufferSize == 0) return std::string_view();
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
         value = value.substr(1, value.size() - 2);
     }
     // The platform leaves a stray byte where a double-byte character would be split;
     // here the value simply ends before that character.
-    return std::string(cp932::Truncate(value, bufferSize - 1));
+    return cp932::Truncate(value, bufferSize - 1);
 }
 
 int ProfileReader::GetInt(std::string_view section, std::string_view key, int defaultValue) const {

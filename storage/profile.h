@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,22 +32,49 @@ public:
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
     bool HasKey(std::string_view section, std::string_view key) const;
 
-private:
-    // Names match without regard to the case of single-byte letters.
-    struct NoCaseHash {
-        std::size_t operator()(std::string_view s) const;
-    };
-    struct NoCaseEqual {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-    using Keys = std::unordered_map<std::string_view, std::string_view, NoCaseHash, NoCaseEqual>;
+    // Calls fn(name, value) for every key of `section` in file order, the first of each
+    // name only; the value as stored, which ValueText turns into what GetString gives.
+    // One walk instead of a look-up per key, for readers of numbered keys.
+    template <typename Fn>
+    void ForEachKey(std::string_view section, Fn fn) const {
+        std::size_t s = SectionIndex(section);
+        if (s == kNone) return;
+        for (const Key& key : keys_) {
+            if (key.section == s) fn(key.name, key.value);
+        }
+    }
+    // A stored value as GetString returns it for a buffer of `bufferSize` bytes.
+    static std::string_view ValueText(std::string_view stored, std::size_t bufferSize);
 
+private:
+    struct Section {
+        std::string_view name;
+        std::size_t hash;
+    };
+    struct Key {
+        std::string_view name;
+        std::string_view value;
+        std::size_t section;  // position in sections_
+        std::size_t hash;
+    };
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    void Clear();
+    void Index(std::string text);  // the file's text in code page 932
+    std::size_t FindSection(std::string_view name, std::size_t hash) const;
+    std::size_t SectionIndex(std::string_view section) const;  // kNone when absent
+    std::size_t FindKey(std::size_t section, std::string_view name, std::size_t hash) const;
     const std::string_view* Find(std::string_view section, std::string_view key) const;
 
     // The file in code page 932; names and values are views into it, so a file is
     // indexed without copying a string per key. Held apart so that moving keeps them valid.
+    // Sections and keys are found through open-addressed tables of positions (0: free,
+    // else position + 1): a file costs a handful of allocations, not one per key.
     std::unique_ptr<const std::string> text_;
-    std::unordered_map<std::string_view, Keys, NoCaseHash, NoCaseEqual> sections_;
+    std::vector<Section> sections_;
+    std::vector<std::uint32_t> sectionSlots_;
+    std::vector<Key> keys_;
+    std::vector<std::uint32_t> keySlots_;
 };
 
 class ProfileWriter {

@@ -126,6 +126,33 @@ TEST_F(LaunchEntryTest, ReadingStopsAtTheFirstMissingOrEmptyName) {
               "OverWriteEnv=0\r\nStartUp=0\r\n[MoxEnvExec_Env]\r\nENV0000_Key=A\r\nENV0000_Val=1\r\n");
 }
 
+TEST_F(LaunchEntryTest, VariableKeysMatchOnlyTheirFormattedNamesInAnyLetterCase) {
+    File("", "env0000_key=a\r\nEnv0000_VAL=1\r\n ENV0001_Key = b \r\nENV0001_Val=\"2\"\r\n"
+             "ENV0002_Key=c\r\nENV0002_KEY=late\r\nENV0002_Val=3\r\n"
+             "ENV00003_Key=five digits\r\nENV3_Key=one digit\r\nENV0003_Keys=x\r\nENV000a_Key=x\r\n"
+             "[Other]\r\nENV0003_Key=elsewhere\r\n");
+    LaunchEntry entry;
+    ASSERT_TRUE(entry.LoadFromFile(kFile));
+    EXPECT_EQ(Names(entry), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(Env(entry, "a"), "1");
+    EXPECT_EQ(Env(entry, "b"), "2");
+    EXPECT_EQ(Env(entry, "c"), "3");
+
+    // From 10000 on the number has five digits, without a leading zero.
+    std::string env;
+    for (int i = 0; i <= 10001; ++i) {
+        std::string number = std::to_string(i);
+        if (number.size() < 4) number.insert(0, 4 - number.size(), '0');
+        if (i == 10001) number = "010001";
+        env += "ENV" + number + "_Key=V" + std::to_string(i) + "\r\nENV" + number + "_Val=" + std::to_string(i) + "\r\n";
+    }
+    File("", env);
+    ASSERT_TRUE(entry.LoadFromFile(kFile));
+    EXPECT_EQ(entry.GetEnvMap().size(), 10001u);
+    EXPECT_EQ(Env(entry, "V10000"), "10000");
+    EXPECT_EQ(Env(entry, "V10001"), "<none>");
+}
+
 TEST_F(LaunchEntryTest, LongTextsAreCutToTheReadLimits) {
     const std::string wide = "\x83\x41";
     std::string wideValue;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace verrow {
 namespace {
 
@@ -38,6 +40,32 @@ TEST(VarMap, RemoveKeepsTheOrderOfTheRest) {
     map.Clear();
     EXPECT_TRUE(map.empty());
     EXPECT_FALSE(map.Contains("P"));
+}
+
+TEST(VarMap, ManyNamesStayFoundAcrossGrowthRemovalAndCopies) {
+    // Hundreds of names fill and regrow the index several times, with and without room
+    // reserved first; every name must stay found at its place, also after removals.
+    for (bool reserve : {false, true}) {
+        VarMap map;
+        if (reserve) map.Reserve(300);
+        for (int i = 0; i < 300; ++i) map.Set("N" + std::to_string(i), std::to_string(i));
+        for (int i = 0; i < 300; i += 3) EXPECT_TRUE(map.Remove("N" + std::to_string(i)));
+        map.Set(std::string("N1"), std::string("moved in"));
+        VarMap copy = map;
+        ASSERT_EQ(copy.size(), 200u);
+        int at = 0;
+        for (const auto& item : copy) {
+            int i = std::stoi(item.first.substr(1));
+            EXPECT_NE(i % 3, 0);
+            EXPECT_EQ(item.first, "N" + std::to_string(at / 2 * 3 + at % 2 + 1));  // order kept
+            ++at;
+        }
+        for (int i = 0; i < 300; ++i) {
+            std::string value;
+            EXPECT_EQ(copy.Lookup("N" + std::to_string(i), value), i % 3 != 0) << i;
+            if (i % 3 != 0) EXPECT_EQ(value, i == 1 ? "moved in" : std::to_string(i));
+        }
+    }
 }
 
 }  // namespace
