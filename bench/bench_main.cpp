@@ -1,0 +1,249 @@
+// verrow_bench: loads, starts and weighs Verrow side by side with the platform and prints
+// a table of ratios of medians. tools/bench.sh prepares the drive and runs it under wine.
+//
+//   verrow_bench --root K:\ --verrow PATH --floor PATH [--files N] [--vars V] [--runs R] [--check]
+//
+// The root is a mapped drive letter (the stick); the benchmark writes its data below it:
+//   load\VERROW_CNF\      N entry files of V variables, read three ways
+//   start10\, startN\     Verrow.exe with 10 and with N of those entries, StartOpen=0
+//   floor\floor.exe       the bare dialog program
+// Exit code: 0 done (with --check: and no gross regression), 1 gross regression,
+// 2 the benchmark itself failed (a program did not start, loads disagree, bad arguments).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/bench.h"
+#include "platform/os.h"
+#include "platform/win32/win32_os.h"
+
+namespace verrow::bench {
+namespace {
+
+struct Options {
+    std::string root;
+    std::string verrow;
+    std::string floor;
+    int files = 1000;
+    int variables = 100;
+    int runs = 3;
+    bool check = false;
+};
+
+// Targets, and the limits of the check in the test command: an order of magnitude off.
+constexpr double kLoadSpeedupTarget = 100;   // platform / store, at least
+constexpr double kLoadRawTarget = 3;         // store / raw bytes, at most
+constexpr double kStartTarget = 1.2;         // Verrow with 10 entries / floor, at most
+constexpr double kSizeTargetKb = 400;        // at most
+constexpr double kGross = 10;
+constexpr DWORD kTimeoutMs = 60000;
+// Starts are cheap and noisier than loads: at least this many of each.
+constexpr int kMinStartRuns = 7;
+
+bool ParseInt(const char* text, int& out) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (!end || *end != '\0' || value < 1 || value > 100000) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--check") {
+            options.check = true;
+        } else if (arg == "--root" && hasValue) {
+            options.root = argv[++i];
+            if (!options.root.empty() && options.root.back() != '\\') options.root += '\\';
+        } else if (arg == "--verrow" && hasValue) {
+            options.verrow = argv[++i];
+        } else if (arg == "--floor" && hasValue) {
+            options.floor = argv[++i];
+        } else if (arg == "--files" && hasValue) {
+            if (!ParseInt(argv[++i], options.files)) return false;
+        } else if (arg == "--vars" && hasValue) {
+            if (!ParseInt(argv[++i], options.variables)) return false;
+        } else if (arg == "--runs" && hasValue) {
+            if (!ParseInt(argv[++i], options.runs)) return false;
+        } else {
+            return false;
+        }
+    }
+    return options.root.size() >= 3 && !options.verrow.empty() && !options.floor.empty();
+}
+
+std::string WineVersion() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    using Version = const char*(CDECL*)();
+    auto version = ntdll ? reinterpret_cast<Version>(reinterpret_cast<void*>(GetProcAddress(ntdll, "wine_get_version")))
+                         : nullptr;
+    return version ? std::string("wine ") + version() : std::string("Windows");
+}
+
+int Fail(const std::string& why) {
+    std::printf("benchmark failed: %s\n", why.c_str());
+    return 2;
+}
+
+// A configuration of its own for one program: Verrow.exe, settings, N entries.
+bool PrepareStart(const Options& options, const std::string& folder, int entries) {
+    if (!PrepareFolder(folder.substr(0, folder.size() - 1))) return false;
+    if (!CopyFileA(options.verrow.c_str(), (folder + "Verrow.exe").c_str(), FALSE)) return false;
+    if (!WriteWholeFile(folder + "verrow.ini", "[Verrow]\r\nStartOpen=0\r\n")) return false;
+    return GenerateEntries(folder, entries, options.variables) > 0;
+}
+
+struct StartSeries {
+    std::vector<double> start, close, peak;
+    void Add(const StartResult& r) {
+        start.push_back(r.startMs);
+        close.push_back(r.closeMs);
+        peak.push_back(static_cast<double>(r.peakWorkingSet) / (1024.0 * 1024.0));
+    }
+};
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+int Run(const Options& options) {
+    const std::string loadFolder = options.root + "load\\";
+    const std::string start10 = options.root + "start10\\";
+    const std::string startN = options.root + "startN\\";
+    const std::string floorFolder = options.root + "floor\\";
+    const std::string drive = options.root.substr(0, 2);
+
+    ExeInfo exe = ReadExeInfo(options.verrow);
+    if (!exe.ok) return Fail("cannot read the headers of " + options.verrow);
+
+    std::uint64_t dataBytes = GenerateEntries(loadFolder, options.files, options.variables);
+    if (dataBytes == 0) return Fail("cannot write the entry files below " + loadFolder);
+    if (!PrepareStart(options, start10, 10) || !PrepareStart(options, startN, options.files)) {
+        return Fail("cannot prepare Verrow's folders below " + options.root);
+    }
+    if (!PrepareFolder(floorFolder.substr(0, floorFolder.size() - 1)) ||
+        !CopyFileA(options.floor.c_str(), (floorFolder + "floor.exe").c_str(), FALSE)) {
+        return Fail("cannot copy the floor program to " + floorFolder);
+    }
+
+    const int startRuns = options.runs > kMinStartRuns ? options.runs : kMinStartRuns;
+    std::printf("Verrow benchmark: %d entry files x %d variables (%.1f MB); medians of %d loads and %d starts; %s\n",
+                options.files, options.variables, static_cast<double>(dataBytes) / 1e6, options.runs, startRuns,
+                WineVersion().c_str());
+    std::fflush(stdout);
+
+    // Loads. One untimed pass first, so that every way finds the files in the cache.
+    LoadRawBytes(loadFolder);
+    LoadWithStore(loadFolder, drive);
+    std::vector<double> store, platform, raw;
+    const std::size_t wantVariables = static_cast<std::size_t>(options.files) * options.variables;
+    for (int run = 0; run < options.runs; ++run) {
+        LoadResult s = LoadWithStore(loadFolder, drive);
+        LoadResult p = LoadWithPlatform(loadFolder);
+        LoadResult r = LoadRawBytes(loadFolder);
+        if (s.entries != static_cast<std::size_t>(options.files) || s.variables != wantVariables) {
+            return Fail("the store read " + std::to_string(s.entries) + " entries and " +
+                        std::to_string(s.variables) + " variables");
+        }
+        if (p.entries != s.entries || p.variables != s.variables || p.digest != s.digest) {
+            return Fail("the store and the platform's profile functions read different entries");
+        }
+        if (r.entries != s.entries || r.bytes != dataBytes) return Fail("the raw read missed files");
+        store.push_back(s.ms);
+        platform.push_back(p.ms);
+        raw.push_back(r.ms);
+    }
+
+    // Starts, interleaved so that a slow moment of the machine hits every program alike.
+    // One untimed start of each first.
+    const std::string floorExe = floorFolder + "floor.exe";
+    const std::string exe10 = start10 + "Verrow.exe";
+    const std::string exeN = startN + "Verrow.exe";
+    StartSeries floorRuns, runs10, runsN;
+    for (int run = -1; run < startRuns; ++run) {
+        StartResult f = StartAndClose(floorExe, kTimeoutMs);
+        if (!f.ok) return Fail(f.error);
+        StartResult a = StartAndClose(exe10, kTimeoutMs);
+        if (!a.ok) return Fail(a.error);
+        if (a.listItems != 10) return Fail("Verrow showed " + std::to_string(a.listItems) + " of 10 entries");
+        StartResult b = StartAndClose(exeN, kTimeoutMs);
+        if (!b.ok) return Fail(b.error);
+        if (b.listItems != options.files) {
+            return Fail("Verrow showed " + std::to_string(b.listItems) + " of " + std::to_string(options.files) +
+                        " entries");
+        }
+        if (run < 0) continue;
+        floorRuns.Add(f);
+        runs10.Add(a);
+        runsN.Add(b);
+    }
+
+    const double storeMs = Median(store), platformMs = Median(platform), rawMs = Median(raw);
+    const double floorMs = Median(floorRuns.start), ms10 = Median(runs10.start), msN = Median(runsN.start);
+    const double speedup = platformMs / storeMs;
+    const double overRaw = storeMs / rawMs;
+    const double start10Ratio = ms10 / floorMs;
+    const double startNRatio = msN / floorMs;
+    const double sizeKb = static_cast<double>(exe.size) / 1024.0;
+    const bool systemOnly = exe.foreignImports.empty();
+
+    std::printf("\nLoad (each way lists VERROW_CNF\\*.vrc itself)          median ms\n");
+    std::printf("  platform profile functions, one call per key  %12.1f\n", platformMs);
+    std::printf("  Verrow's store (LoadAllEntries, LoadFromFile) %12.1f\n", storeMs);
+    std::printf("  raw bytes (CreateFileA + ReadFile)            %12.1f\n", rawMs);
+    std::printf("\nStart to visible window, StartOpen=0      start ms   close ms   peak working set\n");
+    std::printf("  bare dialog with one list view (floor)  %9.1f  %9.1f   %6.1f MB\n", floorMs,
+                Median(floorRuns.close), Median(floorRuns.peak));
+    std::printf("  Verrow.exe, 10 entries                  %9.1f  %9.1f   %6.1f MB\n", ms10,
+                Median(runs10.close), Median(runs10.peak));
+    std::printf("  Verrow.exe, %-5d entries               %9.1f  %9.1f   %6.1f MB\n", options.files, msN,
+                Median(runsN.close), Median(runsN.peak));
+    std::string imports;
+    for (const std::string& dll : exe.imports) imports += " " + dll;
+    std::printf("\nVerrow.exe: %llu bytes (%.0f KB), %s, %s; imports:%s\n",
+                static_cast<unsigned long long>(exe.size), sizeKb, exe.is32Bit ? "32-bit" : "not 32-bit",
+                exe.stripped ? "stripped" : "NOT stripped", imports.c_str());
+
+    std::printf("\nRatio                                   measured    target\n");
+    std::printf("  load: platform / store               %8.1fx    >= %.0fx    %s\n", speedup, kLoadSpeedupTarget,
+                Verdict(speedup >= kLoadSpeedupTarget));
+    std::printf("  load: store / raw bytes              %8.2fx    <= %.0fx      %s\n", overRaw, kLoadRawTarget,
+                Verdict(overRaw <= kLoadRawTarget));
+    std::printf("  start: Verrow 10 entries / floor     %8.2fx    <= %.1fx    %s\n", start10Ratio, kStartTarget,
+                Verdict(start10Ratio <= kStartTarget));
+    std::printf("  start: Verrow %d entries / floor   %8.2fx    (none)\n", options.files, startNRatio);
+    std::printf("  size: Verrow.exe                     %7.0f KB    <= %.0f KB   %s\n", sizeKb, kSizeTargetKb,
+                Verdict(sizeKb <= kSizeTargetKb));
+    std::printf("  imports                            %s   system only   %s\n",
+                systemOnly ? "system only" : "NOT system ", Verdict(systemOnly));
+    std::fflush(stdout);
+
+    if (!options.check) return 0;
+    // The test command's check: only what is an order of magnitude off fails; the table
+    // above tells how far each target is.
+    std::vector<std::string> gross;
+    if (speedup < kLoadSpeedupTarget / kGross) gross.push_back("load is not even 10x faster than the platform's");
+    if (overRaw > kLoadRawTarget * kGross) gross.push_back("load takes over 30x the raw byte read");
+    if (start10Ratio > kStartTarget * kGross) gross.push_back("start takes over 12x the bare dialog's");
+    if (sizeKb > kSizeTargetKb * kGross) gross.push_back("Verrow.exe is over 4000 KB");
+    if (!systemOnly) gross.push_back("Verrow.exe imports DLLs that are not system DLLs");
+    for (const std::string& line : gross) std::printf("GROSS REGRESSION: %s\n", line.c_str());
+    if (gross.empty()) std::printf("check: no gross regression\n");
+    return gross.empty() ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace verrow::bench
+
+int main(int argc, char** argv) {
+    verrow::bench::Options options;
+    if (!verrow::bench::ParseOptions(argc, argv, options)) {
+        std::printf("usage: verrow_bench --root K:\\ --verrow PATH --floor PATH [--files N] [--vars V] "
+                    "[--runs R] [--check]\n");
+        return 2;
+    }
+    static verrow::Win32Os services;
+    verrow::SetOs(&services);
+    return verrow::bench::Run(options);
+}

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The benchmark of load, start and size, run under wine side by side with the platform;
+# prints a table of ratios of medians (see bench/bench_main.cpp for what is measured).
+#   tools/bench.sh [N V RUNS]                        builds the win32 preset in build/bench, runs
+#   tools/bench.sh --build DIR [--check] [N V RUNS]  uses an existing win32 build (the CTest test)
+# N entry files of V variables (default 1000 x 100); RUNS loads of each kind (default 3)
+# and RUNS starts of each program, at least 7.
+# --check fails (exit 1) only on a gross regression: a ratio an order of magnitude off.
+# The data lives in BUILD/bench-drive, seen by the program as drive K:, while it runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=""
+check=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --build) build=$2; shift 2 ;;
+        --check) check=(--check); shift ;;
+        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+        *) break ;;
+    esac
+done
+files=${1:-1000}
+vars=${2:-100}
+runs=${3:-3}
+
+if [ -z "$build" ]; then
+    ./tools/setup-debian.sh >/dev/null
+    build=build/bench
+    cmake --preset win32 -B "$build" >/dev/null
+    cmake --build "$build" -j2 --target verrow_bench >/dev/null
+fi
+build=$(cd "$build" && pwd)
+for f in "$build/bench/verrow_bench.exe" "$build/bench/verrow_bench_floor.exe" "$build/Verrow.exe"; do
+    [ -f "$f" ] || { echo "bench: $f is missing (build the win32 preset first)" >&2; exit 2; }
+done
+
+# A session that was already running (the test command's) is left running.
+session_was_up=0
+pid_file="$build/wine-session/xvfb.pid"
+if [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null; then session_was_up=1; fi
+./tools/wine-run "$build" --start
+
+drive="$build/bench-drive"
+link="$build/wineprefix/dosdevices/k:"
+cleanup() {
+    rm -f "$link"
+    rm -rf "$drive"
+    [ "$session_was_up" = 1 ] || ./tools/wine-run "$build" --stop
+}
+trap cleanup EXIT
+rm -rf "$drive"
+mkdir -p "$drive"
+ln -sfn "$drive" "$link"
+
+win() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+set +e
+./tools/wine-run "$build" "$build/bench/verrow_bench.exe" --root 'K:\' \
+    --verrow "$(win "$build/Verrow.exe")" --floor "$(win "$build/bench/verrow_bench_floor.exe")" \
+    --files "$files" --vars "$vars" --runs "$runs" "${check[@]}" | tr -d '\r'
+status=${PIPESTATUS[0]}
+set -e
+exit "$status"
