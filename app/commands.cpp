@@ -151,6 +151,9 @@ void LauncherDialog::OnConf() {
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.ModifyStyle(LVS_TYPEMASK, static_cast<DWORD>(settings.ViewMode) & LVS_TYPEMASK);
+    // Drawn anew as a whole: some list controls repaint only what they think changed and
+    // leave rows and grid lines of the old view on the screen.
+    InvalidateRect(List.Handle(), nullptr, TRUE);
     if (settings.ViewMode == LVS_REPORT) List.FitColumns();
 }
 

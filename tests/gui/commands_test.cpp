@@ -456,9 +456,30 @@ TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
     EXPECT_EQ(list.ViewType(), static_cast<DWORD>(LVS_REPORT));
     EXPECT_GE(list.ColumnWidth(1), longest);
 
+    // From details to small icons the whole list is drawn anew: below the items nothing
+    // of the rows and grid lines of the details view is left on the screen.
+    ASSERT_TRUE(conf(1, true, IDOK));
+    ASSERT_EQ(list.ViewType(), static_cast<DWORD>(LVS_SMALLICON));
+    Sleep(300);
+    int itemsBottom = 0;
+    for (int i = 0; i < list.Count(); ++i) itemsBottom = std::max<int>(itemsBottom, list.ItemRect(i).bottom);
+    RECT client{};
+    GetClientRect(list.Handle(), &client);
+    POINT origin{0, 0};
+    ClientToScreen(list.Handle(), &origin);
+    RECT frame{};
+    GetWindowRect(verrow.Main(), &frame);
+    test::Pixels window = CaptureFromScreen(verrow.Main());
+    std::set<std::uint32_t> below;
+    for (int y = itemsBottom + 2; y < client.bottom - 2; ++y) {
+        for (int x = 2; x < client.right - 2; ++x) below.insert(window.At(origin.x + x - frame.left, origin.y + y - frame.top));
+    }
+    EXPECT_GT(client.bottom - 2, itemsBottom + 2);
+    EXPECT_EQ(below.size(), 1u) << "stale pixels below the small icons";
+
     verrow.Close(CloseWay::kEscape);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
-    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), Settings(1, 2));
+    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), Settings(1, 1));
 }
 
 TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
