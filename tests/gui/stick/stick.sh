@@ -65,9 +65,11 @@ run)
 esac
 
 release
-# INT and TERM end the script through its EXIT trap, so the mounts go on every way out.
+# The mounts go on every way out: INT and TERM end the tests and then the script through
+# its EXIT trap (the tests run in the background so that the signal is taken at once).
+child=
 trap 'release' EXIT
-trap 'exit 130' INT TERM HUP
+trap '[ -n "$child" ] && kill -TERM "$child" 2>/dev/null; [ -n "$child" ] && wait "$child"; exit 143' INT TERM HUP
 
 python3 "$source_dir/tools/make-bad-files.py" "$build/bad-files" >/dev/null
 
@@ -95,7 +97,10 @@ else
 fi
 
 # Under a deadline of its own, so that the EXIT trap still runs before CTest's timeout.
-status=0
 VERROW_STICK="$root" VERROW_STICK_MOUNTS=$mounts VERROW_BAD_FILES="$build/bad-files" \
-    timeout --signal=TERM 540 "$source_dir/tools/wine-run" "$build" "$test_exe" "$@" || status=$?
+VERROW_TEST_DATA=${VERROW_TEST_DATA:-$source_dir/tests/data} \
+    timeout --signal=TERM 540 "$source_dir/tools/wine-run" "$build" "$test_exe" "$@" &
+child=$!
+status=0
+wait "$child" || status=$?
 exit $status
