@@ -37,6 +37,17 @@ void EntryListView::AppendRow(const std::string& name, int image, const std::str
     SetItemData(item, static_cast<LPARAM>(position));
 }
 
+EntryListView::Fill::Fill(EntryListView& list) : list_(list) {
+    list_.filling_ = true;
+    list_.Send(WM_SETREDRAW, FALSE);
+}
+
+EntryListView::Fill::~Fill() {
+    list_.Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(list_.Handle(), nullptr, TRUE);
+    list_.filling_ = false;
+}
+
 void EntryListView::FitColumns() {
     int width = ItemCount() > 0 ? LVSCW_AUTOSIZE : LVSCW_AUTOSIZE_USEHEADER;
     SetColumnWidth(0, width);

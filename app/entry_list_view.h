@@ -33,6 +33,24 @@ public:
     void AppendRow(const std::string& name, int image, const std::string& pathText,
                    EntryList::Position position) override;
     void FitColumns() override;
+
+    // While one lives, rows go in without the list redrawing itself for each (and the
+    // owner may skip its per-row work, see Filling()); at its end the list is drawn anew
+    // once. A thousand rows then take a fraction of the time.
+    class Fill {
+    public:
+        explicit Fill(EntryListView& list);
+        ~Fill();
+        Fill(const Fill&) = delete;
+        Fill& operator=(const Fill&) = delete;
+
+    private:
+        EntryListView& list_;
+    };
+    bool Filling() const { return filling_; }
+
+private:
+    bool filling_ = false;
 };
 
 }  // namespace verrow

@@ -76,8 +76,13 @@ bool LauncherDialog::OnInitDialog() {
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
 
-    // Fills EntryList and the list, and starts the start-up entries one by one.
-    EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+    // Fills EntryList and the list, and starts the start-up entries one by one. The rows
+    // go in without a repaint and a path refresh each (OnNotify): nothing is selected
+    // while the list fills, so the path field stays as empty as a refresh would leave it.
+    {
+        EntryListView::Fill fill(List);
+        EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+    }
 
     ToolTip.Create(self);
     ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
@@ -135,7 +140,7 @@ bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
     switch (header.code) {
     case LVN_ITEMCHANGED:
         result = 0;
-        OnItemchangedList();
+        if (!List.Filling()) OnItemchangedList();
         return true;
     case NM_DBLCLK:
         result = 0;
