@@ -16,6 +16,7 @@
 #include "platform/os.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32_text.h"
 #include "resources/texts.h"
 
@@ -46,27 +47,46 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
     return out;
 }
 
+// The pickers' DLLs (and COM's) are bound at their first use, not at every start of the
+// program (system_function.h); a function that cannot be had acts as a cancelled picker.
+template <typename Function>
+Function Ole32(const char* name) {
+    return SystemFunction<Function>(L"ole32.dll", name);
+}
+template <typename Function>
+Function Shell32(const char* name) {
+    return SystemFunction<Function>(L"shell32.dll", name);
+}
+
 // The folder browser wants COM on its thread; the program may not have started it.
 class ScopedCom {
 public:
-    ScopedCom() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ScopedCom() {
+        static const auto initialize = Ole32<decltype(&::CoInitializeEx)>("CoInitializeEx");
+        started_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }
     ~ScopedCom() {
-        if (started_) CoUninitialize();
+        static const auto uninitialize = Ole32<decltype(&::CoUninitialize)>("CoUninitialize");
+        if (started_ && uninitialize) uninitialize();
     }
     ScopedCom(const ScopedCom&) = delete;
     ScopedCom& operator=(const ScopedCom&) = delete;
 
 private:
-    bool started_;
+    bool started_ = false;
 };
 
 struct TaskMemFree {
-    void operator()(ITEMIDLIST* item) const { CoTaskMemFree(item); }
+    void operator()(ITEMIDLIST* item) const {
+        static const auto release = Ole32<decltype(&::CoTaskMemFree)>("CoTaskMemFree");
+        if (release) release(item);
+    }
 };
 
 bool PathOfItem(LPCITEMIDLIST item, std::string& path) {
+    static const auto pathOf = Shell32<decltype(&::SHGetPathFromIDListW)>("SHGetPathFromIDListW");
     wchar_t buffer[MAX_PATH] = {};
-    if (!SHGetPathFromIDListW(item, buffer)) return false;
+    if (!pathOf || !pathOf(item, buffer)) return false;
     path = FromSystemText(buffer);
     return true;
 }
@@ -190,7 +210,8 @@ void EntryEditDialog::OnPickFile() {
     // The picker would otherwise move the current folder to the picked file's, and stored
     // paths, which have no drive, would then be looked for on that file's drive.
     request.Flags = OFN_NOCHANGEDIR;
-    if (GetOpenFileNameW(&request)) {
+    static const auto pick = SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (pick && pick(&request)) {
         AppPath = FromSystemText(file);
         if (AppName.empty()) AppName = SplitPath(AppPath).base;
     }
@@ -208,7 +229,8 @@ void EntryEditDialog::OnPickFolder() {
     browse.ulFlags = kBrowseFlags;
     browse.lpfn = &BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
-    std::unique_ptr<ITEMIDLIST, TaskMemFree> item(SHBrowseForFolderW(&browse));
+    static const auto browseFor = Shell32<decltype(&::SHBrowseForFolderW)>("SHBrowseForFolderW");
+    std::unique_ptr<ITEMIDLIST, TaskMemFree> item(browseFor ? browseFor(&browse) : nullptr);
     std::string path;
     if (!item || !PathOfItem(item.get(), path)) return;
     AppPath = path;

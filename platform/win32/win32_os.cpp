@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/path.h"
+#include "platform/win32/system_function.h"
 #include "platform/win32_text.h"
 
 // <windows.h> maps these names to their A/W variants; the members keep the plain names.
@@ -234,8 +235,11 @@ bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
 
 std::intptr_t Win32Os::ShellOpen(WindowHandle owner, const std::string& file,
                                  const std::string& parameters) {
-    HINSTANCE result = ::ShellExecuteA(static_cast<HWND>(owner), "open", file.c_str(),
-                                       parameters.c_str(), nullptr, SW_SHOW);
+    // shell32 is bound at the first request, not at start (system_function.h).
+    static const auto shellExecute = SystemFunction<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+    if (!shellExecute) return 0;  // as ShellExecuteA fails when out of resources
+    HINSTANCE result = shellExecute(static_cast<HWND>(owner), "open", file.c_str(), parameters.c_str(), nullptr,
+                                    SW_SHOW);
     return reinterpret_cast<std::intptr_t>(result);
 }
 
