@@ -40,3 +40,15 @@ if(MINGW)
         add_link_options(-Wl,--gc-sections -s)
     endif()
 endif()
+
+# The program's own code: it has no exception handlers (an exception would end the program
+# at once either way), so its release build leaves out what exceptions need: 12 KB of
+# Verrow.exe. Tests keep their handlers; only these targets' objects change.
+function(verrow_product_flags)
+    if(MINGW AND CMAKE_BUILD_TYPE MATCHES "^(MinSizeRel|Release)$")
+        foreach(target IN LISTS ARGN)
+            target_compile_options(${target} PRIVATE -fno-exceptions)
+        endforeach()
+    endif()
+endfunction()
+
