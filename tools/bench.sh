@@ -4,7 +4,7 @@
 #   tools/bench.sh [N V RUNS]                        builds the win32 preset in build/bench, runs
 #   tools/bench.sh --build DIR [--check] [N V RUNS]  uses an existing win32 build (the CTest test)
 # N entry files of V variables (default 1000 x 100); RUNS loads of each kind (default 3)
-# and RUNS starts of each program, at least 7.
+# and RUNS starts of each program, at least 11.
 # --check fails (exit 1) only on a gross regression: a ratio an order of magnitude off.
 # The data lives in BUILD/bench-drive, seen by the program as drive K:, while it runs.
 set -euo pipefail
