@@ -4,6 +4,7 @@
 // time and memory, and a run that changes nothing writes nothing.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -262,6 +263,9 @@ struct LargeCase {
     long maxGrowthMb;
 };
 
+// Shown in test listings by its file name rather than its bytes.
+void PrintTo(const LargeCase& c, std::ostream* out) { *out << c.file; }
+
 class LargeBadFilesTest : public BadFilesTest, public ::testing::WithParamInterface<LargeCase> {};
 
 // Each file is loaded in a child process of its own, so that the peak that getrusage
@@ -305,7 +309,14 @@ INSTANTIATE_TEST_SUITE_P(Generated, LargeBadFilesTest,
                          ::testing::Values(LargeCase{"big-50mb.vrc", 25785, 1, 30000, 384},
                                            LargeCase{"vars-100000.vrc", 100000, 1, 30000, 256},
                                            // its path, cut to 259 bytes, names nothing
-                                           LargeCase{"key-line-1mb.vrc", 1, 0, 10000, 64}));
+                                           LargeCase{"key-line-1mb.vrc", 1, 0, 10000, 64}),
+                         [](const ::testing::TestParamInfo<LargeCase>& info) {
+                             std::string name;
+                             for (const char* c = info.param.file; *c && *c != '.'; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+                             }
+                             return name;
+                         });
 #endif
 
 }  // namespace

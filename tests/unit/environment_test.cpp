@@ -9,6 +9,7 @@
 #include "core/environment.h"
 #include "core/launch_entry.h"
 #include "tests/support/fake_os.h"
+#include "tests/support/literal_expansion.h"
 
 namespace verrow {
 namespace {
@@ -27,34 +28,6 @@ std::vector<std::string> Strings(const std::string& block) {
     }
     EXPECT_EQ(block.size() - pos, 2u) << "two zero bytes after the last string";
     return out;
-}
-
-VarMap Map(const std::vector<std::pair<std::string, std::string>>& items) {
-    VarMap map;
-    for (const auto& item : items) map.Set(item.first, item.second);
-    return map;
-}
-
-// The composition as literally described: every variable's value, then for every
-// variable in order, each occurrence of %NAME% (found left to right on character
-// boundaries) replaced by its unexpanded value; the strings joined by '|' and cut there.
-std::string LiteralBlock(const VarMap& source) {
-    std::string block;
-    for (const auto& v : source) {
-        std::string work = v.second;
-        for (const auto& u : source) {
-            const std::string pattern = "%" + u.first + "%";
-            std::string out;
-            std::size_t pos = 0, at;
-            while ((at = cp932::Find(work, pattern, pos)) != std::string::npos) {
-                out += work.substr(pos, at - pos) + u.second;
-                pos = at + pattern.size();
-            }
-            work = out + work.substr(pos);
-        }
-        block += v.first + "=" + work + '\0';
-    }
-    return source.empty() ? block : block + '\0' + '\0';
 }
 
 class EnvironmentTest : public ::testing::Test {
@@ -175,7 +148,7 @@ TEST_F(EnvironmentTest, ExpansionMatchesTheLiteralAlgorithmOnRandomMaps) {
             for (int k = 0; k < pieces; ++k) value += random() % 3 ? pick(valuePieces) : "%" + name + "%";
             source.Set(name, value);
         }
-        ASSERT_EQ(ComposeEnvironmentBlock(source), LiteralBlock(source)) << "round " << round;
+        ASSERT_EQ(ComposeEnvironmentBlock(source), test::LiteralBlock(source)) << "round " << round;
     }
 }
 

@@ -63,7 +63,9 @@ TEST(VarMap, ManyNamesStayFoundAcrossGrowthRemovalAndCopies) {
         for (int i = 0; i < 300; ++i) {
             std::string value;
             EXPECT_EQ(copy.Lookup("N" + std::to_string(i), value), i % 3 != 0) << i;
-            if (i % 3 != 0) EXPECT_EQ(value, i == 1 ? "moved in" : std::to_string(i));
+            if (i % 3 != 0) {
+                EXPECT_EQ(value, i == 1 ? "moved in" : std::to_string(i));
+            }
         }
     }
 }
