@@ -240,7 +240,10 @@ void ProfileReader::Index(std::string text) {
                 ++pos;
                 break;
             default:  // a lead byte takes the next byte, whatever it is
-                if (pos + 1 < size) zero = zero || all[++pos] == '\0';
+                if (pos + 1 < size) {
+                    ++pos;
+                    if (all[pos] == '\0') zero = true;
+                }
                 ++pos;
                 break;
             }

@@ -80,6 +80,18 @@ TEST(ProfileReader, LinesAndSeparatorsAreFoundOnCharacterBoundaries) {
     EXPECT_EQ(r.GetString("s", "f", 260), "3");  // "[s" ZO" is no header; no final newline
 }
 
+TEST(ProfileReader, AZeroByteEndsANameButNotTheWalkOverTheLine) {
+    // After a zero byte a lead byte still takes the byte after it, '=' too; the walk over
+    // the line goes on in characters, and only the name and value are cut at the zero.
+    ProfileReader r = Parsed(Bytes("[s]\r\na\0\xEE=x\r\nb\0y\x83=z=w\r\nc=1\0\x83=2\r\nd\0=\x83\0v\r\n"));
+    EXPECT_TRUE(r.HasKey("s", "a"));
+    EXPECT_EQ(r.GetString("s", "a", 260), "");  // no '=' of its own on the line
+    EXPECT_EQ(r.GetString("s", "b", 260), "w");
+    EXPECT_EQ(r.GetString("s", "c", 260), "1");
+    EXPECT_EQ(r.GetString("s", "d", 260), "\x83");  // a zero byte ends a value even as a trail byte
+    EXPECT_EQ(r.GetInt("s", "a", 7), 7);
+}
+
 TEST(ProfileReader, CutsToBufferSizeWithoutSplittingACharacter) {
     ProfileReader r = Parsed("[s]\r\nascii=abcdefghij\r\nwide=\x83\x41\x83\x41\x83\x41\r\n"
                              "quoted=\"abcdefgh\"\r\nlong=" + std::string(30000, 'v') + "\r\n");
