@@ -225,13 +225,17 @@ int Run(const Options& options) {
                 exe.stripped ? "stripped" : "NOT stripped", imports.c_str());
 
     std::printf("\nRatio                                   measured    target\n");
+    // The load targets are set for 1,000 files of 100 variables; smaller sets spend
+    // relatively more on what every file costs alike.
+    const bool targetLoad = options.files == 1000 && options.variables == 100;
     std::printf("  load: platform / store               %8.1fx    >= %.0fx    %s\n", speedup, kLoadSpeedupTarget,
-                Verdict(speedup >= kLoadSpeedupTarget));
+                targetLoad ? Verdict(speedup >= kLoadSpeedupTarget) : "(for 1000 x 100)");
     std::printf("  load: store / raw bytes              %8.2fx    <= %.0fx      %s\n", overRaw, kLoadRawTarget,
-                Verdict(overRaw <= kLoadRawTarget));
+                targetLoad ? Verdict(overRaw <= kLoadRawTarget) : "(for 1000 x 100)");
     std::printf("  start: Verrow 10 entries / floor     %8.2fx    <= %.1fx    %s\n", start10Ratio, kStartTarget,
                 Verdict(start10Ratio <= kStartTarget));
-    std::printf("  start: Verrow %d entries / floor   %8.2fx    (none)\n", options.files, startNRatio);
+    const std::string startNLabel = "start: Verrow " + std::to_string(options.files) + " entries / floor";
+    std::printf("  %-36s %8.2fx    (none)\n", startNLabel.c_str(), startNRatio);
     std::printf("  size: Verrow.exe                     %7.0f KB    <= %.0f KB   %s\n", sizeKb, kSizeTargetKb,
                 Verdict(sizeKb <= kSizeTargetKb));
     std::printf("  imports                            %s   system only   %s\n",
