@@ -21,7 +21,7 @@ namespace {
 
 enum Extent { kFull, kOrigin, kNoHeight };  // pictures size themselves; combos show no list
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const char* className;
     const char* text;  // null: not compared (pictures)
@@ -32,13 +32,13 @@ struct ControlSpec {
     Extent extent;
 };
 
-struct DialogSpec {
+struct ExpectedDialog {
     int id;
     const char* caption;
     int w, h;
     DWORD mask, value;
     DWORD exMask, exValue;
-    std::vector<ControlSpec> controls;
+    std::vector<ExpectedControl> controls;
 };
 
 constexpr DWORD kFrameBits = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
@@ -47,7 +47,7 @@ constexpr DWORD kPictureButton = kButtonType | BS_BITMAP | BS_FLAT | WS_TABSTOP;
 constexpr DWORD kPictureButtonValue = BS_PUSHBUTTON | BS_BITMAP | BS_FLAT | WS_TABSTOP;
 constexpr int kStatic = 0xFFFF;
 
-const DialogSpec kAbout{
+const ExpectedDialog kAbout{
     100, "Verrowのﾊﾞｰｼﾞｮﾝ情報", 235, 55,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
@@ -59,7 +59,7 @@ const DialogSpec kAbout{
          178, 7, 50, 14, false, kFull},
     }};
 
-const DialogSpec kMain{
+const ExpectedDialog kMain{
     102, "Verrow", 211, 159,
     kFrameBits | WS_VISIBLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
     WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME, WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME,
@@ -85,7 +85,7 @@ constexpr DWORD kPush = kButtonType | WS_TABSTOP;
 // so that bit is not compared for them.
 constexpr DWORD kCheck = kButtonType | WS_TABSTOP;
 
-const DialogSpec kEditor{
+const ExpectedDialog kEditor{
     130, "新規追加/編集ダイアログ", 339, 249,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
@@ -116,7 +116,7 @@ const DialogSpec kEditor{
         {1026, "Button", "ヒント", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 189, 22, 14, false, kFull},
     }};
 
-const DialogSpec kSettings{
+const ExpectedDialog kSettings{
     142, "設定", 117, 73,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
@@ -128,7 +128,7 @@ const DialogSpec kSettings{
         {kStatic, "Static", "表示形式", SS_TYPEMASK | SS_CENTERIMAGE, SS_LEFT | SS_CENTERIMAGE, 7, 23, 28, 13, false, kFull},
     }};
 
-const DialogSpec kHint{
+const ExpectedDialog kHint{
     145, "ヒント", 299, 171,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
@@ -150,16 +150,16 @@ RECT DialogRect(HWND dialog, int x, int y, int w, int h) {
     return RECT{origin.left, origin.top, origin.left + origin.right, origin.top + origin.bottom};
 }
 
-void CheckDialog(HWND dialog, const DialogSpec& spec) {
-    SCOPED_TRACE("template " + std::to_string(spec.id));
-    EXPECT_EQ(TextOf(dialog), spec.caption);
+void CheckDialog(HWND dialog, const ExpectedDialog& layout) {
+    SCOPED_TRACE("template " + std::to_string(layout.id));
+    EXPECT_EQ(TextOf(dialog), layout.caption);
     auto style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
     auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
-    EXPECT_EQ(style & spec.mask, spec.value) << std::hex << style;
-    EXPECT_EQ(exStyle & spec.exMask, spec.exValue) << std::hex << exStyle;
+    EXPECT_EQ(style & layout.mask, layout.value) << std::hex << style;
+    EXPECT_EQ(exStyle & layout.exMask, layout.exValue) << std::hex << exStyle;
     RECT client{};
     GetClientRect(dialog, &client);
-    RECT size = DialogRect(dialog, 0, 0, spec.w, spec.h);
+    RECT size = DialogRect(dialog, 0, 0, layout.w, layout.h);
     EXPECT_EQ(client.right, size.right);
     EXPECT_EQ(client.bottom, size.bottom);
 
@@ -173,8 +173,8 @@ void CheckDialog(HWND dialog, const DialogSpec& spec) {
 
     std::size_t index = 0;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++index) {
-        ASSERT_LT(index, spec.controls.size()) << "an extra control: " << ClassOf(child);
-        const ControlSpec& want = spec.controls[index];
+        ASSERT_LT(index, layout.controls.size()) << "an extra control: " << ClassOf(child);
+        const ExpectedControl& want = layout.controls[index];
         SCOPED_TRACE("control " + std::to_string(index) + " id " + std::to_string(want.id));
         EXPECT_EQ(GetDlgCtrlID(child) & 0xFFFF, want.id);
         EXPECT_EQ(Upper(ClassOf(child)), Upper(want.className));
@@ -205,16 +205,16 @@ void CheckDialog(HWND dialog, const DialogSpec& spec) {
             EXPECT_EQ(r.bottom, expected.bottom);
         }
     }
-    EXPECT_EQ(index, spec.controls.size());
+    EXPECT_EQ(index, layout.controls.size());
 }
 
 // Runs the template as a modal dialog, checks it, saves a screenshot, closes it.
-void RunTemplate(const DialogSpec& spec, const std::function<void(ProbeDialog&)>& prepare = nullptr) {
-    ProbeDialog dialog(spec.id);
+void RunTemplate(const ExpectedDialog& layout, const std::function<void(ProbeDialog&)>& prepare = nullptr) {
+    ProbeDialog dialog(layout.id);
     if (prepare) prepare(dialog);
     Driver driver({[&] {
-        CheckDialog(dialog.Handle(), spec);
-        EXPECT_TRUE(SaveScreenshot(CaptureWindow(dialog.Handle()), "template_" + std::to_string(spec.id)));
+        CheckDialog(dialog.Handle(), layout);
+        EXPECT_TRUE(SaveScreenshot(CaptureWindow(dialog.Handle()), "template_" + std::to_string(layout.id)));
         dialog.EndDialog(IDOK);
         return true;
     }});
