@@ -352,17 +352,32 @@ int ProfileReader::GetInt(std::string_view section, std::string_view key, int de
     return static_cast<int>(result);
 }
 
+std::string ProfileWriter::StoredValue(std::string_view value) {
+    // Reading trims the spaces around a value and removes one pair of enclosing quotes,
+    // here as on the platform. A value that would lose something that way (a name typed
+    // with a space before it, a command line that begins and ends with a quoted word) is
+    // written inside one more pair of double quotes, which both readers take off again.
+    bool enclosed = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+    if (!enclosed && Trim(value).size() == value.size()) return std::string(value);
+    std::string quoted;
+    quoted.reserve(value.size() + 2);
+    quoted += '"';
+    quoted += value;
+    quoted += '"';
+    return quoted;
+}
+
 void ProfileWriter::Write(const std::string& section, const std::string& key,
                           const std::string& value) {
     auto s = index_.try_emplace(cp932::FoldCase(section), sections_.size());
     if (s.second) sections_.push_back(Section{section, {}, {}});
     Section& target = sections_[s.first->second];
-    std::string trimmed(Trim(UpToLineEnd(UpToZero(value))));
+    std::string text = StoredValue(UpToLineEnd(UpToZero(value)));
     auto k = target.index.try_emplace(cp932::FoldCase(key), target.keys.size());
     if (k.second) {
-        target.keys.emplace_back(key, std::move(trimmed));
+        target.keys.emplace_back(key, std::move(text));
     } else {
-        target.keys[k.first->second].second = std::move(trimmed);
+        target.keys[k.first->second].second = std::move(text);
     }
 }
 

@@ -80,9 +80,9 @@ private:
 class ProfileWriter {
 public:
     // Sets the key in its section, as WritePrivateProfileStringA does: sections and keys
-    // stand in the order of their first write, names match without regard to case, and
-    // the value loses the spaces around it. A value ends at its first zero byte or line
-    // end, as it would when read back.
+    // stand in the order of their first write and names match without regard to case.
+    // A value ends at its first zero byte or line end; what remains reads back as it was
+    // given (see StoredValue).
     void Write(const std::string& section, const std::string& key, const std::string& value);
     // The file's bytes: "[section]" lines and "key=value" lines, CRLF.
     std::string Bytes() const;
@@ -90,6 +90,8 @@ public:
     bool Commit(const std::string& path) const;
 
 private:
+    static std::string StoredValue(std::string_view value);
+
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> keys;

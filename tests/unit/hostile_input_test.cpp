@@ -76,11 +76,12 @@ TEST_F(HostileInputTest, ValuesWithLineEndsCannotAddKeysToTheFile) {
     back.LookupEnv("C", value);
     EXPECT_EQ(value, "\x83\r");
 
-    // The writer on its own: a zero byte or line end ends the value, spaces before it go.
+    // The writer on its own: a zero byte or line end ends the value; the space before
+    // the line end is kept, quoted so that it reads back.
     ProfileWriter writer;
     writer.Write("S", "K", "v \n[S]\r\nK=other");
     writer.Write("S", "L", "w\x00z");
-    EXPECT_EQ(writer.Bytes(), "[S]\r\nK=v\r\nL=w\r\n");
+    EXPECT_EQ(writer.Bytes(), "[S]\r\nK=\"v \"\r\nL=w\r\n");
 }
 
 TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails) {

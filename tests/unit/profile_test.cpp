@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "storage/profile.h"
 #include "tests/support/fake_os.h"
@@ -175,7 +176,7 @@ TEST(ProfileWriter, WritesWhatThePlatformWritesIntoAnEmptyFile) {
     w.Write("Main", "Path", "\\" HYO "\\" PO "|");
     EXPECT_EQ(w.Bytes(),
               "[Main]\r\nName=Second\r\nEmpty=\r\nPath=\\" HYO "\\" PO "|\r\n"
-              "[Vars]\r\nK=spaced\r\n");
+              "[Vars]\r\nK=\"  spaced\t\"\r\n");
     EXPECT_EQ(ProfileWriter().Bytes(), "");
 
     test::FakeOs os;
@@ -187,6 +188,27 @@ TEST(ProfileWriter, WritesWhatThePlatformWritesIntoAnEmptyFile) {
     os.failWrite = [](const std::string&) { return true; };
     EXPECT_FALSE(ProfileWriter().Commit("E:\\cfg\\a.ini"));
     EXPECT_EQ(os.FileBytes("E:\\cfg\\a.ini"), w.Bytes());
+}
+
+// Reading trims and unquotes; whatever the program writes must still come back as it was.
+TEST(ProfileWriter, EveryValueReadsBackAsWritten) {
+    const std::vector<std::string> values{
+        "plain", "", " lead", "trail ", "\tboth\x1A", "\"a b\" \"c d\"", "'x'", "\"\"", "\"",
+        "'a\"", "\"" HYO "\"", " \"q\" ", "mid \"dle\" x", HYO " " PO, "\x81\x40" HYO "\x81\x40"};
+    ProfileWriter w;
+    for (std::size_t i = 0; i < values.size(); ++i) w.Write("S", "k" + std::to_string(i), values[i]);
+    ProfileReader r = Parsed(w.Bytes());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(r.GetString("S", "k" + std::to_string(i), 26000), values[i]) << i;
+    }
+    // Only the values that need it are quoted; the rest stand as they are.
+    EXPECT_NE(w.Bytes().find("\r\nk0=plain\r\n"), std::string::npos);
+    EXPECT_NE(w.Bytes().find("\r\nk6=\"'x'\"\r\n"), std::string::npos);
+    EXPECT_NE(w.Bytes().find("\r\nk12=mid \"dle\" x\r\n"), std::string::npos);
+    // The quotes do not count against the buffer: a full-length value keeps every byte.
+    ProfileWriter longValue;
+    longValue.Write("S", "k", " " + std::string(25998, 'x'));
+    EXPECT_EQ(Parsed(longValue.Bytes()).GetString("S", "k", 26000).size(), 25999u);
 }
 
 }  // namespace

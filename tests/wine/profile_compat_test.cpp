@@ -360,7 +360,7 @@ TEST(ProfileCompatibility, TrickyFilesReadAsThePlatformReadsThem) {
 }
 
 // What the program writes: texts with double-byte characters, '|', '=', ';', '[',
-// quotes inside, spaces around (dropped by both writers), empty and very long values.
+// quotes inside, empty and very long values. None needs quoting to read back.
 std::vector<std::vector<std::string>> Writes() {
     return {
         {"MoxEnvExec", "AppName", "エディタ「表示」ソ"},
@@ -368,7 +368,7 @@ std::vector<std::vector<std::string>> Writes() {
         {"MoxEnvExec", "CmdOpt", "-a \"b c\" =x ;y [z]"},
         {"MoxEnvExec", "CurrentDir", ""},
         {"MoxEnvExec", "UseCustomEnv", "1"},
-        {"moxenvexec", "appname", "  置き換え後 \t"},
+        {"moxenvexec", "appname", "置き換え後"},
         {"MoxEnvExec_Env", "ENV0000_Key", "_VERROW_DRV_"},
         {"MoxEnvExec_Env", "ENV0000_Val", "E:"},
         {"MoxEnvExec_Env", "ENV0001_Key", "パス"},
@@ -397,10 +397,24 @@ TEST(ProfileCompatibility, WhatWeWriteIsWhatThePlatformWritesAndReadsBack) {
     reader.Parse(writer.Bytes());
     for (const auto& w : Writes()) {
         std::string value = w[2];
-        if (w[1] == "appname") value = "置き換え後";  // the later write, without its spaces
-        if (w[1] == "AppName") continue;
+        if (w[1] == "AppName") continue;  // replaced by the later write
         EXPECT_EQ(PlatformString(ours, w[0], w[1], 26000, '\0'), value) << w[1];
         EXPECT_EQ(reader.GetString(w[0], w[1], 26000), value) << w[1];
+    }
+}
+
+// Values the platform's own writer would not give back (spaces around, enclosing
+// quotes) are quoted by ours, and the platform then reads them back exactly.
+TEST(ProfileCompatibility, ValuesThatNeedQuotingReadBackOnThePlatform) {
+    ScratchFolder folder;
+    const std::string ours = folder.File("quoted.ini");
+    const std::vector<std::string> values{"  置き換え後 \t", "\"C:\\a b\\x.exe\" \"out file\"", "'表'",
+                                          "\"\"", " \"q\" "};
+    ProfileWriter writer;
+    for (std::size_t i = 0; i < values.size(); ++i) writer.Write("S", "k" + std::to_string(i), values[i]);
+    WriteBytes(ours, writer.Bytes());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(PlatformString(ours, "S", "k" + std::to_string(i), 26000, '\0'), values[i]) << i;
     }
 }
 
