@@ -49,14 +49,17 @@ int Application::Run(HINSTANCE instance, const std::string& modulePath) {
 }
 
 bool RestrictDllSearchPath() {
-    // Whatever else happens, the current folder (often the stick) is no place for DLLs.
-    SetDllDirectoryW(L"");
+    // The current folder (often the stick) is no place for our DLLs. The default
+    // directories stay with this process; SetDllDirectory is the fallback only, because
+    // older systems hand its setting on to the programs we start.
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     using SetDirectories = BOOL(WINAPI*)(DWORD);
     auto set = kernel ? reinterpret_cast<SetDirectories>(
                             reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                       : nullptr;
-    return set && set(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+    if (set && set(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE) return true;
+    SetDllDirectoryW(L"");
+    return false;
 }
 
 int RunApplication(HINSTANCE instance) {
