@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
@@ -32,6 +34,167 @@ bool IsPushButton(HWND window) {
 }
 }  // namespace
 
+// --- LimitedBox
+
+// Keeps a box within a limit in code page 932 bytes while the user edits it; the box's own
+// limit (EM_LIMITTEXT) counts UTF-16 characters and so lets twice as many bytes of
+// double-byte text in. Text reaches a box by keys, IME, paste, undo..., each handled
+// differently by each system's edit control, so rather than foresee them all, every change
+// the box reports (EN_UPDATE, handed over by the dialog) is judged after the fact: one that
+// takes the text over the limit and makes it longer is undone by putting back the last
+// accepted text and the selection from before the message that made it, once the box has
+// finished that message. The subclass supplies what EN_UPDATE cannot tell: that selection,
+// which changes are the program's (WM_SETTEXT, never cut), and when an IME composition is
+// under way (some boxes show it inline; it is judged whole when it ends). Paste alone is
+// foreseen, so that it goes in as far as it fits, as the box's own limit pastes.
+class LimitedBox : public Window {
+public:
+    explicit LimitedBox(std::size_t limit) : limit_(limit) {}
+    void SetLimit(std::size_t limit) { limit_ = limit; }
+    bool Attach(HWND field) {
+        if (!Window::Attach(field)) return false;
+        accepted_ = Current();
+        return true;
+    }
+    void OnUpdate();
+
+protected:
+    bool WantsMessages() const override { return true; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::wstring Current() const;
+    std::pair<DWORD, DWORD> Selection() {
+        DWORD start = 0, end = 0;
+        CallDefault(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return {start, end};
+    }
+    bool PasteFitting();
+    void PutBack();
+
+    std::size_t limit_;
+    std::wstring accepted_;
+    std::pair<DWORD, DWORD> before_{0, 0};  // selection before the outermost message
+    int depth_ = 0;
+    bool trusted_ = false;
+    bool composing_ = false;
+    bool refused_ = false;
+};
+
+namespace {
+std::size_t Bytes(std::wstring_view text) { return FromSystemText(text).size(); }
+
+class ScopedClipboard {
+public:
+    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~ScopedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    ScopedClipboard(const ScopedClipboard&) = delete;
+    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
+    std::wstring Text() const {
+        HANDLE data = open_ ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+        const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+        if (!chars) return std::wstring();
+        std::wstring text(chars);
+        GlobalUnlock(data);
+        return text;
+    }
+
+private:
+    bool open_;
+};
+}  // namespace
+
+std::wstring LimitedBox::Current() const {
+    int length = GetWindowTextLengthW(Handle());
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    int got = GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+LRESULT LimitedBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) {
+        bool outer = !trusted_;
+        trusted_ = true;
+        LRESULT result = CallDefault(message, wParam, lParam);
+        if (outer) trusted_ = false;
+        accepted_ = Current();
+        return result;
+    }
+    // Questions change nothing (and come from this class itself, between a change and
+    // its judgement).
+    if (message == WM_GETTEXT || message == WM_GETTEXTLENGTH || message == EM_GETSEL) {
+        return CallDefault(message, wParam, lParam);
+    }
+    bool outer = depth_ == 0;
+    if (outer && !composing_) before_ = Selection();
+    if (message == WM_IME_STARTCOMPOSITION) composing_ = true;
+    if (message == WM_PASTE && PasteFitting()) return 0;
+    ++depth_;
+    LRESULT result = CallDefault(message, wParam, lParam);
+    --depth_;
+    if (composing_ && (message == WM_IME_ENDCOMPOSITION || message == WM_KILLFOCUS)) {
+        composing_ = false;
+        OnUpdate();
+    }
+    if (outer && refused_) PutBack();
+    return result;
+}
+
+void LimitedBox::OnUpdate() {
+    if (trusted_ || composing_) return;
+    std::wstring text = Current();
+    std::size_t bytes = Bytes(text);
+    // Shortening a longer text handed in by the program is always allowed.
+    if (bytes <= limit_ || bytes <= Bytes(accepted_)) {
+        accepted_ = std::move(text);
+        return;
+    }
+    refused_ = true;
+    if (depth_ == 0) PutBack();
+}
+
+void LimitedBox::PutBack() {
+    refused_ = false;
+    std::wstring text = accepted_;
+    auto [start, end] = before_;
+    Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Send(EM_SETSEL, start, static_cast<LPARAM>(end));
+    Send(EM_SCROLLCARET);
+    MessageBeep(MB_OK);
+}
+
+// True when it has dealt with the paste itself because the clipboard's text does not fit,
+// or holds more than one line for a one-line box: then what fits of the first line goes
+// in, as an undoable change.
+bool LimitedBox::PasteFitting() {
+    if (Style() & ES_READONLY) return false;
+    std::wstring text = ScopedClipboard(Handle()).Text();
+    std::wstring paste = text;
+    if (!(Style() & ES_MULTILINE)) paste = paste.substr(0, paste.find_first_of(L"\r\n"));
+    std::wstring now = Current();
+    auto [start, end] = Selection();
+    start = std::min<DWORD>(start, static_cast<DWORD>(now.size()));
+    end = std::min<DWORD>(std::max(start, end), static_cast<DWORD>(now.size()));
+    std::size_t kept = Bytes(now.substr(0, start)) + Bytes(now.substr(end));
+    std::size_t ceiling = std::max(limit_, Bytes(now));
+    std::size_t room = ceiling > kept ? ceiling - kept : 0;
+    std::size_t take = 0, used = 0;
+    while (take < paste.size()) {
+        std::size_t step = IS_HIGH_SURROGATE(paste[take]) && take + 1 < paste.size() ? 2 : 1;
+        std::size_t bytes = Bytes(std::wstring_view(paste).substr(take, step));
+        if (used + bytes > room) break;
+        used += bytes;
+        take += step;
+    }
+    if (take == text.size()) return false;  // all of it fits: the box pastes as it always does
+    if (take < paste.size()) MessageBeep(MB_OK);
+    if (take > 0) Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(paste.substr(0, take).c_str()));
+    return true;
+}
+
 // --- DataExchange
 
 HWND DataExchange::Field(int id) const { return dialog_.Item(id); }
@@ -51,7 +214,11 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes) {
     Window box;
     box.Attach(field);
     if (!take_) {
-        if (maxBytes > 0) SendMessageW(field, EM_LIMITTEXT, maxBytes, 0);
+        // The box's own limit still stops single-byte typing at once, without a put-back.
+        if (maxBytes > 0) {
+            SendMessageW(field, EM_LIMITTEXT, maxBytes, 0);
+            dialog_.LimitBytes(field, maxBytes);
+        }
         box.SetText(value);
         return;
     }
@@ -98,6 +265,17 @@ Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(p
 
 Dialog::~Dialog() {
     if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void Dialog::LimitBytes(HWND field, std::size_t maxBytes) {
+    for (const auto& box : limited_) {
+        if (box->Handle() == field) {
+            box->SetLimit(maxBytes);
+            return;
+        }
+    }
+    auto box = std::make_unique<LimitedBox>(maxBytes);
+    if (box->Attach(field)) limited_.push_back(std::move(box));
 }
 
 Dialog* Dialog::FromHandle(HWND hwnd) {
@@ -207,6 +385,11 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         int code = HIWORD(wParam);
+        if (code == EN_UPDATE && lParam) {
+            for (const auto& box : limited_) {
+                if (box->Handle() == reinterpret_cast<HWND>(lParam)) box->OnUpdate();
+            }
+        }
         if (OnCommand(id, code, reinterpret_cast<HWND>(lParam))) return TRUE;
         if (code != BN_CLICKED) return FALSE;
         if (id == IDOK) {
@@ -245,6 +428,7 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY: {
         for (Window* control : bound_) control->Detach();
         bound_.clear();
+        limited_.clear();
         RemovePropW(hwnd_, kDialogProperty);
         if (Application* app = Application::Current(); app && app->MainWindow() == this) {
             app->SetMainWindow(nullptr);

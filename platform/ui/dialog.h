@@ -51,6 +51,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,7 @@
 namespace verrow::ui {
 
 class Dialog;
+class LimitedBox;
 
 // One direction of data exchange over a dialog's controls. Taking (controls to members)
 // stops at the first field that fails: that field's member has been set, the fields after
@@ -68,12 +70,16 @@ public:
     bool Taking() const { return take_; }
     bool Failed() const { return failed_; }
 
-    // Edit text. With `maxBytes` > 0, showing limits the box to that many characters
-    // (EM_LIMITTEXT; the box is a Unicode window, so it counts characters), which keeps
-    // single-byte input within the limit while typing; taking counts the text's bytes in
-    // code page 932 and, when there are more than `maxBytes`, shows
-    // "%1 文字以内で入力してください。" with the limit and fails. Double-byte text may thus be
-    // typed beyond the limit but is never taken.
+    // Edit text. With `maxBytes` > 0, showing also limits what the user can put into the
+    // box to `maxBytes` bytes of code page 932: typing, IME results, undo and the like are
+    // refused (with a beep) when they would take the text over the limit and make it
+    // longer than it was; a paste goes in as far as it fits, and into a one-line box only
+    // its first line. Text set by the program (WM_SETTEXT, showing) is never cut, so a
+    // longer value handed in shows whole and can only be shortened. Taking counts the
+    // text's bytes and, when there are more than `maxBytes`, shows
+    // "%1 文字以内で入力してください。" with the limit and fails. The box is subclassed for
+    // this (one subclass of ours per window: do not also bind it to a wrapper that handles
+    // messages) and stays limited until the dialog closes.
     void Text(int id, std::string& value, std::size_t maxBytes = 0);
     // Check box state 0, 1 or 2. Showing a value outside 0-2 first sets it to 0.
     void Check(int id, int& value);
@@ -137,6 +143,7 @@ private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyInitData();
     static void RunLoopMessage(MSG& message);
+    void LimitBytes(HWND field, std::size_t maxBytes);
 
     int templateId_;
     HWND parent_;
@@ -144,6 +151,7 @@ private:
     bool running_ = false;
     int result_ = -1;
     std::vector<Window*> bound_;
+    std::vector<std::unique_ptr<LimitedBox>> limited_;
 };
 
 // Template initialisation data, parsed (see above).

@@ -99,6 +99,7 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
     Driver driver({
         [&] {
             h = editor.Handle();
+            EXPECT_EQ(ItemText(h, E::kPath), longPath);  // shown whole
             SetText(h, E::kName, "App");
             Click(h, IDOK);  // the path is over the limit: every taking says so
             return true;
@@ -125,6 +126,40 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
     });
     ASSERT_EQ(editor.DoModal(), IDOK);
     EXPECT_EQ(editor.AppPath, "V:\\tools");
+}
+
+std::string Repeat(const std::string& unit, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) out += unit;
+    return out;
+}
+
+TEST(EntryEditor, NameAndPathBoxesTakeNoMoreBytesThanTheirLimits) {
+    FakeOs os;
+    ScopedOs useOs(os);
+    LaunchDrive = "V:";
+    E editor;
+    editor.EnvMap.Set("A", "1");
+    Driver driver({[&] {
+        HWND h = editor.Handle();
+        HWND name = GetDlgItem(h, E::kName), path = GetDlgItem(h, E::kPath);
+        // 127 double-byte characters and one single-byte make 255 bytes; no more goes in.
+        TypeChars(path, std::wstring(127, L'表') + L"a表b");
+        EXPECT_EQ(ItemText(h, E::kPath), Repeat("表", 127) + "a");
+        // 1022 bytes typed, then a paste of which one character fits.
+        TypeChars(name, std::wstring(511, L'名'));
+        EXPECT_TRUE(PutOnClipboard(L"字字"));
+        SendMessageW(name, WM_PASTE, 0, 0);
+        TypeChars(name, L"c");
+        EXPECT_EQ(ItemText(h, E::kName), Repeat("名", 511) + "字");
+        EXPECT_TRUE(editor.UpdateData(true));  // both within their limits: no message
+        EXPECT_TRUE(os.messages.empty());
+        EXPECT_EQ(editor.AppName.size(), 1024u);
+        EXPECT_EQ(editor.AppPath.size(), 255u);
+        editor.EndDialog(IDCANCEL);
+        return true;
+    }});
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
 }
 
 TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {

@@ -103,6 +103,106 @@ TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
+std::wstring Repeat(const std::wstring& unit, int times) {
+    std::wstring out;
+    for (int i = 0; i < times; ++i) out += unit;
+    return out;
+}
+std::string Repeat(const std::string& unit, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += unit;
+    return out;
+}
+std::pair<DWORD, DWORD> Selection(HWND box) {
+    DWORD start = 0, end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+using Sel = std::pair<DWORD, DWORD>;
+
+TEST(DataExchange, LimitedBoxesRefuseWhatWouldTakeThemOverTheirBytes) {
+    ProbeDialog dialog(130);
+    std::string name = "表表表表表表";  // 12 bytes, handed in over its limit of 10
+    std::string path;
+    dialog.exchange = [&](ui::DataExchange& dx) {
+        dx.Text(1003, name, 10);
+        dx.Text(1005, path, 255);
+    };
+    Driver driver({[&] {
+        HWND h = dialog.Handle();
+        HWND pathBox = GetDlgItem(h, 1005), nameBox = GetDlgItem(h, 1003);
+        std::string full = Repeat("表", 127) + "a";
+
+        // Typing stops at the limit in bytes, wherever the caret is; the caret stays put.
+        TypeChars(pathBox, Repeat(L"表", 127) + L"a");
+        EXPECT_EQ(TextOf(pathBox), full);
+        SendMessageW(pathBox, EM_SETSEL, 3, 3);
+        TypeChars(pathBox, L"表");
+        TypeChars(pathBox, L"字", WM_IME_CHAR);
+        TypeChars(pathBox, L"b");
+        EXPECT_EQ(TextOf(pathBox), full);
+        EXPECT_EQ(Selection(pathBox), Sel(3, 3));
+        SendMessageW(pathBox, EM_SETSEL, 3, 4);  // one double-byte character for another fits
+        TypeChars(pathBox, L"字");
+        full = Repeat("表", 3) + "字" + Repeat("表", 123) + "a";
+        EXPECT_EQ(TextOf(pathBox), full);
+        EXPECT_EQ(Selection(pathBox), Sel(4, 4));
+
+        // A paste goes in as far as it fits, and into a one-line box only its first line.
+        SendMessageW(pathBox, EM_SETSEL, 0, 3);  // 6 bytes of room
+        EXPECT_TRUE(PutOnClipboard(L"あいうえ\r\n次の行"));
+        SendMessageW(pathBox, WM_PASTE, 0, 0);
+        full = "あいう字" + Repeat("表", 123) + "a";
+        EXPECT_EQ(TextOf(pathBox), full);
+        EXPECT_EQ(Selection(pathBox), Sel(3, 3));
+        EXPECT_TRUE(PutOnClipboard(L"ab"));
+        TypeChars(pathBox, L"\x16");  // Ctrl+V into the full box: nothing
+        EXPECT_EQ(TextOf(pathBox), full);
+        SendMessageW(pathBox, EM_SETSEL, 0, 2);
+        TypeChars(pathBox, L"\x16");  // fits whole
+        EXPECT_EQ(TextOf(pathBox), "abう字" + Repeat("表", 123) + "a");
+        SendMessageW(pathBox, WM_UNDO, 0, 0);  // undo within the limit is the box's own
+        EXPECT_EQ(TextOf(pathBox), full);
+        SendMessageW(pathBox, EM_SETSEL, 0, 1);
+        EXPECT_TRUE(PutOnClipboard(L"z\r\nw"));
+        SendMessageW(pathBox, WM_PASTE, 0, 0);
+        EXPECT_EQ(TextOf(pathBox), "zいう字" + Repeat("表", 123) + "a");
+
+        // A longer text handed in is shown whole: it may be shortened, never lengthened,
+        // not even by undoing the shortening.
+        EXPECT_EQ(TextOf(nameBox), "表表表表表表");
+        SendMessageW(nameBox, EM_SETSEL, 6, 6);
+        TypeChars(nameBox, L"a");
+        EXPECT_EQ(TextOf(nameBox), "表表表表表表");
+        TypeChars(nameBox, L"\b");
+        EXPECT_EQ(TextOf(nameBox), "表表表表表");
+        SendMessageW(nameBox, WM_UNDO, 0, 0);
+        EXPECT_EQ(TextOf(nameBox), "表表表表表");
+        EXPECT_EQ(Selection(nameBox), Sel(5, 5));
+
+        // An IME composition is judged whole when it ends: what it put in is taken back
+        // when it does not fit, with the caret where the composition began.
+        TypeChars(nameBox, L"\b\b");
+        SendMessageW(nameBox, WM_IME_STARTCOMPOSITION, 0, 0);
+        TypeChars(nameBox, L"日本語");
+        EXPECT_EQ(TextOf(nameBox), "表表表日本語");  // not cut while composing
+        SendMessageW(nameBox, WM_IME_ENDCOMPOSITION, 0, 0);
+        EXPECT_EQ(TextOf(nameBox), "表表表");
+        EXPECT_EQ(Selection(nameBox), Sel(3, 3));
+        SendMessageW(nameBox, WM_IME_STARTCOMPOSITION, 0, 0);
+        TypeChars(nameBox, L"日本");
+        SendMessageW(nameBox, WM_IME_ENDCOMPOSITION, 0, 0);
+        EXPECT_EQ(TextOf(nameBox), "表表表日本");
+
+        EXPECT_TRUE(dialog.UpdateData(true));
+        EXPECT_EQ(name, "表表表日本");
+        EXPECT_EQ(path, "zいう字" + Repeat("表", 123) + "a");
+        dialog.EndDialog(IDCANCEL);
+        return true;
+    }});
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
 TEST(DataExchange, ComboIndexOverTheItemsFromTheInitialisationData) {
     ProbeDialog dialog(142);
     int listStyle = 7;

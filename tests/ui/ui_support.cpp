@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/ui/dialog.h"
 #include "platform/win32_text.h"
@@ -171,6 +172,26 @@ HWND FocusWindow() {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetCurrentThreadId(), &info);
     return info.hwndFocus;
+}
+
+void TypeChars(HWND box, const std::wstring& chars, UINT message) {
+    for (wchar_t c : chars) SendMessageW(box, message, c, 1);
+}
+
+bool PutOnClipboard(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* bytes = memory ? GlobalLock(memory) : nullptr;
+    if (bytes) {
+        std::memcpy(bytes, text.c_str(), size);
+        GlobalUnlock(memory);
+    }
+    bool put = bytes && SetClipboardData(CF_UNICODETEXT, memory);
+    if (!put && memory) GlobalFree(memory);
+    CloseClipboard();
+    return put;
 }
 
 Pixels CaptureClient(HWND window) { return Capture(window, false); }

@@ -44,6 +44,11 @@ std::string ClassOf(HWND window);
 void PostKey(HWND target, UINT key);
 // The window that has the keyboard focus in this thread.
 HWND FocusWindow();
+// Sends each UTF-16 unit of `chars` to `box` as a character message (WM_CHAR, or
+// WM_IME_CHAR as an IME hands over its result), as the keyboard would.
+void TypeChars(HWND box, const std::wstring& chars, UINT message = WM_CHAR);
+// Puts `text` on the clipboard; false on failure.
+bool PutOnClipboard(const std::wstring& text);
 
 // Pixels, 0x00RRGGBB, top-down.
 struct Pixels {
