@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 #include "core/cp932.h"
 #include "core/environment.h"
@@ -86,9 +87,7 @@ struct TaskMemFree {
 bool PathOfItem(LPCITEMIDLIST item, std::string& path) {
     static const auto pathOf = Shell32<decltype(&::SHGetPathFromIDListW)>("SHGetPathFromIDListW");
     wchar_t buffer[MAX_PATH] = {};
-    if (!pathOf || !pathOf(item, buffer)) return false;
-    path = FromSystemText(buffer);
-    return true;
+    return pathOf && pathOf(item, buffer) && EntryEditDialog::PickedPath(buffer, path);
 }
 
 // Opens the browser on the launch drive's root and keeps its OK button disabled while the
@@ -110,6 +109,14 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
 }
 
 }  // namespace
+
+bool EntryEditDialog::PickedPath(std::wstring_view picked, std::string& path) {
+    // The wide pickers hold 259 characters, which may be up to 518 bytes here.
+    std::string converted = FromSystemText(picked);
+    if (converted.size() >= MAX_PATH) return false;
+    path = std::move(converted);
+    return true;
+}
 
 bool EntryEditDialog::FolderAllowed(const std::string& path, const std::string& launchDrive) {
     return cp932::EqualsNoCase(SplitPath(path).drive, launchDrive);
@@ -211,8 +218,7 @@ void EntryEditDialog::OnPickFile() {
     // paths, which have no drive, would then be looked for on that file's drive.
     request.Flags = OFN_NOCHANGEDIR;
     static const auto pick = SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    if (pick && pick(&request)) {
-        AppPath = FromSystemText(file);
+    if (pick && pick(&request) && PickedPath(file, AppPath)) {
         if (AppName.empty()) AppName = SplitPath(AppPath).base;
     }
     UpdateData(false);

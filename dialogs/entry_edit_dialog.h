@@ -15,6 +15,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/var_map.h"
 #include "dialogs/launch_drive.h"
@@ -69,6 +70,9 @@ public:
     // The folder browser lets a folder be confirmed only on the launch drive: true when
     // the drive of `path` equals `launchDrive`, letter case ignored.
     static bool FolderAllowed(const std::string& path, const std::string& launchDrive);
+    // A path a picker returned, in code page 932. False when it takes more than 259 bytes:
+    // the pickers hand paths over in 260-byte buffers, so such a path cannot be picked.
+    static bool PickedPath(std::wstring_view picked, std::string& path);
     // A value between its stored form ("a;b") and the value box (one element per line).
     static std::string ShownValue(const std::string& stored);
     static std::string StoredValue(const std::string& shown);

@@ -123,13 +123,41 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
     editor.DoModal();
 }
 
+TEST(EntryEditor, APickedPathMustFitIn259Bytes) {
+    std::string path = "kept";
+    std::wstring ascii = L"C:\\" + std::wstring(256, L'a');
+    EXPECT_TRUE(E::PickedPath(ascii, path));
+    EXPECT_EQ(path, "C:\\" + std::string(256, 'a'));
+    std::string doubled;
+    for (int i = 0; i < 128; ++i) doubled += "表";
+    EXPECT_TRUE(E::PickedPath(L"C:\\" + std::wstring(128, L'表'), path));  // 259 bytes
+    EXPECT_EQ(path, "C:\\" + doubled);
+
+    path = "kept";
+    EXPECT_FALSE(E::PickedPath(ascii + L"b", path));
+    EXPECT_FALSE(E::PickedPath(L"C:\\" + std::wstring(128, L'表') + L"b", path));  // 132 characters
+    EXPECT_EQ(path, "kept");
+}
+
 TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     std::string folder = FromSystemText(temp) + "ピック表";
     std::string file = folder + "\\Tool.v1.exe";
+    // Under 260 characters, but over 259 bytes: a 260-byte buffer could not hold it.
+    std::string longFolder = folder + "\\", longFile;
+    for (int i = 0; i < 60; ++i) longFolder += "長";
+    std::string longFolder2 = longFolder + "\\";
+    for (int i = 0; i < 60; ++i) longFolder2 += "長";
+    longFile = longFolder2 + "\\long.exe";
     CreateDirectoryW(ToSystemText(folder).c_str(), nullptr);
-    CloseHandle(CreateFileW(ToSystemText(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    CreateDirectoryW(ToSystemText(longFolder).c_str(), nullptr);
+    CreateDirectoryW(ToSystemText(longFolder2).c_str(), nullptr);
+    for (const std::string& made : {file, longFile}) {
+        CloseHandle(CreateFileW(ToSystemText(made).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+    ASSERT_GT(longFile.size(), 259u);
+    ASSERT_LT(ToSystemText(longFile).size(), 260u);
     wchar_t keepFolder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, keepFolder);  // the picker moves it
 
@@ -139,6 +167,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     E editor;
     editor.EnvMap.Set("A", "1");
     HWND picker = nullptr;
+    std::string picking = file;
     auto pick = [&] {
         picker = FindSystemDialog();
         HWND name = FindChild(picker, 1148, "Edit");
@@ -146,7 +175,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
         EXPECT_EQ(TextOf(picker), "登録するアプリケーションの選択");
         EXPECT_EQ(TextOf(name), "*.*");
         EXPECT_NE(ItemText(picker, 1137).find("(C:)"), std::string::npos);  // the launch drive
-        SetWindowTextW(name, ToSystemText(file).c_str());
+        SetWindowTextW(name, ToSystemText(picking).c_str());
         PostMessageW(picker, WM_COMMAND, IDOK, 0);
         return true;
     };
@@ -171,6 +200,15 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
                 if (FindSystemDialog()) return false;
                 EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
                 EXPECT_EQ(ItemText(editor.Handle(), E::kName), "名前");  // a name typed stays
+                SetText(editor.Handle(), E::kName, "");
+                picking = longFile;
+                return openPicker();
+            },
+            pick,
+            [&] {  // too long for the byte-sized buffer: a failed pick changes nothing
+                if (FindSystemDialog()) return false;
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
                 editor.EndDialog(IDCANCEL);
                 return true;
             },
@@ -179,8 +217,8 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     editor.DoModal();
 
     SetCurrentDirectoryW(keepFolder);
-    DeleteFileW(ToSystemText(file).c_str());
-    RemoveDirectoryW(ToSystemText(folder).c_str());
+    for (const std::string& made : {file, longFile}) DeleteFileW(ToSystemText(made).c_str());
+    for (const std::string& made : {longFolder2, longFolder, folder}) RemoveDirectoryW(ToSystemText(made).c_str());
 }
 
 }  // namespace
