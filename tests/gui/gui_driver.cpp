@@ -172,31 +172,10 @@ bool IsMessageBox(HWND window) {
 }
 
 test::Pixels CaptureFromScreen(HWND window) {
-    test::Pixels pixels;
     RECT r{};
-    if (!GetWindowRect(window, &r)) return pixels;
-    pixels.width = r.right - r.left;
-    pixels.height = r.bottom - r.top;
-    if (pixels.width <= 0 || pixels.height <= 0) return pixels;
+    if (!GetWindowRect(window, &r)) return test::Pixels();
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = pixels.width;
-    info.bmiHeader.biHeight = -pixels.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* data = static_cast<const std::uint32_t*>(bits);
-    pixels.rgb.assign(data, data + static_cast<std::size_t>(pixels.width) * pixels.height);
-    for (auto& p : pixels.rgb) p &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    test::Pixels pixels = test::CopyPixels(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
     ReleaseDC(nullptr, screen);
     return pixels;
 }

@@ -70,6 +70,35 @@ std::string StoredZlib(const std::string& raw) {
     return out;
 }
 
+}  // namespace
+
+Pixels CopyPixels(HDC source, int x, int y, int width, int height) {
+    Pixels pixels;
+    if (!source || width <= 0 || height <= 0) return pixels;
+    pixels.width = width;
+    pixels.height = height;
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    const auto* data = static_cast<const std::uint32_t*>(bits);
+    pixels.rgb.assign(data, data + static_cast<std::size_t>(width) * height);
+    for (auto& p : pixels.rgb) p &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
+
+namespace {
 Pixels Capture(HWND window, bool whole) {
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r{};
@@ -78,29 +107,8 @@ Pixels Capture(HWND window, bool whole) {
     } else {
         GetClientRect(window, &r);
     }
-    Pixels pixels;
-    pixels.width = r.right - r.left;
-    pixels.height = r.bottom - r.top;
-    if (pixels.width <= 0 || pixels.height <= 0) return pixels;
     HDC source = whole ? GetWindowDC(window) : GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = pixels.width;
-    info.bmiHeader.biHeight = -pixels.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, pixels.width, pixels.height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* data = static_cast<const std::uint32_t*>(bits);
-    pixels.rgb.assign(data, data + static_cast<std::size_t>(pixels.width) * pixels.height);
-    for (auto& p : pixels.rgb) p &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    Pixels pixels = CopyPixels(source, 0, 0, r.right - r.left, r.bottom - r.top);
     ReleaseDC(window, source);
     return pixels;
 }

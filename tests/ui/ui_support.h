@@ -65,6 +65,8 @@ struct Pixels {
 // a control draws outside WM_PAINT's DC and the frame wine draws without a window manager.
 Pixels CaptureClient(HWND window);
 Pixels CaptureWindow(HWND window);
+// Copies a rectangle of a device context (32-bit, alpha cleared); empty for an empty one.
+Pixels CopyPixels(HDC source, int x, int y, int width, int height);
 // Writes <build>/screenshots/<name>.png; false on failure.
 bool SaveScreenshot(const Pixels& pixels, const std::string& name);
 
