@@ -448,6 +448,9 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
+        return FALSE;
     case WM_NCDESTROY: {
         for (Window* control : bound_) control->Detach();
         bound_.clear();

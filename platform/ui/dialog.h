@@ -38,6 +38,7 @@
 //   WM_TIMER       OnTimer                        close box), kIdHelp -> the application
 //   WM_PAINT       OnPaint           WM_SYSCOMMAND  OnSysCommand
 //   WM_DESTROY     OnDestroy         WM_QUERYDRAGICON  OnQueryDragIcon
+//   WM_ENDSESSION  OnEndSession (WM_QUERYENDSESSION takes the default: the session may end)
 // A handler that returns false leaves the message to the system's default handling.
 //
 // Template initialisation data: a resource of type "INITDATA" with the template's id holds
@@ -144,6 +145,9 @@ protected:
     virtual void OnTimer(UINT_PTR id) {}
     virtual bool OnPaint() { return false; }
     virtual void OnDestroy() {}
+    // The session ends (`ending`) or goes on after all. When it ends, the process may be
+    // ended as soon as this returns, without the window being destroyed.
+    virtual void OnEndSession(bool ending) {}
     virtual bool OnSysCommand(UINT command, LPARAM lParam) { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
 
