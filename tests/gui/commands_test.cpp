@@ -392,6 +392,7 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     verrow.Click(kDelButton);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     EXPECT_EQ(AnswerMessage(verrow, IDOK, 500), "");
+    Settle(verrow);
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Text(0, 0), "プローブ");
 
