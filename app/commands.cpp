@@ -65,7 +65,7 @@ void LauncherDialog::OnAdd() {
     editor.StartUp = 0;
     editor.UseCustomEnv = 0;
     editor.OverWriteEnv = 1;
-    if (editor.DoModal() != IDOK) return;
+    if (editor.DoModal() != IDOK || SessionEnded) return;
 
     std::string storedPath;
     if (!StoredPathOf(editor.AppPath, Drive, storedPath)) return;
@@ -87,7 +87,8 @@ void LauncherDialog::OnAdd() {
 void LauncherDialog::OnEdit() {
     int item = List.SelectedItem();
     if (item < 0) return;
-    LaunchEntry* entry = EntryList.At(static_cast<verrow::EntryList::Position>(List.ItemData(item)));
+    auto position = static_cast<verrow::EntryList::Position>(List.ItemData(item));
+    LaunchEntry* entry = EntryList.At(position);
     if (!entry) return;
 
     EntryEditDialog editor;
@@ -106,7 +107,9 @@ void LauncherDialog::OnEdit() {
     editor.StartUp = entry->GetStartUp();
     editor.UseCustomEnv = entry->GetUseCustomEnv();
     editor.OverWriteEnv = entry->GetOverWriteEnv();
-    if (editor.DoModal() != IDOK) return;
+    // The end of the session, met while the editor was open, has saved and released the
+    // entries already.
+    if (editor.DoModal() != IDOK || SessionEnded || EntryList.At(position) != entry) return;
 
     std::string storedPath;
     if (!StoredPathOf(editor.AppPath, Drive, storedPath)) return;
@@ -119,6 +122,9 @@ void LauncherDialog::OnEdit() {
     List.SetItemText(item, kNameColumn, editor.AppName);
     List.SetItemText(item, kPathColumn, editor.AppPath);
     List.SetItemImage(item, ImageFor(editor.StartUp));
+    // The list tells of a change of the name or the picture, not of the path column: the
+    // path field is brought up to date here.
+    OnItemchangedList();
 
     List.FitColumns();
 }
@@ -127,11 +133,21 @@ void LauncherDialog::OnDel() {
     int item = List.SelectedItem();
     if (item < 0) return;
     if (ui::ShowMessage(text::kConfirmDelete, mb::kOkCancel | mb::kIconExclamation) != mb::kIdOk) return;
+    if (SessionEnded) return;
 
     auto position = static_cast<verrow::EntryList::Position>(List.ItemData(item));
+    LaunchEntry* entry = EntryList.At(position);
+    if (!entry) return;
     // The file goes at once, so the entry stays deleted whatever ends the run. An entry
-    // added in this run has no file yet.
-    if (LaunchEntry* entry = EntryList.At(position)) EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry);
+    // added in this run has no file yet. A file that stays (a write-protected stick, a
+    // locked file) keeps its registration: it would come back at the next start.
+    if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry)) {
+        std::string message = text::kDeleteFailed;
+        std::size_t at = message.find("%1");
+        if (at != std::string::npos) message.replace(at, 2, entry->GetEntryFilePath());
+        ui::ShowMessage(message, mb::kOk | mb::kIconExclamation);
+        return;
+    }
     EntryList.Remove(position);
     // The columns keep their widths, and the path field is left to the list's own notice.
     List.DeleteItem(item);

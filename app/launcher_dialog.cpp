@@ -199,11 +199,25 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
     return true;
 }
 
-void LauncherDialog::OnDestroy() {
+void LauncherDialog::SaveAll() {
+    if (Saved) return;
+    Saved = true;
     // The settings first, then every entry (each destroyed after it has been written).
     bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
     UnsavedMessage = UnsavedReport(unsaved, !settingsSaved);
+}
+
+void LauncherDialog::OnDestroy() { SaveAll(); }
+
+void LauncherDialog::OnEndSession(bool ending) {
+    if (!ending) return;
+    // The system may end the process as soon as this returns, with the window still
+    // open: save now, as closing does. Nobody is left to read what could not be saved.
+    SaveAll();
+    SessionEnded = true;
+    UnsavedMessage.clear();
+    EndDialog(IDCANCEL);
 }
 
 void LauncherDialog::ReportUnsaved() {

@@ -7,7 +7,8 @@
 // window then serves the user until Escape, the close box, or Enter without a focused
 // command button ends it; OnDestroy writes the settings file and then every new or
 // changed entry. What could not be written is told once by ReportUnsaved, which the
-// application calls after DoModal, when the window is gone.
+// application calls after DoModal, when the window is gone. When Windows ends the session
+// instead, OnEndSession writes the same, says nothing and ends the window.
 //
 // Commands: OnCommand routes each button to its handler; the handlers live in
 // commands.cpp, one member each (OnRun, OnDrive, ...). A command that acts on the
@@ -62,6 +63,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
     bool OnPaint() override;
     void OnDestroy() override;
+    void OnEndSession(bool ending) override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
     HICON OnQueryDragIcon() override { return Icon; }
 
@@ -78,6 +80,8 @@ private:
     void OnConf();
     // The free-space display.
     void UpdateFreeSpace();
+    // The end of the run: the settings, then every entry (released after it is written).
+    void SaveAll();
 
     std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
     LabeledProgressCtrl FreeSpaceBar;      // 1016
@@ -101,6 +105,8 @@ private:
     // message about what could not be saved.
     std::array<ui::ScopedGdi<HBITMAP>, 6> ButtonPictures;
     std::string UnsavedMessage;
+    bool Saved = false;         // SaveAll has run: EntryList is empty for good
+    bool SessionEnded = false;  // ... because Windows ends the session
 };
 
 }  // namespace verrow

@@ -124,7 +124,22 @@ bool EntryEditDialog::FolderAllowed(const std::string& path, const std::string& 
 
 std::string EntryEditDialog::ShownValue(const std::string& stored) { return ReplaceAll(stored, ";", "\r\n"); }
 
-std::string EntryEditDialog::StoredValue(const std::string& shown) { return ReplaceAll(shown, "\r\n", ";"); }
+std::string EntryEditDialog::StoredValue(const std::string& shown) {
+    // A pasted value may end its lines the way another system does. CR and LF are never
+    // trail bytes, so a byte-wise walk is safe.
+    std::string stored;
+    stored.reserve(shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        char c = shown[i];
+        if (c != '\r' && c != '\n') {
+            stored += c;
+            continue;
+        }
+        stored += ';';
+        if (c == '\r' && i + 1 < shown.size() && shown[i + 1] == '\n') ++i;
+    }
+    return stored;
+}
 
 void EntryEditDialog::DoDataExchange(ui::DataExchange& dx) {
     dx.Control(kApply, ApplyButton);
@@ -136,8 +151,8 @@ void EntryEditDialog::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(kName, AppName, kNameLimit);
     dx.Text(kPath, AppPath, kPathLimit);
     dx.Check(kStartUp, StartUp);
-    dx.Text(kEnvName, EnvName);
-    dx.Text(kEnvValue, EnvValue);
+    dx.Text(kEnvName, EnvName, kEnvNameLimit);
+    dx.Text(kEnvValue, EnvValue, kEnvValueLimit, ui::DataExchange::Count::kLineBreakAsOne);
     dx.Check(kUseCustomEnv, UseCustomEnv);
     dx.Check(kOverWriteEnv, OverWriteEnv);
 }
@@ -259,7 +274,22 @@ void EntryEditDialog::SeedAndList() {
         SnapshotEnvironment(EnvMap);
         EnvMap.Set(kDriveVariable, LaunchDrive);
     }
-    for (const auto& variable : EnvMap) EnvList.AddString(variable.first);
+    for (const auto& variable : EnvMap) AddRow(variable.first);
+}
+
+void EntryEditDialog::AddRow(const std::string& name) {
+    int row = EnvList.AddString(name);
+    if (row < 0) return;
+    listedNames_.push_back(name);
+    EnvList.SetItemData(row, static_cast<LPARAM>(listedNames_.size()));
+}
+
+std::string EntryEditDialog::RowName(int row) const {
+    LPARAM data = EnvList.ItemData(row);
+    if (data > 0 && static_cast<std::size_t>(data) <= listedNames_.size()) {
+        return listedNames_[static_cast<std::size_t>(data) - 1];
+    }
+    return EnvList.Text(row);
 }
 
 void EntryEditDialog::UpdateButtons() {
@@ -276,7 +306,7 @@ void EntryEditDialog::OnSelchangeEnvList() {
     if (row < 0 || row >= EnvList.Count()) {
         EnvValue.clear();
     } else {
-        EnvName = EnvList.Text(row);
+        EnvName = RowName(row);
         std::string value;
         EnvMap.Lookup(EnvName, value);
         EnvValue = ShownValue(value);
@@ -285,7 +315,8 @@ void EntryEditDialog::OnSelchangeEnvList() {
 }
 
 void EntryEditDialog::OnApply() {
-    UpdateData(true);
+    // A name or value over its limit has been named by the taking; nothing is stored.
+    if (!UpdateData(true)) return;
     if (cp932::EqualsNoCase(EnvName, kDriveVariable)) {
         ui::ShowMessage(text::kDriveVarNoChange);
         return;
@@ -300,7 +331,7 @@ void EntryEditDialog::OnApply() {
 }
 
 void EntryEditDialog::OnAdd() {
-    UpdateData(true);
+    if (!UpdateData(true)) return;
     if (EnvName.empty()) {
         ui::ShowMessage(text::kEnvNameEmpty);
         return;
@@ -309,7 +340,7 @@ void EntryEditDialog::OnAdd() {
         ui::ShowMessage(text::kEnvNameTaken);
         return;
     }
-    EnvList.AddString(EnvName);
+    AddRow(EnvName);
     EnvMap.Set(EnvName, StoredValue(EnvValue));
 }
 
@@ -322,7 +353,7 @@ void EntryEditDialog::OnDelete() {
 void EntryEditDialog::DeleteRow(int row) {
     UpdateData(true);
     if (row < 0 || row >= EnvList.Count()) return;
-    std::string name = EnvList.Text(row);
+    std::string name = RowName(row);
     if (cp932::EqualsNoCase(name, kDriveVariable)) {
         ui::ShowMessage(text::kDriveVarNoDelete);
     } else {

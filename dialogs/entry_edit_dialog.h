@@ -11,12 +11,16 @@
 //
 // An empty EnvMap is seeded when the dialog opens: the process environment plus
 // _VERROW_DRV_ = LaunchDrive. The variable list shows the names sorted without regard to
-// letter case; the value box shows a value one ';'-separated element per line.
+// letter case, each row tied to its variable's own bytes; the value box shows a value one
+// ';'-separated element per line. The variable boxes take no more than an entry file
+// keeps of a variable.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/launch_entry.h"
 #include "core/var_map.h"
 #include "dialogs/launch_drive.h"
 #include "platform/ui/controls.h"
@@ -46,6 +50,9 @@ public:
     };
     static constexpr std::size_t kNameLimit = 1024;  // bytes
     static constexpr std::size_t kPathLimit = 255;
+    // What reading an entry file keeps; a value counted as stored (a line break is one ';').
+    static constexpr std::size_t kEnvNameLimit = kEnvNameReadLimit;
+    static constexpr std::size_t kEnvValueLimit = kEnvValueReadLimit;
 
     explicit EntryEditDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
 
@@ -74,6 +81,7 @@ public:
     // the pickers hand paths over in 260-byte buffers, so such a path cannot be picked.
     static bool PickedPath(std::wstring_view picked, std::string& path);
     // A value between its stored form ("a;b") and the value box (one element per line).
+    // Every line end is a line break: CR LF, a lone CR and a lone LF alike.
     static std::string ShownValue(const std::string& stored);
     static std::string StoredValue(const std::string& shown);
 
@@ -94,6 +102,12 @@ private:
     void SeedAndList();
     void UpdateButtons();
     void DeleteRow(int row);
+    // A row of the variable list for `name`, and the name of a row. The screen may show a
+    // name as other bytes; each row's data leads back to the name's own.
+    void AddRow(const std::string& name);
+    std::string RowName(int row) const;
+
+    std::vector<std::string> listedNames_;  // a row's data is its index here + 1
 
     ui::ScopedGdi<HBITMAP> fileImage_;
     ui::ScopedGdi<HBITMAP> folderImage_;

@@ -14,6 +14,10 @@ inline constexpr const char kConfigFolderMissing[] = "設定フォルダが見�
 inline constexpr const char kRunFailed[] = "アプリケーションの起動に失敗しました";
 inline constexpr const char kWrongDrive[] = "Verrowを起動したドライブ上のアプリケーションを登録してください。";
 inline constexpr const char kConfirmDelete[] = "選択されたアイテムを削除してもよろしいですか？";
+// %1: the entry file's path.
+inline constexpr const char kDeleteFailed[] =
+    "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n%1\n\n"
+    "ドライブが書き込み禁止になっていないか、ファイルが読み取り専用や使用中になっていないかを確認してください。";
 
 // Data exchange.
 inline constexpr const char kTextTooLong[] = "%1 文字以内で入力してください。";

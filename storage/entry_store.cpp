@@ -114,9 +114,16 @@ std::vector<std::string> EntryStore::SaveAllEntries(EntryList& entries) {
     return failed;
 }
 
-void EntryStore::DeleteEntryFile(const LaunchEntry& entry) {
+bool EntryStore::DeleteEntryFile(const LaunchEntry& entry) {
     const std::string& path = entry.GetEntryFilePath();
-    if (!path.empty()) GetOs().DeleteFile(path);
+    if (path.empty()) return true;
+    Os& os = GetOs();
+    os.DeleteFile(path);
+    // Judged by what the folder holds afterwards: some systems report a deletion that the
+    // file system then refuses (wine on a write-protected or immutable file), and a file
+    // someone else deleted already is what was wanted. A folder that is gone as well
+    // tells nothing (the whole drive may be).
+    return !os.FindFile(path, nullptr) && os.FindFile(ConfigFolder(), nullptr);
 }
 
 }  // namespace verrow

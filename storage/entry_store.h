@@ -58,8 +58,11 @@ public:
     // the entries that could not be written (empty when all went well).
     std::vector<std::string> SaveAllEntries(EntryList& entries);
 
-    // Deletes an entry's file at once (entries never written have none).
-    void DeleteEntryFile(const LaunchEntry& entry);
+    // Deletes an entry's file at once (entries never written have none). True when the
+    // entry has no file left: never written, or no longer in its folder, deleted now or
+    // by someone else before; false when the file is still there, or its folder is gone
+    // too (perhaps the whole drive) and nothing can be told.
+    bool DeleteEntryFile(const LaunchEntry& entry);
 
 private:
     std::string exeFolder_;

@@ -119,6 +119,11 @@ public:
     std::vector<int> SelItems() const;
     bool SetSel(int index, bool select) const { return Send(LB_SETSEL, select ? TRUE : FALSE, index) != LB_ERR; }
     int CaretIndex() const { return static_cast<int>(Send(LB_GETCARETINDEX)); }
+    bool SetItemData(int index, LPARAM data) const {
+        return Send(LB_SETITEMDATA, static_cast<WPARAM>(index), data) != LB_ERR;
+    }
+    // The row's data; LB_ERR for a row that is not there.
+    LPARAM ItemData(int index) const { return Send(LB_GETITEMDATA, static_cast<WPARAM>(index)); }
     void ResetContent() const { Send(LB_RESETCONTENT); }
     using Window::Text;
 };

@@ -49,8 +49,12 @@ bool IsPushButton(HWND window) {
 // foreseen, so that it goes in as far as it fits, as the box's own limit pastes.
 class LimitedBox : public Window {
 public:
-    explicit LimitedBox(std::size_t limit) : limit_(limit) {}
-    void SetLimit(std::size_t limit) { limit_ = limit; }
+    using Count = DataExchange::Count;
+    LimitedBox(std::size_t limit, Count count) : limit_(limit), count_(count) {}
+    void SetLimit(std::size_t limit, Count count) {
+        limit_ = limit;
+        count_ = count;
+    }
     bool Attach(HWND field) {
         if (!Window::Attach(field)) return false;
         accepted_ = Current();
@@ -71,8 +75,10 @@ private:
     }
     bool PasteFitting();
     void PutBack();
+    std::size_t Bytes(std::wstring_view text) const;
 
     std::size_t limit_;
+    Count count_;
     std::wstring accepted_;
     std::pair<DWORD, DWORD> before_{0, 0};  // selection before the outermost message
     int depth_ = 0;
@@ -82,7 +88,22 @@ private:
 };
 
 namespace {
-std::size_t Bytes(std::wstring_view text) { return FromSystemText(text).size(); }
+// The bytes of `text` as a limit of kind `count` counts them.
+std::size_t Counted(std::string_view text, DataExchange::Count count) {
+    std::size_t bytes = text.size();
+    if (count == DataExchange::Count::kLineBreakAsOne) {
+        for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2)) --bytes;
+    }
+    return bytes;
+}
+
+std::wstring WideText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    int got = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
 
 class ScopedClipboard {
 public:
@@ -106,13 +127,9 @@ private:
 };
 }  // namespace
 
-std::wstring LimitedBox::Current() const {
-    int length = GetWindowTextLengthW(Handle());
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    int got = GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()));
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return text;
-}
+std::wstring LimitedBox::Current() const { return WideText(Handle()); }
+
+std::size_t LimitedBox::Bytes(std::wstring_view text) const { return Counted(FromSystemText(text), count_); }
 
 LRESULT LimitedBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SETTEXT) {
@@ -183,7 +200,10 @@ bool LimitedBox::PasteFitting() {
     std::size_t room = ceiling > kept ? ceiling - kept : 0;
     std::size_t take = 0, used = 0;
     while (take < paste.size()) {
-        std::size_t step = IS_HIGH_SURROGATE(paste[take]) && take + 1 < paste.size() ? 2 : 1;
+        // A surrogate pair, and a line break, go in whole or not at all.
+        bool pair = take + 1 < paste.size() &&
+                    (IS_HIGH_SURROGATE(paste[take]) || (paste[take] == L'\r' && paste[take + 1] == L'\n'));
+        std::size_t step = pair ? 2 : 1;
         std::size_t bytes = Bytes(std::wstring_view(paste).substr(take, step));
         if (used + bytes > room) break;
         used += bytes;
@@ -208,22 +228,25 @@ void DataExchange::Fail(HWND field) {
     if (_wcsicmp(className, L"Edit") == 0) SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
-void DataExchange::Text(int id, std::string& value, std::size_t maxBytes) {
+void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count count) {
     if (failed_) return;
     HWND field = Field(id);
-    Window box;
-    box.Attach(field);
     if (!take_) {
         // The box's own limit still stops single-byte typing at once, without a put-back.
+        // It counts characters, and a line break that counts one byte is two of them.
         if (maxBytes > 0) {
-            SendMessageW(field, EM_LIMITTEXT, maxBytes, 0);
-            dialog_.LimitBytes(field, maxBytes);
+            std::size_t characters = count == Count::kLineBreakAsOne ? 2 * maxBytes : maxBytes;
+            SendMessageW(field, EM_LIMITTEXT, characters, 0);
+            dialog_.LimitBytes(field, maxBytes, count);
         }
+        Window box;
+        box.Attach(field);
         box.SetText(value);
         return;
     }
-    value = box.Text();
-    if (maxBytes > 0 && value.size() > maxBytes) {
+    std::wstring shown = WideText(field);
+    if (shown != ToSystemText(value)) value = FromSystemText(shown);
+    if (maxBytes > 0 && Counted(value, count) > maxBytes) {
         std::string message = text::kTextTooLong;
         std::size_t at = message.find("%1");
         if (at != std::string::npos) message.replace(at, 2, Decimal(maxBytes));
@@ -267,14 +290,14 @@ Dialog::~Dialog() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void Dialog::LimitBytes(HWND field, std::size_t maxBytes) {
+void Dialog::LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count count) {
     for (const auto& box : limited_) {
         if (box->Handle() == field) {
-            box->SetLimit(maxBytes);
+            box->SetLimit(maxBytes, count);
             return;
         }
     }
-    auto box = std::make_unique<LimitedBox>(maxBytes);
+    auto box = std::make_unique<LimitedBox>(maxBytes, count);
     if (box->Attach(field)) limited_.push_back(std::move(box));
 }
 
@@ -424,6 +447,9 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
     case WM_DESTROY:
         OnDestroy();
+        return FALSE;
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
         return FALSE;
     case WM_NCDESTROY: {
         for (Window* control : bound_) control->Detach();

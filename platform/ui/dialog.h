@@ -38,6 +38,7 @@
 //   WM_TIMER       OnTimer                        close box), kIdHelp -> the application
 //   WM_PAINT       OnPaint           WM_SYSCOMMAND  OnSysCommand
 //   WM_DESTROY     OnDestroy         WM_QUERYDRAGICON  OnQueryDragIcon
+//   WM_ENDSESSION  OnEndSession (WM_QUERYENDSESSION takes the default: the session may end)
 // A handler that returns false leaves the message to the system's default handling.
 //
 // Template initialisation data: a resource of type "INITDATA" with the template's id holds
@@ -67,6 +68,13 @@ class LimitedBox;
 // it are not read, the focus is in the failing field, and UpdateData returns false.
 class DataExchange {
 public:
+    // How a limit counts the text of a box.
+    enum class Count {
+        kBytes,           // every byte
+        kLineBreakAsOne,  // a line break (CR LF, CR or LF) as one byte: for a box whose
+                          // lines are stored joined by a one-byte separator
+    };
+
     bool Taking() const { return take_; }
     bool Failed() const { return failed_; }
 
@@ -79,8 +87,11 @@ public:
     // text's bytes and, when there are more than `maxBytes`, shows
     // "%1 文字以内で入力してください。" with the limit and fails. The box is subclassed for
     // this (one subclass of ours per window: do not also bind it to a wrapper that handles
-    // messages) and stays limited until the dialog closes.
-    void Text(int id, std::string& value, std::size_t maxBytes = 0);
+    // messages) and stays limited until the dialog closes. `count` says how the limit
+    // counts. Taking keeps the member's own bytes while the box still shows them unchanged:
+    // bytes that the system shows as other characters (an NEC special character as its
+    // JIS twin, a lead byte without its trail) come back as they went in.
+    void Text(int id, std::string& value, std::size_t maxBytes = 0, Count count = Count::kBytes);
     // Check box state 0, 1 or 2. Showing a value outside 0-2 first sets it to 0.
     void Check(int id, int& value);
     // Selected item of a combo box; -1 means no selection (shown for any invalid index).
@@ -134,6 +145,9 @@ protected:
     virtual void OnTimer(UINT_PTR id) {}
     virtual bool OnPaint() { return false; }
     virtual void OnDestroy() {}
+    // The session ends (`ending`) or goes on after all. When it ends, the process may be
+    // ended as soon as this returns, without the window being destroyed.
+    virtual void OnEndSession(bool ending) {}
     virtual bool OnSysCommand(UINT command, LPARAM lParam) { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
 
@@ -143,7 +157,7 @@ private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyInitData();
     static void RunLoopMessage(MSG& message);
-    void LimitBytes(HWND field, std::size_t maxBytes);
+    void LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count count);
 
     int templateId_;
     HWND parent_;

@@ -134,14 +134,21 @@ std::string Repeat(const std::string& unit, std::size_t times) {
     return out;
 }
 
-TEST(EntryEditor, NameAndPathBoxesTakeNoMoreBytesThanTheirLimits) {
+TEST(EntryEditor, BoxesTakeNoMoreBytesThanTheirLimits) {
     FakeOs os;
     ScopedOs useOs(os);
     LaunchDrive = "V:";
     E editor;
     editor.EnvMap.Set("A", "1");
+    // As stored 26,000 bytes; and 25,999 bytes that the box shows on 1,000 lines.
+    const std::string tooLong(26000, 'v');
+    const std::string manyLines = std::string(25000, 'w') + std::string(999, ';');
+    editor.EnvMap.Set("TOOLONG", tooLong);
+    editor.EnvMap.Set("LINES", manyLines);
+    HWND h = nullptr, list = nullptr;
     Driver driver({[&] {
-        HWND h = editor.Handle();
+        h = editor.Handle();
+        list = GetDlgItem(h, E::kEnvList);
         HWND name = GetDlgItem(h, E::kName), path = GetDlgItem(h, E::kPath);
         // 127 double-byte characters and one single-byte make 255 bytes; no more goes in.
         TypeChars(path, std::wstring(127, L'表') + L"a表b");
@@ -156,9 +163,102 @@ TEST(EntryEditor, NameAndPathBoxesTakeNoMoreBytesThanTheirLimits) {
         EXPECT_TRUE(os.messages.empty());
         EXPECT_EQ(editor.AppName.size(), 1024u);
         EXPECT_EQ(editor.AppPath.size(), 255u);
+
+        // A variable as an entry file keeps it: a name of 259 bytes and a value of 25,999
+        // as stored, where each line break is one ';'.
+        HWND envName = GetDlgItem(h, E::kEnvName), envValue = GetDlgItem(h, E::kEnvValue);
+        TypeChars(envName, std::wstring(129, L'変') + L"ab");
+        EXPECT_EQ(ItemText(h, E::kEnvName), Repeat("変", 129) + "a");
+        SetText(h, E::kEnvValue, std::string(25996, 'x'));
+        SendMessageW(envValue, EM_SETSEL, 25996, 25996);
+        EXPECT_TRUE(PutOnClipboard(L"\r\nab\r\nc"));
+        SendMessageW(envValue, WM_PASTE, 0, 0);
+        TypeChars(envValue, L"d");
+        EXPECT_EQ(ItemText(h, E::kEnvValue), std::string(25996, 'x') + "\r\nab");
+        Click(h, E::kAdd);
+        EXPECT_TRUE(os.messages.empty());
+        EXPECT_EQ(Value(editor.EnvMap, Repeat("変", 129) + "a"), std::string(25996, 'x') + ";ab");
+
+        // Longer ones put there by the program are refused by Add and Apply, and say so.
+        SetText(h, E::kEnvName, std::string(260, 'n'));
+        SetText(h, E::kEnvValue, "1");
+        Click(h, E::kAdd);
+        EXPECT_EQ(TakeMessages(os), std::vector<std::string>{"259 文字以内で入力してください。"});
+        EXPECT_FALSE(editor.EnvMap.Contains(std::string(260, 'n')));
+        ClickRow(list, RowOf(list, "TOOLONG"));
+        return true;
+    },
+    [&] {
+        EXPECT_EQ(ItemText(h, E::kEnvValue), tooLong);  // shown whole
+        TakeMessages(os);
+        SetText(h, E::kEnvName, "COPY");
+        Click(h, E::kApply);
+        SetText(h, E::kEnvName, "COPY2");
+        Click(h, E::kAdd);
+        EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{"25999 文字以内で入力してください。",
+                                                              "25999 文字以内で入力してください。"}));
+        EXPECT_FALSE(editor.EnvMap.Contains("COPY"));
+        EXPECT_FALSE(editor.EnvMap.Contains("COPY2"));
+        EXPECT_EQ(RowOf(list, "COPY2"), -1);
+        ClickRow(list, RowOf(list, "LINES"));
+        return true;
+    },
+    [&] {
+        TakeMessages(os);  // the long value was still in the box when the row changed
+        EXPECT_EQ(ItemText(h, E::kEnvValue).size(), 25999u + 999u);
+        SetText(h, E::kEnvName, "LINES2");
+        Click(h, E::kAdd);
+        EXPECT_TRUE(os.messages.empty());
+        EXPECT_EQ(Value(editor.EnvMap, "LINES2"), manyLines);
         editor.EndDialog(IDCANCEL);
         return true;
     }});
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+}
+
+// Names whose bytes the screen shows as other bytes (an NEC special character that the
+// system writes back as its JIS twin, a lead byte without its trail) still find their
+// variables through their rows.
+TEST(EntryEditor, NamesTheScreenShowsOtherwiseAreSelectedAppliedAndDeleted) {
+    FakeOs os;
+    ScopedOs useOs(os);
+    LaunchDrive = "V:";
+    const std::string nec = "\x87\x9B", broken = "X\x81";
+    auto shown = [](const std::string& name) { return FromSystemText(ToSystemText(name)); };
+    ASSERT_NE(shown(nec), nec);
+    ASSERT_NE(shown(broken), broken);
+    E editor;
+    editor.EnvMap.Set(nec, "a;b");
+    editor.EnvMap.Set(broken, "2");
+    editor.EnvMap.Set("C", "3");
+    HWND h = nullptr, list = nullptr;
+    Driver driver({
+        [&] {
+            h = editor.Handle();
+            list = GetDlgItem(h, E::kEnvList);
+            ClickRow(list, RowOf(list, shown(nec)));
+            return true;
+        },
+        [&] {
+            EXPECT_EQ(ItemText(h, E::kEnvValue), "a\r\nb");
+            SetText(h, E::kEnvValue, "c");
+            Click(h, E::kApply);
+            EXPECT_EQ(Value(editor.EnvMap, nec), "c");
+            EXPECT_EQ(editor.EnvMap.size(), 3u);
+            ClickRow(list, RowOf(list, shown(broken)));
+            return true;
+        },
+        [&] {
+            EXPECT_EQ(ItemText(h, E::kEnvValue), "2");
+            Click(h, E::kDelete);
+            EXPECT_FALSE(editor.EnvMap.Contains(broken));
+            EXPECT_EQ(editor.EnvMap.size(), 2u);
+            EXPECT_EQ(Sorted(ListRows(list)), Sorted({"C", shown(nec)}));
+            EXPECT_TRUE(os.messages.empty());
+            Click(h, IDCANCEL);
+            return true;
+        },
+    });
     EXPECT_EQ(editor.DoModal(), IDCANCEL);
 }
 
@@ -204,6 +304,9 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
             SetText(h, E::kEnvValue, "x\r\n\r\ny\r\n");
             Click(h, E::kApply);
             EXPECT_EQ(Value(editor.EnvMap, "PATH"), "x;;y;");
+            SetText(h, E::kEnvValue, "a\nb\rc\r\n\nd");  // pasted from elsewhere
+            Click(h, E::kApply);
+            EXPECT_EQ(Value(editor.EnvMap, "PATH"), "a;b;c;;d");
             ClickRow(list, 0, MK_CONTROL);
             return true;
         },

@@ -309,6 +309,18 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     Sleep(300);
     EXPECT_FALSE(FileExists(kProbeOut));
 
+    // An EDIT that changes nothing but the path (the drive letter's case): the path field
+    // follows it.
+    EXPECT_EQ(verrow.ControlText(1008), kProbe);
+    verrow.Click(kEditButton);
+    editor = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    const std::string lower = "v:\\tools\\probe\\probe.exe";
+    Type(editor, kPath, lower);
+    ASSERT_TRUE(EndEditor(verrow, editor));
+    EXPECT_EQ(list.Text(0, 1), lower);
+    EXPECT_EQ(verrow.ControlText(1008), lower);
+
     verrow.Close(CloseWay::kEscape);
     ASSERT_EQ(verrow.WaitForExit(), 0u);
     // The same file, with the new values and the old command line and folder.
@@ -329,7 +341,9 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
 TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     VERROW_NEED_DRIVE_V();
     const std::string kept = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("消す", "\\data")}, {"b.vrc", kept}});
+    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("消す", "\\data")},
+                                        {"b.vrc", kept},
+                                        {"c.vrc", EntryFile("よそで消える", "\\data")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -348,29 +362,39 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     VerrowProcess::Answer(box, IDCANCEL);
     ASSERT_TRUE(verrow.WaitForNoDialog(box));
     Settle(verrow);
-    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Count(), 3);
     EXPECT_TRUE(FileExists(aPath));
 
     verrow.Click(kDelButton);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     Settle(verrow);
     EXPECT_FALSE(FileExists(aPath));  // at once, not at the end of the run
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list.Text(0, 0), "プローブ");
-    // The row left still finds its own entry.
-    ASSERT_TRUE(list.Select(0));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(ItemNamed(list, "消す"), -1);
+    // The rows left still find their own entries.
+    ASSERT_TRUE(list.Select(ItemNamed(list, "プローブ")));
     verrow.Click(kRunButton);
     EXPECT_TRUE(WaitForFile(kProbeOut));
 
     // An entry added in this run has no file: deleting it deletes nothing.
     EXPECT_EQ(AddThroughEditor(verrow, "新しい", "V:\\data"), "");
-    ASSERT_EQ(list.Count(), 2);
-    ASSERT_TRUE(list.Select(1));
+    ASSERT_EQ(list.Count(), 3);
+    ASSERT_TRUE(list.Select(2));
     verrow.Click(kDelButton);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     Settle(verrow);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"b.vrc", "c.vrc"}));
+
+    // A file that someone else has deleted already is what DEL wanted: nothing to tell.
+    ASSERT_TRUE(DeleteFileW(Wide(TestDrive::ConfigFolder() + "\\c.vrc").c_str()));
+    ASSERT_TRUE(list.Select(ItemNamed(list, "よそで消える")));
+    verrow.Click(kDelButton);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK, 500), "");
+    Settle(verrow);
     EXPECT_EQ(list.Count(), 1);
-    EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"b.vrc"}));
+    EXPECT_EQ(list.Text(0, 0), "プローブ");
 
     verrow.Close(CloseWay::kEscape);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
@@ -378,12 +402,33 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     EXPECT_EQ(ReadFileBytes(TestDrive::ConfigFolder() + "\\b.vrc"), kept);
 }
 
+// The program's main window, shown or not yet, or null.
+HWND MainWindowOf(const VerrowProcess& verrow) {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
+        if (ProcessOf(w) == verrow.Id() && GetDlgItem(w, 1000) && WindowText(w) == "Verrow") return w;
+    }
+    return nullptr;
+}
+
 TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage) {
     VERROW_NEED_DRIVE_V();
     ASSERT_TRUE(WriteFileBytes("V:\\data\\bad.exe", "not a program\r\n"));
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe")}});
+    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe", 1)}});
     VerrowProcess verrow;
-    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    // Started at the start: told while the window initialises, in a box that the window,
+    // not yet shown, owns.
+    ASSERT_FALSE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder()));
+    HWND startBox = verrow.WaitForMessageBox();
+    ASSERT_NE(startBox, nullptr) << verrow.Error();
+    EXPECT_NE(VerrowProcess::MessageText(startBox).find("の起動エラー(CODE="), std::string::npos);
+    EXPECT_EQ(WindowText(startBox), "Verrow");
+    HWND owner = GetWindow(startBox, GW_OWNER);
+    EXPECT_NE(owner, nullptr);
+    EXPECT_EQ(owner, MainWindowOf(verrow));
+    VerrowProcess::Answer(startBox, IDOK);
+    ASSERT_TRUE(verrow.WaitForNoDialog(startBox));
+    ASSERT_TRUE(verrow.WaitForMain()) << verrow.Error();
+    EXPECT_EQ(owner, verrow.Main());
     ASSERT_TRUE(verrow.List().Select(0));
 
     verrow.Click(kRunButton);
@@ -494,6 +539,27 @@ TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
     RemoteListView list = verrow.List();
     ASSERT_EQ(list.Count(), 1);
 
+    // DEL cannot delete the file: it says so and keeps the registration, as the stick does.
+    ASSERT_TRUE(list.Select(0));
+    verrow.Click(kDelButton);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
+    HWND box = verrow.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(VerrowProcess::MessageText(box),
+              "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n"
+              "V:\\readonly\\VERROW_CNF\\keep.vrc\n\n"
+              "ドライブが書き込み禁止になっていないか、ファイルが読み取り専用や使用中になっていないかを確認してください。");
+    EXPECT_EQ(WindowText(box), "Verrow");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), verrow.Main());
+    HWND cancel = GetDlgItem(box, IDCANCEL);
+    EXPECT_TRUE(!cancel || !IsWindowVisible(cancel));
+    VerrowProcess::Answer(box, IDOK);
+    ASSERT_TRUE(verrow.WaitForNoDialog(box));
+    Settle(verrow);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Text(0, 0), "keep");
+    EXPECT_EQ(ReadFileBytes(folder + "\\keep.vrc"), before);
+
     ASSERT_TRUE(list.Select(0));
     verrow.Click(kEditButton);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
@@ -504,7 +570,7 @@ TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
     ASSERT_EQ(list.Count(), 2);
 
     verrow.Close(CloseWay::kEscape);
-    HWND box = verrow.WaitForMessageBox();
+    box = verrow.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(IsWindow(verrow.Main()));
     EXPECT_EQ(VerrowProcess::MessageText(box),

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "tests/gui/gui_driver.h"
+#include "tests/gui/command_steps.h"
 
 namespace verrow::gui {
 namespace {
@@ -30,16 +30,6 @@ std::pair<std::string, std::string> ProbeRecord() {
     if (first == std::string::npos) return {};
     std::size_t second = bytes.find('\0', first + 1);
     return {bytes.substr(0, first), bytes.substr(first + 1, second - first - 1)};
-}
-
-bool WaitForFile(const std::string& path, DWORD timeoutMs = kWaitMs) {
-    DWORD start = GetTickCount();
-    while (!FileExists(path)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    Sleep(50);  // let its writer finish
-    return true;
 }
 
 TEST(Lifecycle, StartUpEntriesStartBeforeExplorerOpensTheDrive) {
@@ -184,6 +174,39 @@ TEST(Lifecycle, EveryWayOfClosingRewritesTheSettingsAndLeavesUnchangedEntriesAlo
         std::vector<std::string> tools = FolderNames(TestDrive::ToolsFolder());
         EXPECT_EQ(tools, (std::vector<std::string>{"VERROW_CNF", "Verrow.exe", "probe", "stamp", "verrow.ini"}));
     }
+}
+
+// Windows ends the session with the window open: the run is saved as closing saves it,
+// before the end-of-session message returns (the system may end the process then), and
+// the program ends without a word, even when something could not be saved.
+TEST(Lifecycle, TheEndOfTheSessionSavesAsClosingDoesAndSaysNothing) {
+    VERROW_NEED_DRIVE_V();
+    auto endSession = [](const VerrowProcess& verrow) {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(verrow.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                        kWaitMs, &answer));
+        EXPECT_NE(answer, 0u);  // agreed
+        EXPECT_TRUE(SendMessageTimeoutW(verrow.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                        kWaitMs, &answer));
+    };
+    TestDrive::Prepare("[Verrow]\r\nStartOpen=0\r\nListStyle=7\r\nMore=2\r\n", {});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    EXPECT_EQ(AddThroughEditor(verrow, "足した", "V:\\data"), "");
+    endSession(verrow);
+    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), "[Verrow]\r\nStartOpen=0\r\nListStyle=7\r\n");
+    std::vector<std::string> names = FolderNames(TestDrive::ConfigFolder());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(EntryKeys(ReadFileBytes(TestDrive::ConfigFolder() + "\\" + names[0]))["AppName"], "足した");
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+
+    // V:\locked\verrow.ini is immutable: a close would say so, the end of a session does not.
+    const std::string before = ReadFileBytes("V:\\locked\\verrow.ini");
+    VerrowProcess locked;
+    ASSERT_TRUE(locked.Start("V:\\locked\\Verrow.exe", "V:\\locked")) << locked.Error();
+    endSession(locked);
+    EXPECT_EQ(locked.WaitForExit(), 0u);
+    EXPECT_EQ(ReadFileBytes("V:\\locked\\verrow.ini"), before);
 }
 
 TEST(Lifecycle, EnterOnAFocusedCommandButtonPressesItInsteadOfClosing) {

@@ -214,15 +214,25 @@ TEST_F(EntryStoreSaveTest, RemovedFolderIsNotRecreated) {
 
 TEST_F(EntryStoreSaveTest, DeletingRemovesTheFileAtOnce) {
     LaunchEntry& first = *entries.At(sink.rows[0].position);
-    store.DeleteEntryFile(first);
+    EXPECT_TRUE(store.DeleteEntryFile(first));
     EXPECT_FALSE(os.HasFile("E:\\tools\\VERROW_CNF\\a.vrc"));
     entries.Remove(sink.rows[0].position);
     EXPECT_EQ(entries.At(sink.rows[0].position), nullptr);
     EXPECT_NE(entries.At(sink.rows[1].position), nullptr);  // others keep their positions
 
     LaunchEntry fresh;  // never written: nothing to delete
-    store.DeleteEntryFile(fresh);
+    EXPECT_TRUE(store.DeleteEntryFile(fresh));
     EXPECT_EQ(Log("delete"), std::vector<std::string>{"delete E:\\tools\\VERROW_CNF\\a.vrc"});
+
+    // A file that stays is no deletion; one that someone else deleted already is.
+    LaunchEntry& second = *entries.At(sink.rows[1].position);
+    const std::string path = second.GetEntryFilePath();
+    os.readOnly.insert(test::FakeOs::Fold(path));
+    EXPECT_FALSE(store.DeleteEntryFile(second));
+    EXPECT_TRUE(os.HasFile(path));
+    os.readOnly.clear();
+    ASSERT_TRUE(os.DeleteFile(path));
+    EXPECT_TRUE(store.DeleteEntryFile(second));
 }
 
 }  // namespace
