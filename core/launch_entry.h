@@ -46,6 +46,9 @@ public:
     // target or the file could not be written (the entry then stays modified).
     bool SaveToFile(const char* path = nullptr);
     bool SaveToFile(const std::string& path) { return SaveToFile(path.c_str()); }
+    // The same, to a file that does not exist yet: false, and nothing written, when
+    // something is at `path` already.
+    bool SaveToNewFile(const std::string& path);
 
     void SetValueFilter(ValueFilterFn filter) { ValueFilter = filter; }
 
@@ -82,6 +85,8 @@ public:
     bool Launch(bool wait, bool newConsole);
 
 private:
+    bool Save(const std::string& target, bool newFile);
+
     ValueFilterFn ValueFilter = nullptr;
     std::string AppName;
     std::string CurrentDir;
