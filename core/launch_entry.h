@@ -80,9 +80,10 @@ public:
     // references cannot be composed (see ComposeEnvironmentBlock): Launch then fails.
     std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity) const;
 
-    // Starts the program, or opens the folder in Explorer. True when the process was
-    // created or Explorer was asked; a failed creation shows the error with its code.
-    bool Launch(bool wait, bool newConsole);
+    // Starts the program, or opens the folder in Explorer. A path that begins with one
+    // backslash is taken on the launcher's own drive. True when the process was created
+    // or Explorer was asked; a failed creation shows the error with its code.
+    bool Launch(bool wait, bool newConsole) const;
 
 private:
     bool Save(const std::string& target, bool newFile);

@@ -47,8 +47,8 @@ class EntryStoreTest : public ::testing::Test {
 protected:
     EntryStoreTest() : scope_(os), sink(os) {
         os.AddDirectory("E:\\tools");
-        os.AddFile("\\apps\\a.exe", "MZ");
-        os.AddFile("\\apps\\c.exe", "MZ");
+        os.AddFile("E:\\apps\\a.exe", "MZ");
+        os.AddFile("E:\\apps\\c.exe", "MZ");
     }
 
     std::vector<std::string> Log(const std::string& kinds) const {
@@ -107,9 +107,9 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     store.LoadAllEntries(entries, sink);
 
     EXPECT_EQ(Log("row start fit message"),
-              (std::vector<std::string>{"row C", "start \\apps\\c.exe", "row ", "row A",
-                                        "start \\apps\\a.exe", "row ", "row G", "row P", "row D",
-                                        "start \\apps\\a.exe", "fit"}));
+              (std::vector<std::string>{"row C", "start E:\\apps\\c.exe", "row ", "row A",
+                                        "start E:\\apps\\a.exe", "row ", "row G", "row P", "row D",
+                                        "start E:\\apps\\a.exe", "fit"}));
     ASSERT_EQ(sink.rows.size(), 7u);
     EXPECT_EQ(entries.size(), 7u);
     EXPECT_EQ(sink.rows[0].pathText, "E:\\apps\\c.exe");
