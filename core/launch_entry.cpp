@@ -127,8 +127,9 @@ bool LaunchEntry::SaveToNewFile(const std::string& path) {
 }
 
 bool LaunchEntry::Save(const std::string& target, bool newFile) {
-    // The whole file is built first and then replaces the old one in one step, so a
-    // failed write or a removed stick never leaves the registration half written.
+    // The whole file is built first and then replaces the old one (or, for a new file,
+    // is created) in one step, so a failed write or a removed stick never leaves the
+    // registration half written.
     ProfileWriter file;
     file.Write(kEntrySection, "AppName", AppName);
     file.Write(kEntrySection, "AppPath", AppPath);

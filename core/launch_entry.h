@@ -81,8 +81,9 @@ public:
     std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity) const;
 
     // Starts the program, or opens the folder in Explorer. A path that begins with one
-    // backslash is taken on the launcher's own drive. True when the process was created
-    // or Explorer was asked; a failed creation shows the error with its code.
+    // backslash (or slash) is taken on the launcher's own drive; the program's folder,
+    // when the entry gives none, is worked out for this start only. True when the process
+    // was created or Explorer was asked; a failed creation shows the error with its code.
     bool Launch(bool wait, bool newConsole) const;
 
 private:
