@@ -47,7 +47,14 @@ FreeSpaceFigures FreeSpaceFor(std::uint64_t totalBytes, std::uint64_t freeBytes)
 std::optional<FreeSpaceFigures> NextFreeSpace(Os& os, const std::string& directory, bool shownBefore) {
     std::uint64_t total = 0;
     std::uint64_t free = 0;
-    if (!os.DiskFreeSpace(directory, &total, &free)) {
+    // A drive letter without media (a card reader without its card) would raise the
+    // system's "no disk" box at every tick: not for this query. The thread's mode rather
+    // than the process's, which the programs that the launcher starts inherit.
+    std::uint32_t previous = 0;
+    const bool quiet = os.SetThreadErrorMode(kFailCriticalErrors, &previous);
+    const bool known = os.DiskFreeSpace(directory, &total, &free);
+    if (quiet) os.SetThreadErrorMode(previous, nullptr);
+    if (!known) {
         // A drive pulled out or unreadable: keep the last figures rather than inventing any.
         if (shownBefore) return std::nullopt;
         total = free = 0;

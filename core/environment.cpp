@@ -1,51 +1,30 @@
 #include "core/environment.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/cp932.h"
+#include "core/launch_entry.h"
 #include "platform/os.h"
 
 namespace verrow {
 namespace {
 
-// What one composition may spend, in bytes scanned and written: 16 MB, and 16 bytes for
-// every byte of the variables. References can nest so that a few kilobytes of values
-// expand to gigabytes (each level multiplies), and a value with thousands of references
-// is rescanned once per variable it names. No real environment comes near this bound; a
-// hostile entry file reaches it in a fraction of a second instead of hanging.
-class Budget {
-public:
-    explicit Budget(std::size_t bytes) : left_(bytes) {}
-    bool Spend(std::size_t bytes) {
-        if (bytes > left_) {
-            left_ = 0;
-            return false;
-        }
-        left_ -= bytes;
-        return true;
-    }
-
-private:
-    std::size_t left_;
-};
-
-constexpr std::size_t kBudgetBase = std::size_t{16} << 20;
-constexpr std::size_t kBudgetPerSourceByte = 16;
-
 // Replaces every occurrence of `pattern` that starts on a character boundary, from left
-// to right; text put in is not searched again. `pattern` begins with '%'. False when the
-// budget runs out.
-bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, Budget& budget) {
-    if (!budget.Spend(text.size())) return false;
+// to right; text put in is not searched again. `pattern` begins with '%'. False, and
+// `text` of no use, as soon as the result would be longer than `maxSize`: what is built
+// is always the start of the result, so it is known to be too long before it is whole.
+bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, std::size_t maxSize) {
     std::string out;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] == '%' && text.compare(i, pattern.size(), pattern) == 0) {
-            if (!budget.Spend(with.size())) return false;
             out.append(text, copied, i - copied);
             out += with;
+            if (out.size() > maxSize) return false;
             i += pattern.size();
             copied = i;
         } else {
@@ -53,6 +32,7 @@ bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view wi
         }
     }
     if (copied == 0) return true;  // nothing found
+    if (out.size() + (text.size() - copied) > maxSize) return false;
     out.append(text, copied, std::string::npos);
     text.swap(out);
     return true;
@@ -67,45 +47,44 @@ std::string Reference(std::string_view name) {
     return pattern;
 }
 
-// One pass over the variables in order: each replaces its %NAME% in the working copy.
-// With few variables that is done as said. With many, trying each one on every value
-// costs (variables x text) per value, which a file of thousands of variables turns into
-// hours; most variables do not occur in a value, so this jumps to the next one (in order)
-// that does. A name without '%' occurs at a boundary '%' exactly when it is the text up
-// to the next '%'; a name with '%' in it only where that text is its first part. The
-// result is the same as trying every variable.
+// One pass over the variables in the composition order: each replaces its %NAME% in the
+// working copy. With few variables that is done as said. With many, trying each one on
+// every value costs (variables x text) per value even when the value names none of them;
+// most variables do not occur in a value, so this jumps to the next one (in order) that
+// does. A name without '%' occurs at a boundary '%' exactly when it is the text up to
+// the next '%'; a name with '%' in it only where that text is its first part. The result
+// is the same as trying every variable.
 class Expander {
 public:
-    explicit Expander(const VarMap& source) {
-        for (const auto& variable : source) {
-            const std::string_view name = variable.first;
+    explicit Expander(std::vector<const VarMap::Item*> order) : items_(std::move(order)) {
+        for (std::size_t index = 0; index < items_.size(); ++index) {
+            const std::string_view name = items_[index]->first;
             const std::size_t percent = name.find('%');
             if (percent == std::string_view::npos) {
-                plain_.emplace(name, items_.size());
+                plain_.emplace(name, index);
             } else {
-                withPercent_[name.substr(0, percent)].push_back(items_.size());
+                withPercent_[name.substr(0, percent)].push_back(index);
             }
-            items_.push_back(&variable);
         }
     }
 
-    // False when the budget runs out; `text` is then of no use.
-    bool Expand(std::string& text, Budget& budget) const {
+    // False as soon as the working copy would grow beyond `maxSize`; `text` is then of no
+    // use. `largest` gets the largest size the working copy had on the way.
+    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest) const {
+        largest = text.size();
         if (items_.size() <= kTryEveryVariable) {
             for (const VarMap::Item* u : items_) {
-                if (!budget.Spend(text.size())) return false;
                 if (text.find('%') == std::string::npos) return true;
-                if (!ReplaceAll(text, Reference(u->first), u->second, budget)) return false;
+                if (!ReplaceAll(text, Reference(u->first), u->second, maxSize)) return false;
+                largest = std::max(largest, text.size());
             }
             return true;
         }
         for (std::size_t next = 0; next < items_.size();) {
-            std::size_t first = kNone;
-            if (!NextReferenced(text, next, budget, first)) return false;
+            const std::size_t first = NextReferenced(text, next);
             if (first == kNone) return true;
-            if (!ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, budget)) {
-                return false;
-            }
+            if (!ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize)) return false;
+            largest = std::max(largest, text.size());
             next = first + 1;
         }
         return true;
@@ -115,16 +94,13 @@ private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     static constexpr std::size_t kTryEveryVariable = 32;
 
-    // The lowest position at or after `from` of a variable referenced in `text`, into
-    // `best` (kNone when there is none). False when the budget runs out.
-    bool NextReferenced(std::string_view text, std::size_t from, Budget& budget, std::size_t& best) const {
-        best = kNone;
-        if (!budget.Spend(text.size())) return false;
+    // The lowest position at or after `from` of a variable referenced in `text`, or kNone.
+    std::size_t NextReferenced(std::string_view text, std::size_t from) const {
+        std::size_t best = kNone;
         for (std::size_t i = 0; i < text.size(); i += cp932::CharLength(text, i)) {
             if (text[i] != '%') continue;
             const std::size_t close = text.find('%', i + 1);
-            if (close == std::string_view::npos) return true;  // no '%' after this one
-            if (!budget.Spend(close - i)) return false;
+            if (close == std::string_view::npos) break;  // no '%' after this one
             const std::string_view part = text.substr(i + 1, close - i - 1);
             auto found = plain_.find(part);
             if (found != plain_.end() && found->second >= from && found->second < best) best = found->second;
@@ -133,20 +109,35 @@ private:
             for (std::size_t index : candidates->second) {
                 if (index < from || index >= best) continue;
                 const std::string& name = items_[index]->first;
-                if (!budget.Spend(name.size())) return false;
                 const std::size_t end = i + 1 + name.size();
                 if (end < text.size() && text[end] == '%' && text.compare(i + 1, name.size(), name) == 0) {
                     best = index;
                 }
             }
         }
-        return true;
+        return best;
     }
 
     std::vector<const VarMap::Item*> items_;
     std::unordered_map<std::string_view, std::size_t> plain_;
     std::unordered_map<std::string_view, std::vector<std::size_t>> withPercent_;
 };
+
+// The order in which the variables replace their references: the map's, except that the
+// launch drive comes last, so that a %_VERROW_DRV_% which any other variable brings in is
+// still expanded (the editor puts the drive variable first in a new entry's map).
+std::vector<const VarMap::Item*> CompositionOrder(const VarMap& source) {
+    std::vector<const VarMap::Item*> order;
+    std::vector<const VarMap::Item*> drive;
+    order.reserve(source.size());
+    for (const auto& variable : source) {
+        const bool isDrive = variable.first.size() == sizeof kDriveVariable - 1 &&
+                             cp932::EqualsNoCase(variable.first, kDriveVariable);
+        (isDrive ? drive : order).push_back(&variable);
+    }
+    order.insert(order.end(), drive.begin(), drive.end());
+    return order;
+}
 
 }  // namespace
 
@@ -170,16 +161,24 @@ bool SnapshotEnvironment(VarMap& vars) {
     return true;
 }
 
-std::string ComposeEnvironmentBlock(const VarMap& source) {
+std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit) {
     if (source.empty()) return std::string();
-    std::size_t sourceBytes = 0;
-    for (const auto& variable : source) sourceBytes += variable.first.size() + variable.second.size();
-    Budget budget(kBudgetBase + kBudgetPerSourceByte * sourceBytes);
-    Expander expander(source);
+    // What the composition takes: the block, with every value at the largest size that
+    // its working copy reaches (normally its final one). Each value at least its size as
+    // given, and the two zero bytes at the end.
+    std::size_t composed = 2;
+    for (const auto& variable : source) {
+        composed += variable.first.size() + variable.second.size() + 2;
+        if (composed > limit) return std::string();
+    }
+    Expander expander(CompositionOrder(source));
     std::string block;
+    block.reserve(composed);
     for (const auto& variable : source) {
         std::string value = variable.second;
-        if (!expander.Expand(value, budget)) return std::string();
+        std::size_t largest = 0;
+        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest)) return std::string();
+        composed += largest - variable.second.size();
         block += variable.first;
         block += '=';
         block += value;

@@ -12,11 +12,15 @@ namespace verrow {
 // platform gives none. Strings beginning with '=' keep that '=' in their name.
 bool SnapshotEnvironment(VarMap& vars);
 
-// Expands %NAME% references in one pass over `source` and lays the strings out as an
-// ANSI environment block: name=value\0 ... \0\0. Empty when `source` is empty, and
-// also when the references would take more work than any real environment needs
-// (tens of megabytes of text: nested references can multiply a value's size at every
-// level); such a block cannot be made.
-std::string ComposeEnvironmentBlock(const VarMap& source);
+// The most an environment block may take to compose: 32 MB, far more than any real
+// environment holds. Nested references can multiply a value's size at every level.
+inline constexpr std::size_t kMaxComposedBytes = std::size_t{32} << 20;
+
+// Expands %NAME% references in one pass and lays the strings out in the map's order as an
+// ANSI environment block: name=value\0 ... \0\0. The variables replace their references
+// in the map's order, except that `_VERROW_DRV_` (in any letter case) comes last. Empty
+// when `source` is empty, and when the block would take more than `limit` bytes, each
+// value counted at the largest size it reaches while its references are replaced.
+std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit = kMaxComposedBytes);
 
 }  // namespace verrow

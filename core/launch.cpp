@@ -24,16 +24,29 @@ std::string StartErrorText(const std::string& appPath, std::uint32_t code) {
     return out;
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A stored path without a drive (\tools\edit\edit.exe) lies on the launch drive, not on
+// the drive that happens to be current: the launcher may have been started from a prompt
+// or a shortcut elsewhere. Paths with a drive, UNC paths and relative paths stay as they
+// are, and so does every path when the launcher runs from no drive letter.
+std::string OnLaunchDrive(const std::string& path, const std::string& drive) {
+    const bool rooted = !path.empty() && IsSeparator(path[0]) && (path.size() == 1 || !IsSeparator(path[1]));
+    return rooted ? drive + path : path;
+}
+
 }  // namespace
 
-bool LaunchEntry::Launch(bool wait, bool newConsole) {
+bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     Os& os = GetOs();
+    const std::string drive = SplitPath(os.ModuleFileName()).drive;
+    const std::string appPath = OnLaunchDrive(AppPath, drive);
 
     std::uint32_t attributes = 0;
-    if (!os.FindFile(AppPath, &attributes)) return false;
+    if (!os.FindFile(appPath, &attributes)) return false;
 
     if (attributes & kAttributeDirectory) {
-        return os.ShellOpen(nullptr, "explorer", "/e," + AppPath) > 32;
+        return os.ShellOpen(nullptr, "explorer", "/e," + appPath) > 32;
     }
 
     // The block is sized first, then filled into a buffer of exactly that size.
@@ -53,19 +66,23 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) {
         }
     }
 
-    // Remembered for later starts, but not a change the user made: Modified stays.
+    // Without a folder of its own the program starts in its own folder, worked out for
+    // each start and never kept: an EDIT may move the program to another folder.
+    std::string directory;
     if (CurrentDir.empty()) {
-        PathParts parts = SplitPath(AppPath);
-        CurrentDir = parts.drive + parts.dir;
+        PathParts parts = SplitPath(appPath);
+        directory = parts.drive + parts.dir;
+    } else {
+        directory = OnLaunchDrive(CurrentDir, drive);
     }
 
     ProcessStart start;
-    start.applicationName = AppPath;
+    start.applicationName = appPath;
     start.commandLine = CmdOpt;
     start.inheritHandles = true;
     start.creationFlags = newConsole ? kCreateNewConsole : 0;
     start.environment = block.empty() ? nullptr : block.data();
-    start.currentDirectory = CurrentDir;
+    start.currentDirectory = directory;
     start.wait = wait;
 
     std::uint32_t error = 0;

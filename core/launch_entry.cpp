@@ -117,9 +117,19 @@ bool LaunchEntry::SaveToFile(const char* path) {
     if (!Modified) return true;
     const std::string target = path ? std::string(path) : EntryFilePath;
     if (target.empty()) return false;
+    return Save(target, false);
+}
 
-    // The whole file is built first and then replaces the old one in one step, so a
-    // failed write or a removed stick never leaves the registration half written.
+bool LaunchEntry::SaveToNewFile(const std::string& path) {
+    if (!Modified) return true;
+    if (path.empty()) return false;
+    return Save(path, true);
+}
+
+bool LaunchEntry::Save(const std::string& target, bool newFile) {
+    // The whole file is built first and then replaces the old one (or, for a new file,
+    // is created) in one step, so a failed write or a removed stick never leaves the
+    // registration half written.
     ProfileWriter file;
     file.Write(kEntrySection, "AppName", AppName);
     file.Write(kEntrySection, "AppPath", AppPath);
@@ -134,7 +144,7 @@ bool LaunchEntry::SaveToFile(const char* path) {
         file.Write(kEnvSection, EnvKeyName(n, "_Val"), variable.second);
         ++n;
     }
-    if (!file.Commit(target)) return false;
+    if (!(newFile ? file.CommitNew(target) : file.Commit(target))) return false;
     Modified = 0;
     return true;
 }

@@ -46,6 +46,9 @@ public:
     // target or the file could not be written (the entry then stays modified).
     bool SaveToFile(const char* path = nullptr);
     bool SaveToFile(const std::string& path) { return SaveToFile(path.c_str()); }
+    // The same, to a file that does not exist yet: false, and nothing written, when
+    // something is at `path` already.
+    bool SaveToNewFile(const std::string& path);
 
     void SetValueFilter(ValueFilterFn filter) { ValueFilter = filter; }
 
@@ -77,11 +80,15 @@ public:
     // references cannot be composed (see ComposeEnvironmentBlock): Launch then fails.
     std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity) const;
 
-    // Starts the program, or opens the folder in Explorer. True when the process was
-    // created or Explorer was asked; a failed creation shows the error with its code.
-    bool Launch(bool wait, bool newConsole);
+    // Starts the program, or opens the folder in Explorer. A path that begins with one
+    // backslash (or slash) is taken on the launcher's own drive; the program's folder,
+    // when the entry gives none, is worked out for this start only. True when the process
+    // was created or Explorer was asked; a failed creation shows the error with its code.
+    bool Launch(bool wait, bool newConsole) const;
 
 private:
+    bool Save(const std::string& target, bool newFile);
+
     ValueFilterFn ValueFilter = nullptr;
     std::string AppName;
     std::string CurrentDir;

@@ -24,6 +24,7 @@ constexpr int kIdCancel = 2;
 
 constexpr std::uint32_t kAttributeDirectory = 0x10;
 constexpr std::uint32_t kCreateNewConsole = 0x10;
+constexpr std::uint32_t kFailCriticalErrors = 0x0001;  // SEM_FAILCRITICALERRORS
 
 struct ProcessStart {
     std::string applicationName;
@@ -51,11 +52,18 @@ public:
     // Replaces (or creates) `path` with `bytes` in one step: the old file stays as it
     // was unless the complete new content is in place. No temporary file remains.
     virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;
+    // Creates `path` with `bytes` in one step, never over another file: false when
+    // something exists at `path` already or the file could not be written. No temporary
+    // file remains.
+    virtual bool CreateNewFile(const std::string& path, const std::string& bytes) = 0;
     // GetTempFileNameA(folder, prefix, 0): creates an empty file with a unique name.
     virtual bool CreateTempFile(const std::string& folder, const std::string& prefix,
                                 std::string& path) = 0;
     virtual bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                                std::uint64_t* freeBytes) = 0;
+    // SetThreadErrorMode: the calling thread's error mode, such as kFailCriticalErrors (no
+    // system message box for a drive without media); the mode before goes to `previous`.
+    virtual bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) = 0;
 
     // The process.
     virtual std::string ModuleFileName() = 0;

@@ -19,26 +19,30 @@ constexpr const char kTempPrefix[] = "VERROW";
 // A run of existing VERxxxx.vrc names longer than this is not worth searching through.
 constexpr int kMaxNameTries = 1024;
 
-// A new entry file name from a unique temporary name, never one an entry file already has.
-// The temporary files of rejected names are kept until the end, so the platform cannot
-// hand the same name out again, and then every one is deleted.
-bool ChooseNewEntryPath(const std::string& folder, std::string& entryPath) {
+// Saves a new entry under a name of its own: a unique temporary name with the entry
+// files' extension. The temporary file stays until the entry file exists, so that the
+// platform hands its name to no other copy of the program meanwhile, and the entry file
+// is only ever created, never put over another: a name that is taken all the same (by a
+// copy that keeps no reservation) makes the next one tried. The rejected names' temporary
+// files stay too, and then every one is deleted. False when no name can be had or the
+// folder cannot be written.
+bool SaveNewEntry(LaunchEntry& entry, const std::string& folder) {
     Os& os = GetOs();
     std::vector<std::string> temps;
-    bool found = false;
-    for (int tries = 0; tries < kMaxNameTries && !found; ++tries) {
+    bool saved = false;
+    for (int tries = 0; tries < kMaxNameTries && !saved; ++tries) {
         std::string temp;
         if (!os.CreateTempFile(folder, kTempPrefix, temp)) break;
         temps.push_back(temp);
         PathParts parts = SplitPath(temp);
-        std::string candidate = parts.drive + parts.dir + parts.base + kEntryExtension;
-        if (!os.FindFile(candidate, nullptr)) {
-            entryPath = candidate;
-            found = true;
-        }
+        const std::string candidate = parts.drive + parts.dir + parts.base + kEntryExtension;
+        if (os.FindFile(candidate, nullptr)) continue;  // an entry file's name already
+        saved = entry.SaveToNewFile(candidate);
+        // Not a name taken meanwhile: the folder cannot be written.
+        if (!saved && !os.FindFile(candidate, nullptr)) break;
     }
     for (const std::string& temp : temps) os.DeleteFile(temp);
-    return found;
+    return saved;
 }
 
 }  // namespace
@@ -104,8 +108,8 @@ std::vector<std::string> EntryStore::SaveAllEntries(EntryList& entries) {
     for (std::unique_ptr<LaunchEntry>& entry : entries.TakeAll()) {
         // Entries that are not modified are never written, so they need no name either.
         if (entry->IsModified()) {
-            std::string path = entry->GetEntryFilePath();
-            if ((path.empty() && !ChooseNewEntryPath(folder, path)) || !entry->SaveToFile(path)) {
+            const std::string& path = entry->GetEntryFilePath();
+            if (!(path.empty() ? SaveNewEntry(*entry, folder) : entry->SaveToFile(path))) {
                 failed.push_back(entry->GetAppName());
             }
         }

@@ -405,4 +405,6 @@ std::string ProfileWriter::Bytes() const {
 
 bool ProfileWriter::Commit(const std::string& path) const { return GetOs().ReplaceFile(path, Bytes()); }
 
+bool ProfileWriter::CommitNew(const std::string& path) const { return GetOs().CreateNewFile(path, Bytes()); }
+
 }  // namespace verrow

@@ -88,6 +88,9 @@ public:
     std::string Bytes() const;
     // Replaces the file with Bytes() in one step; false when it could not be written.
     bool Commit(const std::string& path) const;
+    // Creates the file with Bytes() in one step, never over another; false when something
+    // is at `path` already or the file could not be written.
+    bool CommitNew(const std::string& path) const;
 
 private:
     static std::string StoredValue(std::string_view value);

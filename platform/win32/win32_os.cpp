@@ -92,6 +92,30 @@ std::string FolderOf(const std::string& path) {
     return parts.drive + parts.dir;
 }
 
+// The content goes to a temporary file in the same folder (so the final move stays on
+// one volume); only a complete file is moved to `path`, replacing what is there or not
+// as `moveFlags` say.
+bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveFlags) {
+    std::string folder = FolderOf(path);
+    char temp[MAX_PATH] = {};
+    if (!::GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "vrw", 0, temp)) return false;
+
+    bool ok;
+    {
+        FileHandle file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ok = file.valid() && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
+             file.Close();
+    }
+    if (ok) ok = ::MoveFileExA(temp, path.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+        DWORD error = ::GetLastError();
+        ::DeleteFileA(temp);
+        ::SetLastError(error);
+    }
+    return ok;
+}
+
 }  // namespace
 
 std::string MessageCaption(std::string_view moduleFileName) {
@@ -148,28 +172,11 @@ bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
-    // The new content goes to a temporary file in the same folder (so the final move
-    // stays on one volume); the old file is replaced only once that file is complete.
-    std::string folder = FolderOf(path);
-    char temp[MAX_PATH] = {};
-    if (!::GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "vrw", 0, temp)) return false;
+    return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING);
+}
 
-    bool ok;
-    {
-        FileHandle file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        ok = file.valid() && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
-             file.Close();
-    }
-    if (ok) {
-        ok = ::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    if (!ok) {
-        DWORD error = ::GetLastError();
-        ::DeleteFileA(temp);
-        ::SetLastError(error);
-    }
-    return ok;
+bool Win32Os::CreateNewFile(const std::string& path, const std::string& bytes) {
+    return WriteAndMove(path, bytes, 0);
 }
 
 bool Win32Os::CreateTempFile(const std::string& folder, const std::string& prefix,
@@ -186,6 +193,13 @@ bool Win32Os::DiskFreeSpace(const std::string& directory, std::uint64_t* totalBy
     if (!::GetDiskFreeSpaceExA(directory.c_str(), &available, &total, &totalFree)) return false;
     if (totalBytes) *totalBytes = total.QuadPart;
     if (freeBytes) *freeBytes = totalFree.QuadPart;
+    return true;
+}
+
+bool Win32Os::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
+    DWORD before = 0;
+    if (!::SetThreadErrorMode(mode, &before)) return false;
+    if (previous) *previous = before;
     return true;
 }
 

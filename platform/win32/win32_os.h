@@ -20,10 +20,12 @@ public:
     bool DeleteFile(const std::string& path) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    bool CreateNewFile(const std::string& path, const std::string& bytes) override;
     bool CreateTempFile(const std::string& folder, const std::string& prefix,
                         std::string& path) override;
     bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                        std::uint64_t* freeBytes) override;
+    bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override;
     bool EnvironmentBlock(std::string& block) override;
     bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;

@@ -2,12 +2,17 @@
 // Input: one flag byte (bit 0 merge, bit 1 the platform gives no environment), then
 // records ended by zero bytes: "S" + a string of the launcher's environment, or an entry
 // variable "name\x01value".
-// Invariants: the size asked for equals the bytes written, nothing is written past it or
-// into a smaller buffer; the block is "name=value\0" for exactly the source map's names in
-// its order, then two zero bytes; on small inputs each value equals the literal one-pass
-// expansion (every variable in order replaces its %NAME% on character boundaries). A
-// block may be refused (size 0) only when its references multiply beyond any real use;
-// a small input whose literal expansion stays modest is never refused.
+// Invariants: a block is refused exactly when composing it takes more than the limit,
+// counting each value at the largest size that its working copy reaches; checked with a
+// small limit against the literal one-pass expansion (the variables in the map's order,
+// `_VERROW_DRV_` in any letter case last, each replacing its %NAME% on character
+// boundaries), whose values the block must then hold. Every block within that small
+// limit also composes under the program's own limit, where the size asked for equals the
+// bytes written, nothing is written past it or into a smaller buffer, and the block is
+// "name=value\0" for exactly the source map's names in its order, then two zero bytes.
+// (Larger blocks go through the same code with the larger limit; composing one of tens of
+// megabytes is left to the unit tests, as it takes longer than a fuzz run should.)
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,6 +28,8 @@ namespace verrow::fuzz {
 namespace {
 
 constexpr std::size_t kMaxRecords = 64;
+// The limit of the exact check: small, so that the literal expansion stays cheap.
+constexpr std::size_t kCheckLimit = 16 << 10;
 
 std::string ReplaceLiterally(const std::string& text, const std::string& pattern,
                              const std::string& with) {
@@ -40,12 +47,40 @@ std::string ReplaceLiterally(const std::string& text, const std::string& pattern
     return out;
 }
 
-// False when a working copy grows past `limit` bytes on the way.
-bool ExpandLiterally(const VarMap& source, const std::string& value, std::size_t limit, std::string& work) {
-    work = value;
+bool IsDriveName(const std::string& name) {
+    static const char kDrive[] = "_VERROW_DRV_";
+    if (name.size() != sizeof kDrive - 1) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 'a' + 'A') : name[i];
+        if (c != kDrive[i]) return false;
+    }
+    return true;
+}
+
+// The values of the literal composition, or false when it takes more than `limit` bytes:
+// every name, '=', value and zero byte, with each value at the largest size its working
+// copy has after any step, and two zero bytes at the end.
+bool ComposeLiterally(const VarMap& source, std::size_t limit, std::vector<std::string>& values) {
+    std::vector<const VarMap::Item*> order;
     for (const auto& u : source) {
-        work = ReplaceLiterally(work, "%" + u.first + "%", u.second);
-        if (work.size() > limit) return false;
+        if (!IsDriveName(u.first)) order.push_back(&u);
+    }
+    for (const auto& u : source) {
+        if (IsDriveName(u.first)) order.push_back(&u);
+    }
+    std::size_t total = 2;
+    for (const auto& v : source) total += v.first.size() + v.second.size() + 2;
+    if (total > limit) return false;
+    for (const auto& v : source) {
+        std::string work = v.second;
+        std::size_t largest = work.size();
+        for (const VarMap::Item* u : order) {
+            work = ReplaceLiterally(work, "%" + u->first + "%", u->second);
+            largest = std::max(largest, work.size());
+            if (total + largest - v.second.size() > limit) return false;
+        }
+        total += largest - v.second.size();
+        values.push_back(work);
     }
     return true;
 }
@@ -89,48 +124,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (merge) SnapshotEnvironment(source);
     for (const auto& variable : entry.GetEnvMap()) source.Set(variable.first, variable.second);
 
-    std::size_t rawBytes = 0;
-    for (const auto& variable : source) rawBytes += variable.first.size() + variable.second.size();
-    // The literal expansion is worked out when that is cheap: then every value must equal
-    // it. The block is "modest" when it has at most 24 variables and no working copy
-    // grows over 4 KB: the composition then takes at most 24 x 24 steps of four passes
-    // over 4 KB, 9 MB, less than the 16 MB it may always spend, so it must not be refused.
-    bool literalKnown = rawBytes <= 2048;
     std::vector<std::string> literal;
-    if (literalKnown) {
-        for (const auto& variable : source) {
-            literal.emplace_back();
-            if (!ExpandLiterally(source, variable.second, 4 << 10, literal.back())) {
-                literalKnown = false;
-                break;
-            }
-        }
-    }
-    const bool modest = literalKnown && source.size() <= 24;
+    const bool fits = ComposeLiterally(source, kCheckLimit, literal);
+    const std::string checked = ComposeEnvironmentBlock(source, kCheckLimit);
+    FUZZ_CHECK(checked.empty() == (source.empty() || !fits));
 
-    const std::size_t blockSize = entry.BuildEnvironmentBlock(nullptr, 0);
     if (entry.GetEnvMap().empty()) {
-        FUZZ_CHECK(blockSize == 0);
+        FUZZ_CHECK(entry.BuildEnvironmentBlock(nullptr, 0) == 0);
         return 0;
     }
-    if (blockSize == 0) {
-        // Refused: references that multiply. Never for a modest input.
-        FUZZ_CHECK(!modest);
-        return 0;
-    }
-    FUZZ_CHECK(blockSize >= 2);
+    if (!fits) return 0;
+    const std::size_t blockSize = entry.BuildEnvironmentBlock(nullptr, 0);
+    FUZZ_CHECK(blockSize == checked.size());
 
     const char kUnwritten = '\x55';
     std::vector<char> buffer(blockSize + 8, kUnwritten);
-    // A buffer that is too small is left alone (tried on small blocks: each call composes
-    // the block again, and the large ones are slow).
-    if (blockSize < (64 << 10)) {
-        FUZZ_CHECK(entry.BuildEnvironmentBlock(buffer.data(), blockSize - 1) == blockSize);
-        for (char c : buffer) FUZZ_CHECK(c == kUnwritten);
-    }
+    // A buffer that is too small is left alone.
+    FUZZ_CHECK(entry.BuildEnvironmentBlock(buffer.data(), blockSize - 1) == blockSize);
+    for (char c : buffer) FUZZ_CHECK(c == kUnwritten);
     FUZZ_CHECK(entry.BuildEnvironmentBlock(buffer.data(), blockSize) == blockSize);
     for (std::size_t i = blockSize; i < buffer.size(); ++i) FUZZ_CHECK(buffer[i] == kUnwritten);
     const std::string block(buffer.data(), blockSize);
+    FUZZ_CHECK(block == checked);
 
     std::size_t pos = 0;
     std::size_t n = 0;
@@ -141,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++pos;
         const std::size_t end = block.find('\0', pos);
         FUZZ_CHECK(end != std::string::npos);
-        if (literalKnown) FUZZ_CHECK(block.compare(pos, end - pos, literal[n]) == 0);
+        FUZZ_CHECK(block.compare(pos, end - pos, literal[n]) == 0);
         pos = end + 1;
         ++n;
     }

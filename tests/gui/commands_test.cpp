@@ -119,9 +119,9 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
               (std::map<std::string, std::string>{{"AppName", "プローブ表"},
                                                   {"AppPath", "\\tools\\probe\\probe.exe"},
                                                   {"CmdOpt", ""},
-                                                  // filled by the start above; written
-                                                  // because the entry is new anyway
-                                                  {"CurrentDir", "\\tools\\probe\\"},
+                                                  // the start above takes the program's
+                                                  // folder but keeps none
+                                                  {"CurrentDir", ""},
                                                   {"UseCustomEnv", "1"},
                                                   {"OverWriteEnv", "1"},
                                                   {"StartUp", "0"}}));
@@ -336,6 +336,38 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     std::size_t pairs = 0;
     EXPECT_EQ(EntryVariables(bytes, &pairs), (std::map<std::string, std::string>{{"_VERROW_DRV_", "V:"}, {"KEEP", "2"}}));
     EXPECT_EQ(pairs, 2u);
+}
+
+TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
+    VERROW_NEED_DRIVE_V();
+    // An entry without a working folder starts in its program's folder, also after EDIT
+    // moved it to another program; the file keeps what it had.
+    ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"V:\\data\\moved.exe", FALSE));
+    DeleteFileW(L"V:\\data\\moved.out");
+    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    ASSERT_TRUE(verrow.List().Select(0));
+    verrow.Click(kRunButton);
+    ASSERT_TRUE(WaitForFile(kProbeOut));
+    EXPECT_EQ(ProbeStart(ReadFileBytes(kProbeOut)).second, "V:\\tools\\probe");
+
+    verrow.Click(kEditButton);
+    HWND editor = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    Type(editor, kPath, "V:\\data\\moved.exe");
+    ASSERT_TRUE(EndEditor(verrow, editor));
+    verrow.Click(kRunButton);
+    EXPECT_TRUE(WaitForFile("V:\\data\\moved.out"));
+    EXPECT_EQ(ProbeStart(ReadFileBytes("V:\\data\\moved.out")).second, "V:\\data");
+
+    verrow.Close(CloseWay::kEscape);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+    std::map<std::string, std::string> keys = EntryKeys(ReadFileBytes(TestDrive::ConfigFolder() + "\\a.vrc"));
+    EXPECT_EQ(keys["AppPath"], "\\data\\moved.exe");
+    EXPECT_EQ(keys["CurrentDir"], "");
+    DeleteFileW(L"V:\\data\\moved.out");
+    DeleteFileW(L"V:\\data\\moved.exe");
 }
 
 TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {

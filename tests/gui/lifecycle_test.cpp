@@ -149,6 +149,62 @@ TEST(Lifecycle, DoubleClickAndRunStartTheSelectedEntryAndAFailureIsTold) {
     EXPECT_EQ(verrow.WaitForExit(), 0u);
 }
 
+// The folder that an Explorer window of the program shows in its address box.
+std::string ShownFolder(DWORD verrow) {
+    for (const ProcessInfo& explorer : Explorers(verrow)) {
+        for (HWND window : TopWindows(explorer.id, L"ExplorerWClass")) {
+            HWND bar = FindWindowExW(window, nullptr, L"ReBarWindow32", nullptr);
+            HWND address = bar ? FindWindowExW(bar, nullptr, L"ComboBoxEx32", nullptr) : nullptr;
+            if (address) return WindowText(address);
+        }
+    }
+    return std::string();
+}
+
+TEST(Lifecycle, StoredPathsStartOnTheLaunchDriveWhateverTheWorkingFolder) {
+    VERROW_NEED_DRIVE_V();
+    // Started from a prompt on C:, where a program lies at the same path as on the stick.
+    struct Decoy {
+        Decoy() {
+            CreateDirectoryW(L"C:\\tools", nullptr);
+            CreateDirectoryW(L"C:\\tools\\probe", nullptr);
+            DeleteFileW(L"C:\\tools\\probe\\probe.out");
+        }
+        ~Decoy() {
+            DeleteFileW(L"C:\\tools\\probe\\probe.out");
+            DeleteFileW(L"C:\\tools\\probe\\probe.exe");
+            RemoveDirectoryW(L"C:\\tools\\probe");
+            RemoveDirectoryW(L"C:\\tools");
+        }
+    } decoy;
+    ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"C:\\tools\\probe\\probe.exe", FALSE));
+    TestDrive::Prepare("[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n",
+                       {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe", 1, "probe.exe up")},
+                        {"b.vrc", EntryFile("データ", "\\data")}});
+    VerrowProcess verrow;
+    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), "C:\\")) << verrow.Error();
+    // The start-up entry, and RUN: the stick's program, in its folder on the stick.
+    EXPECT_TRUE(WaitForFile("V:\\tools\\probe\\probe.out"));
+    EXPECT_EQ(ProbeRecord(), std::make_pair(std::string("probe.exe up"), std::string("V:\\tools\\probe")));
+    RemoteListView list = verrow.List();
+    int probe = list.Text(0, 0) == "プローブ" ? 0 : 1;
+    DeleteFileW(L"V:\\tools\\probe\\probe.out");
+    list.DoubleClick(probe);
+    EXPECT_TRUE(WaitForFile("V:\\tools\\probe\\probe.out"));
+    EXPECT_EQ(ProbeRecord(), std::make_pair(std::string("probe.exe up"), std::string("V:\\tools\\probe")));
+    EXPECT_FALSE(FileExists("C:\\tools\\probe\\probe.out"));
+    // A folder opens on the stick.
+    list.DoubleClick(1 - probe);
+    DWORD start = GetTickCount();
+    while (ShownFolder(verrow.Id()).empty() && GetTickCount() - start < kWaitMs) Sleep(50);
+    EXPECT_EQ(ShownFolder(verrow.Id()), "data");
+    EXPECT_TRUE(verrow.OtherDialogs().empty());
+
+    EndChildren(verrow.Id(), "explorer.exe");
+    verrow.Close(CloseWay::kWmClose);
+    EXPECT_EQ(verrow.WaitForExit(), 0u);
+}
+
 TEST(Lifecycle, EveryWayOfClosingRewritesTheSettingsAndLeavesUnchangedEntriesAlone) {
     VERROW_NEED_DRIVE_V();
     const std::vector<std::pair<std::string, std::string>> entries = {

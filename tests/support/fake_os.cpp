@@ -158,12 +158,25 @@ bool FakeOs::ReadFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-bool FakeOs::ReplaceFile(const std::string& path, const std::string& bytes) {
+bool FakeOs::StartWrite(const std::string& path) {
     std::string key = Fold(path);
     std::string parent = Parent(key);
     if (directories_.count(key)) return false;
     if (parent.size() > 2 && !directories_.count(parent)) return false;
     if (!Writable(key)) return false;
+    if (duringWrite) duringWrite(path);
+    return true;
+}
+
+bool FakeOs::ReplaceFile(const std::string& path, const std::string& bytes) {
+    if (!StartWrite(path) || directories_.count(Fold(path))) return false;
+    AddFile(path, bytes);
+    log.push_back("write " + path);
+    return true;
+}
+
+bool FakeOs::CreateNewFile(const std::string& path, const std::string& bytes) {
+    if (!StartWrite(path) || FindFile(path, nullptr)) return false;
     AddFile(path, bytes);
     log.push_back("write " + path);
     return true;
@@ -194,9 +207,16 @@ bool FakeOs::CreateTempFile(const std::string& folder, const std::string& prefix
 
 bool FakeOs::DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                            std::uint64_t* freeBytes) {
+    diskQueryErrorModes.push_back(threadErrorMode);
     if (failDiskQuery) return false;
     if (totalBytes) *totalBytes = diskTotal;
     if (freeBytes) *freeBytes = diskFree;
+    return true;
+}
+
+bool FakeOs::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
+    if (previous) *previous = threadErrorMode;
+    threadErrorMode = mode;
     return true;
 }
 

@@ -56,6 +56,9 @@ public:
     bool failDiskQuery = false;
     std::uint32_t startError = 0;            // non-zero: StartProcess fails with it
     std::intptr_t shellResult = 42;
+    // Runs inside every write of a file, before the file is in place: what another copy
+    // of the program does meanwhile.
+    std::function<void(const std::string& path)> duringWrite;
 
     // What the code asked for.
     std::string moduleFileName = "E:\\tools\\Verrow.exe";
@@ -66,6 +69,8 @@ public:
     std::vector<Started> started;
     std::vector<std::string> log;            // "start <app>", "shell <params>", "message <text>"
     int tempCounter = 0;                      // the next number GetTempFileName tries
+    std::uint32_t threadErrorMode = 0;
+    std::vector<std::uint32_t> diskQueryErrorModes;  // the thread's error mode at each query
     // As Windows does within one clock tick: every call starts again at tempCounter and
     // only skips names that exist, so a deleted temporary name is handed out again.
     bool tempStartFixed = false;
@@ -77,10 +82,12 @@ public:
     bool DeleteFile(const std::string& path) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
+    bool CreateNewFile(const std::string& path, const std::string& bytes) override;
     bool CreateTempFile(const std::string& folder, const std::string& prefix,
                         std::string& path) override;
     bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                        std::uint64_t* freeBytes) override;
+    bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override { return moduleFileName; }
     bool EnvironmentBlock(std::string& block) override;
     bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;
@@ -93,6 +100,8 @@ public:
 
 private:
     bool Writable(const std::string& path) const;
+    // Whether a file can be written at `path`; then the other copy's turn (duringWrite).
+    bool StartWrite(const std::string& path);
     struct File {
         std::string path;
         std::string bytes;

@@ -39,7 +39,7 @@ private:
 TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClosing) {
     os.AddFile("E:\\tools\\VERROW_CNF\\a.vrc",
                "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\nCmdOpt=a.exe -s\r\nStartUp=1\r\n");
-    os.AddFile("\\a.exe", "program");
+    os.AddFile("E:\\a.exe", "program");
     os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=1\r\nListStyle=9\r\n");
     HWND main = nullptr;
     LauncherDialog dialog;
@@ -47,7 +47,7 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
         main = FindMain();
         if (!main) return false;
         // By the time the window shows: the entry started, then Explorer on "/e,E:".
-        EXPECT_EQ(os.log, (std::vector<std::string>{"start \\a.exe", "shell explorer /e,E:"}));
+        EXPECT_EQ(os.log, (std::vector<std::string>{"start E:\\a.exe", "shell explorer /e,E:"}));
         EXPECT_EQ(os.shellRequests.at(0).owner, static_cast<WindowHandle>(main));
         EXPECT_EQ(os.shellRequests.at(0).file, "explorer");
         EXPECT_EQ(os.started.at(0).start.commandLine, "a.exe -s");

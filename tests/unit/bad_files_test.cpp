@@ -71,7 +71,7 @@ class BadFilesTest : public ::testing::Test {
 protected:
     BadFilesTest() {
         os.AddDirectory("E:\\tools");
-        os.AddFile("\\apps\\a.exe", "MZ");
+        os.AddFile("E:\\apps\\a.exe", "MZ");
     }
 
     // Loads, checks every row and entry against the limits, and returns the rows by name

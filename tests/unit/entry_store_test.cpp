@@ -47,8 +47,8 @@ class EntryStoreTest : public ::testing::Test {
 protected:
     EntryStoreTest() : scope_(os), sink(os) {
         os.AddDirectory("E:\\tools");
-        os.AddFile("\\apps\\a.exe", "MZ");
-        os.AddFile("\\apps\\c.exe", "MZ");
+        os.AddFile("E:\\apps\\a.exe", "MZ");
+        os.AddFile("E:\\apps\\c.exe", "MZ");
     }
 
     std::vector<std::string> Log(const std::string& kinds) const {
@@ -107,9 +107,9 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     store.LoadAllEntries(entries, sink);
 
     EXPECT_EQ(Log("row start fit message"),
-              (std::vector<std::string>{"row C", "start \\apps\\c.exe", "row ", "row A",
-                                        "start \\apps\\a.exe", "row ", "row G", "row P", "row D",
-                                        "start \\apps\\a.exe", "fit"}));
+              (std::vector<std::string>{"row C", "start E:\\apps\\c.exe", "row ", "row A",
+                                        "start E:\\apps\\a.exe", "row ", "row G", "row P", "row D",
+                                        "start E:\\apps\\a.exe", "fit"}));
     ASSERT_EQ(sink.rows.size(), 7u);
     EXPECT_EQ(entries.size(), 7u);
     EXPECT_EQ(sink.rows[0].pathText, "E:\\apps\\c.exe");
@@ -186,6 +186,43 @@ TEST_F(EntryStoreSaveTest, NewEntryNeverTakesAnExistingEntryFilesName) {
     EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\VER2.vrc"), "two");
     EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\VER3.vrc").find("AppName=new1"), std::string::npos);
     EXPECT_EQ(FileNames().size(), 6u);  // a, b, other, VER1, VER2, VER3: no .tmp
+}
+
+TEST_F(EntryStoreSaveTest, TwoCopiesClosingAtOnceKeepEachOthersNewEntries) {
+    // Within one clock tick both copies get the same temporary numbers. The other copy
+    // saves its new entry while this one writes its own.
+    os.tempCounter = 1;
+    os.tempStartFixed = true;
+    EntryList others;
+    auto other = std::make_unique<LaunchEntry>();
+    other->SetAppName("other");
+    others.Append(std::move(other));
+    bool otherSaved = false;
+    os.duringWrite = [&](const std::string& path) {
+        if (otherSaved || path.compare(path.rfind('\\') + 1, 3, "VER") != 0) return;
+        otherSaved = true;
+        EXPECT_TRUE(store.SaveAllEntries(others).empty());
+    };
+    EditFirst();  // a changed entry replaces its own file, as ever
+    Add("mine");
+    EXPECT_TRUE(store.SaveAllEntries(entries).empty());
+    EXPECT_TRUE(otherSaved);
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\a.vrc").find("AppName=A2\r\n"), std::string::npos);
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\VER1.vrc").find("AppName=mine\r\n"), std::string::npos);
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\VER2.vrc").find("AppName=other\r\n"), std::string::npos);
+
+    // A copy that takes the very name this one moves its file to: this one takes another
+    // name rather than replace that file.
+    bool taken = false;
+    os.duringWrite = [&](const std::string& path) {
+        if (!taken) os.AddFile(path, "taken");
+        taken = true;
+    };
+    Add("late");
+    EXPECT_TRUE(store.SaveAllEntries(entries).empty());
+    EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\VER3.vrc"), "taken");
+    EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\VER4.vrc").find("AppName=late\r\n"), std::string::npos);
+    EXPECT_EQ(FileNames().size(), 7u);  // a, b, other, VER1 to VER4: no .tmp
 }
 
 TEST_F(EntryStoreSaveTest, FailedWritesAreReportedAndLeaveOldFilesAlone) {

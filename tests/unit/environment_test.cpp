@@ -98,6 +98,71 @@ TEST_F(EnvironmentTest, MergeModeSetsTheEntrysVariablesOverTheInheritedOnes) {
     EXPECT_EQ(Strings(Block(entry)), std::vector<std::string>{"path=%PATH%;\\bin"});
 }
 
+TEST_F(EnvironmentTest, TheDriveVariableIsComposedLastInBothModes) {
+    // The drive that another variable brings in is expanded, although the map holds it
+    // first, as the editor seeds it. Other chains keep the order of the map: FIRST comes
+    // before TOOLS, so the %TOOLS% that BIN brings into it stays.
+    LaunchEntry entry;
+    entry.SetEnv("_VERROW_DRV_", "E:");
+    entry.SetEnv("FIRST", "%BIN%");
+    entry.SetEnv("TOOLS", "%_VERROW_DRV_%\\tools");
+    entry.SetEnv("BIN", "%TOOLS%\\bin;%PATH%;%LATER%");
+    entry.SetEnv("LATER", "%_VERROW_DRV_%\\later");
+    EXPECT_EQ(Strings(Block(entry)),
+              (std::vector<std::string>{"_VERROW_DRV_=E:", "FIRST=%TOOLS%\\bin;%PATH%;E:\\later", "TOOLS=E:\\tools",
+                                        "BIN=E:\\tools\\bin;%PATH%;E:\\later", "LATER=E:\\later"}));
+
+    // Merged: LATER takes the inherited variable's place, before FIRST.
+    os.SetEnvironment({"PATH=C:\\WINDOWS", "LATER=inherited"});
+    entry.SetOverWriteEnv(1);
+    EXPECT_EQ(Strings(Block(entry)),
+              (std::vector<std::string>{"PATH=C:\\WINDOWS", "LATER=E:\\later", "_VERROW_DRV_=E:",
+                                        "FIRST=%TOOLS%\\bin;%PATH%;%LATER%", "TOOLS=E:\\tools",
+                                        "BIN=E:\\tools\\bin;C:\\WINDOWS;E:\\later"}));
+}
+
+TEST_F(EnvironmentTest, LargeEnvironmentsComposeUpTo32Megabytes) {
+    // 32 variables of 11 KB that hold a '%' each, alone.
+    VarMap alone;
+    std::string expected;
+    for (int i = 0; i < 32; ++i) {
+        std::string value = "100% ";
+        while (value.size() < 11264) value += "C:\\some\\folder\\" + std::to_string(i) + ";";
+        alone.Set("V" + std::to_string(i), value);
+        expected += "V" + std::to_string(i) + "=" + value + '\0';
+    }
+    EXPECT_TRUE(ComposeEnvironmentBlock(alone) == expected + '\0' + '\0');
+
+    // 30 entry variables of 12 KB that use %PATH%, over a small launcher environment.
+    const std::string path = "C:\\WINDOWS\\system32;C:\\WINDOWS;C:\\Program Files\\tools";
+    os.SetEnvironment({"PATH=" + path, "windir=C:\\WINDOWS"});
+    std::string value = "50% ", composed = value;
+    while (value.size() < 12288) {
+        value += "E:\\tools\\bin;%PATH%;";
+        composed += "E:\\tools\\bin;" + path + ";";
+    }
+    LaunchEntry entry;
+    entry.SetOverWriteEnv(1);
+    for (int i = 0; i < 30; ++i) entry.SetEnv("E" + std::to_string(i), value);
+    std::vector<std::string> strings = Strings(Block(entry));
+    ASSERT_EQ(strings.size(), 32u);
+    EXPECT_TRUE(strings[2] == "E0=" + composed);
+    EXPECT_TRUE(strings[31] == "E29=" + composed);
+
+    // A block of exactly 32 MB is made; one byte more is refused. A reference that
+    // multiplies counts with what it becomes.
+    const std::size_t kLimit = std::size_t{32} << 20;
+    for (std::size_t extra : {0, 1}) {
+        VarMap many;
+        std::string v;
+        for (int i = 0; i < 32766; ++i) v += "%A%";
+        many.Set("V", v + std::string(1016 + extra, 'y'));
+        many.Set("A", std::string(1024, 'x'));
+        const std::string block = ComposeEnvironmentBlock(many);
+        EXPECT_EQ(block.size(), extra ? 0 : kLimit) << extra;
+    }
+}
+
 TEST_F(EnvironmentTest, ValuesWithABarOrATrailByte7CArriveWhole) {
     LaunchEntry entry;
     entry.SetEnv("BAR", "a|b");
@@ -143,6 +208,7 @@ TEST_F(EnvironmentTest, ExpansionMatchesTheLiteralAlgorithmOnRandomMaps) {
             int length = static_cast<int>(random() % 3);
             for (int k = 0; k <= length; ++k) name += pick(namePieces);
             if (round % 10 == 0 && random() % 4 == 0) name += "%";  // names with '%' too
+            if (random() % 8 == 0) name = random() % 2 ? "_VERROW_DRV_" : "_verrow_Drv_";
             std::string value;
             int pieces = static_cast<int>(random() % 12);
             for (int k = 0; k < pieces; ++k) value += random() % 3 ? pick(valuePieces) : "%" + name + "%";

@@ -75,5 +75,19 @@ TEST(FreeSpaceFigures, AFailedQueryKeepsWhatIsShownOrShowsZeroAtFirst) {
     EXPECT_EQ(f->free, 0);
 }
 
+TEST(FreeSpaceFigures, TheQueryAloneRunsWithoutCriticalErrorBoxes) {
+    // A card reader without a card would show "no disk" at every tick; the programs the
+    // launcher starts keep their own error mode, and so does the thread after the query.
+    test::FakeOs os;
+    os.threadErrorMode = 0x8000;
+    for (bool fails : {false, true}) {
+        os.failDiskQuery = fails;
+        NextFreeSpace(os, "E:", true);
+        ASSERT_EQ(os.diskQueryErrorModes.size(), fails ? 2u : 1u);
+        EXPECT_EQ(os.diskQueryErrorModes.back() & kFailCriticalErrors, kFailCriticalErrors);
+        EXPECT_EQ(os.threadErrorMode, 0x8000u);
+    }
+}
+
 }  // namespace
 }  // namespace verrow

@@ -41,7 +41,7 @@ class HostileInputTest : public ::testing::Test {
 protected:
     HostileInputTest() {
         os.AddDirectory("E:\\tools\\VERROW_CNF");
-        os.AddFile("\\apps\\a.exe", "MZ");
+        os.AddFile("E:\\apps\\a.exe", "MZ");
     }
     test::FakeOs os;
     ScopedOs scope{os};

@@ -20,7 +20,7 @@ protected:
     LaunchTest() : scope_(os) {
         os.AddDirectory("E:\\tools");
         os.AddDirectory("E:\\tools\\edit");
-        os.AddFile("\\tools\\edit\\edit.exe", "MZ");
+        os.AddFile("E:\\tools\\edit\\edit.exe", "MZ");
     }
 
     // An entry as its file gives it (CmdOpt and CurrentDir come only from the file).
@@ -45,13 +45,12 @@ TEST_F(LaunchTest, MissingPathFailsSilently) {
 }
 
 TEST_F(LaunchTest, FolderOpensExplorerAndIgnoresProgramOptions) {
-    os.AddDirectory("\\tools");
     Load("AppPath=\\tools\r\nCmdOpt=-x\r\nUseCustomEnv=1\r\n", "ENV0000_Key=A\r\nENV0000_Val=1\r\n");
     EXPECT_TRUE(entry.Launch(false, false));
     ASSERT_EQ(os.shellRequests.size(), 1u);
     EXPECT_EQ(os.shellRequests[0].owner, nullptr);
     EXPECT_EQ(os.shellRequests[0].file, "explorer");
-    EXPECT_EQ(os.shellRequests[0].parameters, "/e,\\tools");
+    EXPECT_EQ(os.shellRequests[0].parameters, "/e,E:\\tools");
     EXPECT_TRUE(os.started.empty());
     EXPECT_EQ(entry.GetCurrentDir(), "");
 
@@ -67,15 +66,15 @@ TEST_F(LaunchTest, ProgramGetsItsOwnCommandLineAndFolder) {
     EXPECT_TRUE(entry.Launch(true, true));
     ASSERT_EQ(os.started.size(), 1u);
     const ProcessStart& start = os.started[0].start;
-    EXPECT_EQ(start.applicationName, "\\tools\\edit\\edit.exe");
+    EXPECT_EQ(start.applicationName, "E:\\tools\\edit\\edit.exe");
     EXPECT_EQ(start.commandLine, "-x \"a b\"");
     EXPECT_TRUE(start.inheritHandles);
     EXPECT_EQ(start.creationFlags, kCreateNewConsole);
     EXPECT_TRUE(start.wait);
     EXPECT_FALSE(os.started[0].hadEnvironment);
-    // The folder is filled in and kept, but the entry does not count as changed.
-    EXPECT_EQ(start.currentDirectory, "\\tools\\edit\\");
-    EXPECT_EQ(entry.GetCurrentDir(), "\\tools\\edit\\");
+    // The program's own folder, for this start only.
+    EXPECT_EQ(start.currentDirectory, "E:\\tools\\edit\\");
+    EXPECT_EQ(entry.GetCurrentDir(), "");
     EXPECT_FALSE(entry.IsModified());
 
     EXPECT_TRUE(entry.Launch(false, false));
@@ -84,18 +83,41 @@ TEST_F(LaunchTest, ProgramGetsItsOwnCommandLineAndFolder) {
     EXPECT_FALSE(os.started[1].start.wait);
 }
 
-TEST_F(LaunchTest, CurrentDirectoryGivenOrAbsent) {
+TEST_F(LaunchTest, PathsWithoutADriveLieOnTheLaunchDriveAndOthersStayAsGiven) {
     Load("AppPath=\\tools\\edit\\edit.exe\r\nCurrentDir=\\data\r\n");
     EXPECT_TRUE(entry.Launch(false, false));
-    EXPECT_EQ(os.started.back().start.currentDirectory, "\\data");
+    EXPECT_EQ(os.started.back().start.currentDirectory, "E:\\data");
 
     // A bare name has no folder to take: the program inherits ours.
     os.AddFile("edit.exe", "MZ");
+    Load("AppPath=edit.exe\r\nCurrentDir=work\r\n");
+    EXPECT_TRUE(entry.Launch(false, false));
+    EXPECT_EQ(os.started.back().start.applicationName, "edit.exe");
+    EXPECT_EQ(os.started.back().start.currentDirectory, "work");
+    EXPECT_EQ(os.started.back().start.commandLine, "");
     Load("AppPath=edit.exe\r\n");
     EXPECT_TRUE(entry.Launch(false, false));
     EXPECT_EQ(os.started.back().start.currentDirectory, "");
-    EXPECT_EQ(os.started.back().start.commandLine, "");
-    EXPECT_EQ(entry.GetCurrentDir(), "");
+
+    // Another drive and network paths are taken as they are.
+    os.AddFile("F:\\x\\edit.exe", "MZ");
+    os.AddFile("\\\\server\\share\\edit.exe", "MZ");
+    Load("AppPath=F:\\x\\edit.exe\r\nCurrentDir=\\\\server\\share\r\n");
+    EXPECT_TRUE(entry.Launch(false, false));
+    EXPECT_EQ(os.started.back().start.applicationName, "F:\\x\\edit.exe");
+    EXPECT_EQ(os.started.back().start.currentDirectory, "\\\\server\\share");
+    Load("AppPath=\\\\server\\share\\edit.exe\r\n");
+    EXPECT_TRUE(entry.Launch(false, false));
+    EXPECT_EQ(os.started.back().start.applicationName, "\\\\server\\share\\edit.exe");
+    EXPECT_EQ(os.started.back().start.currentDirectory, "\\\\server\\share\\");
+
+    // Run from a network path, the launcher has no drive to put in front.
+    os.moduleFileName = "\\\\server\\share\\Verrow.exe";
+    os.AddFile("\\tools\\edit\\edit.exe", "MZ");
+    Load("AppPath=\\tools\\edit\\edit.exe\r\n");
+    EXPECT_TRUE(entry.Launch(false, false));
+    EXPECT_EQ(os.started.back().start.applicationName, "\\tools\\edit\\edit.exe");
+    EXPECT_EQ(os.started.back().start.currentDirectory, "\\tools\\edit\\");
 }
 
 TEST_F(LaunchTest, FailedCreationShowsPathAndCode) {

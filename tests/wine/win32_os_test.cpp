@@ -42,6 +42,13 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
     // Nowhere to write: false, and nothing is left behind.
     EXPECT_FALSE(os.ReplaceFile(dir + "\\gone\\x.ini", "x"));
     EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
+
+    // A new file is created, but never over one that is there.
+    EXPECT_FALSE(os.CreateNewFile(path, "other"));
+    EXPECT_EQ(ReadAll(path), "short");
+    ASSERT_TRUE(os.CreateNewFile(dir + "\\new.vrc", big));
+    EXPECT_TRUE(ReadAll(dir + "\\new.vrc") == big);
+    EXPECT_EQ(NamesIn(dir), (std::vector<std::string>{"new.vrc", "verrow.ini"}));
     EXPECT_FALSE(os.ReadFile(dir + "\\missing.ini", read));
 }
 
