@@ -86,7 +86,7 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs);
 struct ExeInfo {
     bool ok = false;
     std::uint64_t size = 0;
-    bool is32Bit = false;
+    int bits = 0;  // 32 (PE32, i386) or 64 (PE32+, x86-64); 0 for anything else
     bool stripped = false;  // no symbol table, no debugging sections
     std::vector<std::string> imports;  // DLL names, lower case
     std::vector<std::string> foreignImports;  // those that are not system DLLs

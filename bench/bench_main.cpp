@@ -35,7 +35,7 @@ struct Options {
 constexpr double kLoadSpeedupTarget = 100;   // platform / store, at least
 constexpr double kLoadRawTarget = 3;         // store / raw bytes, at most
 constexpr double kStartTarget = 1.2;         // Verrow with 10 entries / floor, at most
-constexpr double kSizeTargetKb = 400;        // at most
+constexpr double kSizeTargetKb = 400;        // at most, for the shipped 32-bit program
 constexpr double kGross = 10;
 constexpr DWORD kTimeoutMs = 60000;
 // DLLs that only commands need: delay-loaded, so never in the import table.
@@ -199,6 +199,8 @@ int Run(const Options& options) {
     const double start10Ratio = ms10 / floorMs;
     const double startNRatio = msN / floorMs;
     const double sizeKb = static_cast<double>(exe.size) / 1024.0;
+    // The size target is the shipped program's; a 64-bit build's size is only shown.
+    const bool targetSize = exe.bits == 32;
     const bool systemOnly = exe.foreignImports.empty();
 
     std::printf("\nLoad (each way lists VERROW_CNF\\*.vrc itself)          median ms\n");
@@ -221,7 +223,7 @@ int Run(const Options& options) {
         }
     }
     std::printf("\nVerrow.exe: %llu bytes (%.0f KB), %s, %s; imports loaded at start:%s\n",
-                static_cast<unsigned long long>(exe.size), sizeKb, exe.is32Bit ? "32-bit" : "not 32-bit",
+                static_cast<unsigned long long>(exe.size), sizeKb, exe.bits == 32 ? "32-bit" : "64-bit",
                 exe.stripped ? "stripped" : "NOT stripped", imports.c_str());
 
     std::printf("\nRatio                                   measured    target\n");
@@ -237,7 +239,7 @@ int Run(const Options& options) {
     const std::string startNLabel = "start: Verrow " + std::to_string(options.files) + " entries / floor";
     std::printf("  %-36s %8.2fx    (none)\n", startNLabel.c_str(), startNRatio);
     std::printf("  size: Verrow.exe                     %7.0f KB    <= %.0f KB   %s\n", sizeKb, kSizeTargetKb,
-                Verdict(sizeKb <= kSizeTargetKb));
+                targetSize ? Verdict(sizeKb <= kSizeTargetKb) : "(for the 32-bit program)");
     std::printf("  imports                            %s   system only   %s\n",
                 systemOnly ? "system only" : "NOT system ", Verdict(systemOnly));
     std::fflush(stdout);
@@ -249,7 +251,7 @@ int Run(const Options& options) {
     if (speedup < kLoadSpeedupTarget / kGross) gross.push_back("load is not even 10x faster than the platform's");
     if (overRaw > kLoadRawTarget * kGross) gross.push_back("load takes over 30x the raw byte read");
     if (start10Ratio > kStartTarget * kGross) gross.push_back("start takes over 12x the bare dialog's");
-    if (sizeKb > kSizeTargetKb * kGross) gross.push_back("Verrow.exe is over 4000 KB");
+    if (targetSize && sizeKb > kSizeTargetKb * kGross) gross.push_back("Verrow.exe is over 4000 KB");
     if (!systemOnly) gross.push_back("Verrow.exe imports DLLs that are not system DLLs");
     for (const std::string& dll : early) {
         gross.push_back(dll + " is loaded at start: a function of it is missing from cmake/delay-load/");

@@ -1,4 +1,5 @@
-// Size, stripping and imports of a PE executable, read from its headers.
+// Size, stripping and imports of a PE executable (32-bit PE32 or 64-bit PE32+), read from
+// its headers.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -46,14 +47,29 @@ ExeInfo ReadExeInfo(const std::string& path) {
     const std::size_t nt = static_cast<std::size_t>(dos.e_lfanew);
     DWORD signature = 0;
     IMAGE_FILE_HEADER file{};
-    IMAGE_OPTIONAL_HEADER32 optional{};
+    WORD magic = 0;
     if (!ReadAt(bytes, nt, signature) || signature != IMAGE_NT_SIGNATURE) return info;
-    if (!ReadAt(bytes, nt + 4, file) || !ReadAt(bytes, nt + 4 + sizeof file, optional)) return info;
-    info.is32Bit = file.Machine == IMAGE_FILE_MACHINE_I386 && optional.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC;
-    if (!info.is32Bit) return info;
+    const std::size_t optionalAt = nt + 4 + sizeof file;
+    if (!ReadAt(bytes, nt + 4, file) || !ReadAt(bytes, optionalAt, magic)) return info;
+    // The two optional headers differ in their fields' widths, and so in where the
+    // directories stand.
+    IMAGE_DATA_DIRECTORY imports{};
+    if (file.Machine == IMAGE_FILE_MACHINE_I386 && magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+        IMAGE_OPTIONAL_HEADER32 optional{};
+        if (!ReadAt(bytes, optionalAt, optional)) return info;
+        imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        info.bits = 32;
+    } else if (file.Machine == IMAGE_FILE_MACHINE_AMD64 && magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+        IMAGE_OPTIONAL_HEADER64 optional{};
+        if (!ReadAt(bytes, optionalAt, optional)) return info;
+        imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        info.bits = 64;
+    } else {
+        return info;
+    }
 
     std::vector<IMAGE_SECTION_HEADER> sections(file.NumberOfSections);
-    const std::size_t first = nt + 4 + sizeof file + file.SizeOfOptionalHeader;
+    const std::size_t first = optionalAt + file.SizeOfOptionalHeader;
     bool debugSections = false;
     for (std::size_t i = 0; i < sections.size(); ++i) {
         if (!ReadAt(bytes, first + i * sizeof(IMAGE_SECTION_HEADER), sections[i])) return info;
@@ -74,7 +90,6 @@ ExeInfo ReadExeInfo(const std::string& path) {
         return false;
     };
 
-    const IMAGE_DATA_DIRECTORY& imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     std::size_t at = 0;
     if (imports.VirtualAddress != 0 && !offsetOf(imports.VirtualAddress, at)) return info;
     for (IMAGE_IMPORT_DESCRIPTOR descriptor{}; imports.VirtualAddress != 0; at += sizeof descriptor) {

@@ -52,3 +52,21 @@ function(verrow_product_flags)
     endif()
 endfunction()
 
+
+# A 64-bit build's copy of MANIFEST (NAME.manifest) that names amd64 instead of x86, as
+# NAME-amd64.manifest in the current binary folder, where TARGET's resource script finds it.
+function(verrow_amd64_manifest target manifest)
+    if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+        return()
+    endif()
+    get_filename_component(name ${manifest} NAME_WE)
+    file(READ ${manifest} x86)
+    string(REPLACE "processorArchitecture=\"x86\"" "processorArchitecture=\"amd64\"" amd64 "${x86}")
+    if(amd64 STREQUAL x86)
+        message(FATAL_ERROR "${manifest} names no x86 architecture")
+    endif()
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/${name}-amd64.manifest)
+    file(CONFIGURE OUTPUT ${out} CONTENT "${amd64}" @ONLY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${manifest})
+    target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()

@@ -1,31 +1,4 @@
-# 32-bit Windows with MinGW-w64. On Linux this is a cross build whose programs run
-# under wine; on Windows with MinGW on the PATH the same file picks the native tools.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows (the shipped Verrow.exe) with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-if(CMAKE_HOST_WIN32)
-    set(_verrow_prefix "")
-else()
-    set(_verrow_prefix "i686-w64-mingw32-")
-endif()
-
-# The -posix variants carry the full C++ library (threads included).
-find_program(VERROW_MINGW_CXX NAMES ${_verrow_prefix}g++-posix ${_verrow_prefix}g++ REQUIRED)
-find_program(VERROW_MINGW_CC NAMES ${_verrow_prefix}gcc-posix ${_verrow_prefix}gcc REQUIRED)
-find_program(VERROW_MINGW_RC NAMES ${_verrow_prefix}windres windres REQUIRED)
-set(CMAKE_CXX_COMPILER ${VERROW_MINGW_CXX})
-set(CMAKE_C_COMPILER ${VERROW_MINGW_CC})
-set(CMAKE_RC_COMPILER ${VERROW_MINGW_RC})
-
-if(NOT CMAKE_HOST_WIN32)
-    set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-    set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-    set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-    set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-    set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-endif()
-
-# Test programs run under wine in the build's own prefix (see tools/wine-run).
-if(NOT CMAKE_HOST_WIN32)
-    set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run;${CMAKE_BINARY_DIR}")
-endif()
+set(VERROW_MINGW_TARGET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

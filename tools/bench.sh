@@ -2,7 +2,9 @@
 # The benchmark of load, start and size, run under wine side by side with the platform;
 # prints a table of ratios of medians (see bench/bench_main.cpp for what is measured).
 #   tools/bench.sh [N V RUNS]                        builds the win32 preset in build/bench, runs
-#   tools/bench.sh --build DIR [--check] [N V RUNS]  uses an existing win32 build (the CTest test)
+#   tools/bench.sh --build DIR [--check] [N V RUNS]  uses an existing build (the CTest test)
+# Where the host runs no 32-bit programs it builds the win64 preset in build/bench-win64
+# instead; VERROW_WINDOWS_ARCH=win32 or win64 chooses either (see tools/windows-arch).
 # N entry files of V variables (default 1000 x 100); RUNS loads of each kind (default 3)
 # and RUNS starts of each program, at least 11.
 # --check fails (exit 1) only on a gross regression: a ratio an order of magnitude off.
@@ -16,7 +18,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
         --build) build=$2; shift 2 ;;
         --check) check=(--check); shift ;;
-        -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
         *) break ;;
     esac
 done
@@ -26,13 +28,15 @@ runs=${3:-3}
 
 if [ -z "$build" ]; then
     ./tools/setup-debian.sh >/dev/null
+    arch=$(./tools/windows-arch)
     build=build/bench
-    cmake --preset win32 -B "$build" >/dev/null
+    [ "$arch" = win32 ] || build=build/bench-$arch
+    cmake --preset "$arch" -B "$build" >/dev/null
     cmake --build "$build" -j2 --target verrow_bench >/dev/null
 fi
 build=$(cd "$build" && pwd)
 for f in "$build/bench/verrow_bench.exe" "$build/bench/verrow_bench_floor.exe" "$build/Verrow.exe"; do
-    [ -f "$f" ] || { echo "bench: $f is missing (build the win32 preset first)" >&2; exit 2; }
+    [ -f "$f" ] || { echo "bench: $f is missing (build the win32 or win64 preset first)" >&2; exit 2; }
 done
 
 # A session that was already running (the test command's) is left running.

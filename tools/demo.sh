@@ -5,18 +5,24 @@
 # own environment, a folder, and a program that starts together with Verrow).
 # With a display ($DISPLAY) the window is yours to use; without one it runs on a private
 # Xvfb display, a screenshot is saved, and it is closed again.
-# VERROW_BUILD_DIR chooses another build folder than build/win32.
+# The program is the shipped 32-bit one where the host runs 32-bit programs, else the 64-bit
+# build; VERROW_WINDOWS_ARCH=win32 or win64 chooses either (see tools/windows-arch).
+# VERROW_BUILD_DIR chooses another build folder than build/win32 (build/win64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=${VERROW_BUILD_DIR:-build/win32}
 ./tools/setup-debian.sh
-cmake --preset win32 -B "$build" >/dev/null
+arch=$(./tools/windows-arch)
+build=${VERROW_BUILD_DIR:-build/$arch}
+cmake --preset "$arch" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target Verrow verrow_demo_app
 
-# The demo has a wine prefix of its own, so it never meets the tests' drive letters.
+# The demo has a wine prefix of its own, so it never meets the tests' drive letters; one
+# for each kind of build, as a prefix is either 32-bit or 64-bit.
 session="$root/build/demo-wine"
+[ "$arch" = win32 ] || session="$root/build/demo-wine-$arch"
 mkdir -p "$session"
+cp "$build/wine-arch" "$session/wine-arch"
 ./tools/wine-run "$session" --start
 user_display=${DISPLAY:-}
 eval "$(./tools/wine-run "$session" --env)"
@@ -51,16 +57,16 @@ cd "$drive/tools"  # Verrow starts from U:\tools, as from a stick
 if [ -n "$user_display" ]; then
     export DISPLAY=$user_display
     # A window manager runs here: let it manage the windows.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
-    echo "demo: starting U:\\tools\\Verrow.exe on display $DISPLAY (drive U: is $drive); close its window to end."
-    wine Verrow.exe
+    "$VERROW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f >/dev/null 2>&1
+    echo "demo: starting U:\\tools\\Verrow.exe ($arch) on display $DISPLAY (drive U: is $drive); close its window to end."
+    "$VERROW_WINE" Verrow.exe
     exit 0
 fi
 
-echo "demo: there is no display (\$DISPLAY is not set): starting Verrow on a private Xvfb display ($DISPLAY)."
+echo "demo: there is no display (\$DISPLAY is not set): starting Verrow ($arch) on a private Xvfb display ($DISPLAY)."
 # No window manager on Xvfb: wine manages its windows itself.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-wine Verrow.exe &
+"$VERROW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+"$VERROW_WINE" Verrow.exe &
 verrow=$!
 for _ in $(seq 100); do
     xdotool search --name '^Verrow$' >/dev/null 2>&1 && break
@@ -71,8 +77,8 @@ shot="$root/build/demo-screenshot.png"
 import -window root "$shot"
 echo "demo: screenshot of the running program saved to $shot"
 # Closed as a user would (WM_CLOSE), so it writes its settings and registrations back.
-wine taskkill /im demo.exe >/dev/null 2>&1 || true
-wine taskkill /im Verrow.exe >/dev/null 2>&1 || true
+"$VERROW_WINE" taskkill /im demo.exe >/dev/null 2>&1 || true
+"$VERROW_WINE" taskkill /im Verrow.exe >/dev/null 2>&1 || true
 for _ in $(seq 50); do kill -0 "$verrow" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$verrow" 2>/dev/null && kill "$verrow"
 wait "$verrow" 2>/dev/null || true

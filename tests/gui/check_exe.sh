@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Verrow.exe is one stripped 32-bit Windows program that imports system DLLs only and
-# stays within its size budget.
-#   check_exe.sh OBJDUMP Verrow.exe MAX_BYTES
+# Verrow.exe is one stripped 32-bit Windows program that imports system DLLs only, stays
+# within its size budget, and carries its version record and a manifest for x86. Only its
+# files are read, nothing runs: the test command checks the shipped program this way also
+# on hosts that cannot run it.
+#   check_exe.sh OBJDUMP WINDRES Verrow.exe MAX_BYTES VERSION
 set -uo pipefail
-objdump=$1 exe=$2 max=$3
+objdump=$1 windres=$2 exe=$3 max=$4 version=$5
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
@@ -26,5 +28,23 @@ LC_ALL=C "$objdump" -t "$exe" | grep -q 'no symbols' || fail "has a symbol table
 size=$(stat -c %s "$exe")
 [ "$size" -le "$max" ] || fail "is $size bytes, more than $max"
 
-echo "Verrow.exe: $size bytes; imports: $(echo $dlls)"
+# The resources, read back from the executable as a resource script.
+rc=$(LC_ALL=C "$windres" -i "$exe" -O rc 2>&1) || fail "windres cannot read its resources: $rc"
+numbers=${version//./, }
+grep -qx " FILEVERSION $numbers" <<<"$rc" || fail "the version record's file version is not $version"
+grep -qx " PRODUCTVERSION $numbers" <<<"$rc" || fail "the version record's product version is not $version"
+for name in FileVersion ProductVersion; do
+    grep -q "VALUE \"$name\", \"$version\"" <<<"$rc" || fail "the version record's $name text is not $version"
+done
+# The manifest's lines, as one text (the script doubles quotes and ends each line with \n).
+manifest=$(sed -n '/^1 24 /,/^END/p' <<<"$rc" | sed -n 's/^ *"\(.*\)"$/\1/p' | sed 's/\\n$//; s/""/"/g' | tr '\n' ' ')
+identities=$(grep -o '<assemblyIdentity [^>]*>' <<<"$manifest")
+program=$(grep -v 'name="Microsoft.Windows.Common-Controls"' <<<"$identities")
+controls=$(grep 'name="Microsoft.Windows.Common-Controls"' <<<"$identities")
+[ -n "$program" ] || fail "has no manifest naming the program"
+grep -q 'processorArchitecture="x86"' <<<"$program" || fail "its manifest does not name x86: $program"
+grep -q 'version="6\.0\.0\.0"' <<<"$controls" || fail "its manifest asks for no version 6 of the common controls"
+grep -q 'processorArchitecture="x86"' <<<"$controls" || fail "its manifest asks for common controls not for x86: $controls"
+
+echo "Verrow.exe: $size bytes; version $version; imports: $(echo $dlls)"
 exit $status

@@ -128,7 +128,12 @@ TEST(Resources, StringVersionAndManifest) {
     GetModuleFileNameW(module, file, MAX_PATH);
     std::string where = FromSystemText(file);
     for (char& c : where) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_NE(where.find("x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos) << where;
+#ifdef _WIN64
+    const std::string side = "amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#else
+    const std::string side = "x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#endif
+    EXPECT_NE(where.find(side), std::string::npos) << where;
     DestroyWindow(list);
 }
 
