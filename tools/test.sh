@@ -56,8 +56,8 @@ if [ "$windows_arch" = win32 ]; then
     echo "=== win32 ==="
     build_preset win32 && test_preset win32
 else
-    echo "=== win32: the shipped Verrow.exe, read but not run (the Windows suite runs as win64) ==="
-    build_preset win32 Verrow && test_preset win32 -L no-execution
+    echo "=== win32: the shipped Verrow.exe and its package, read but not run (the Windows suite runs as win64) ==="
+    build_preset win32 Verrow verrow_guide && test_preset win32 -L no-execution
     echo "=== win64 ==="
     build_preset win64 && test_preset win64
 fi
