@@ -9,6 +9,7 @@
 #include "core/path.h"
 #include "dialogs/about_dialog.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
 #include "resources/texts.h"
@@ -47,17 +48,20 @@ bool LauncherDialog::OnInitDialog() {
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
 
     List.InsertColumns();
+    VERROW_MARK("init: icons, columns");
 
     PathParts exe = SplitPath(GetOs().ModuleFileName());
     ExeFolder = exe.drive + exe.dir;
 
     ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
     List.UseImages(ImageList);
+    VERROW_MARK("init: image list");
 
     Drive = exe.drive;
     SettingsPath = exe.drive + exe.dir + kSettingsFileName;
 
     List.SetExtendedStyles();
+    VERROW_MARK("init: extended styles");
 
     // Pictures: ADD, DEL, Drive, EDIT, RUN, CONF.
     const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, 137},
@@ -74,10 +78,12 @@ bool LauncherDialog::OnInitDialog() {
         pictures[i].first->SetBitmap(ButtonPictures[i].get());
     }
 
+    VERROW_MARK("init: pictures");
     ProgramSettings settings = ReadSettings(SettingsPath);
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
+    VERROW_MARK("init: settings, view");
 
     // Fills EntryList and the list, and starts the start-up entries one by one. The rows
     // go in without a repaint and a path refresh each (OnNotify): nothing is selected
@@ -85,7 +91,9 @@ bool LauncherDialog::OnInitDialog() {
     {
         EntryListView::Fill fill(List);
         EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+        VERROW_MARK("init: entries loaded");
     }
+    VERROW_MARK("init: list redrawn");
 
     ToolTip.Create(self);
     ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
@@ -95,6 +103,7 @@ bool LauncherDialog::OnInitDialog() {
     ToolTip.AddTool(EditButton.Handle(), text::kTipEdit);
     ToolTip.AddTool(RunButton.Handle(), text::kTipRun);
 
+    VERROW_MARK("init: tooltips");
     if (StartOpen) OnDrive();
 
     UpdateFreeSpace();
@@ -102,6 +111,7 @@ bool LauncherDialog::OnInitDialog() {
 
     // The about box has no button of its own: the system menu offers it.
     AboutDialog::AddToSystemMenu(self);
+    VERROW_MARK("init: done");
     return true;
 }
 
@@ -203,8 +213,11 @@ void LauncherDialog::SaveAll() {
     if (Saved) return;
     Saved = true;
     // The settings first, then every entry (each destroyed after it has been written).
+    VERROW_MARK("close: save");
     bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});
+    VERROW_MARK("close: settings written");
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
+    VERROW_MARK("close: entries saved and freed");
     UnsavedMessage = UnsavedReport(unsaved, !settingsSaved);
 }
 

@@ -2,6 +2,8 @@
 // a table of ratios of medians. tools/bench.sh prepares the drive and runs it under wine.
 //
 //   verrow_bench --root K:\ --verrow PATH --floor PATH [--files N] [--vars V] [--runs R] [--check]
+//   verrow_bench ... --timing LOG   starts only, of a Verrow.exe built with its timing marks:
+//                                   the medians of every mark (platform/timing.h), via LOG
 //
 // The root is a mapped drive letter (the stick); the benchmark writes its data below it:
 //   load\VERROW_CNF\      N entry files of V variables, read three ways
@@ -11,6 +13,7 @@
 // 2 the benchmark itself failed (a program did not start, loads disagree, bad arguments).
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,7 @@ struct Options {
     int variables = 100;
     int runs = 3;
     bool check = false;
+    std::string timingLog;  // a Windows path: the timing marks' log
 };
 
 // Targets, and the limits of the check in the test command: an order of magnitude off.
@@ -58,6 +62,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         bool hasValue = i + 1 < argc;
         if (arg == "--check") {
             options.check = true;
+        } else if (arg == "--timing" && hasValue) {
+            options.timingLog = argv[++i];
         } else if (arg == "--root" && hasValue) {
             options.root = argv[++i];
             if (!options.root.empty() && options.root.back() != '\\') options.root += '\\';
@@ -115,6 +121,83 @@ struct StartSeries {
 };
 
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+// The marks of a timing build, by name in the order first seen, one value per start.
+struct Marks {
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<double>> values;
+};
+
+// Takes the lines that one start left in the log, and empties it.
+void TakeMarks(const std::string& log, Marks& marks) {
+    std::FILE* file = std::fopen(log.c_str(), "rb");
+    if (!file) return;
+    char line[512];
+    while (std::fgets(line, sizeof line, file)) {
+        std::string text(line);
+        std::size_t space = text.rfind(' ');
+        if (space == std::string::npos) continue;
+        std::string name = text.substr(0, space);
+        if (!marks.values.count(name)) marks.order.push_back(name);
+        marks.values[name].push_back(std::strtod(text.c_str() + space + 1, nullptr));
+    }
+    std::fclose(file);
+    DeleteFileA(log.c_str());
+}
+
+// Starts only, of a build with timing marks: where the time goes inside the program.
+int RunTiming(const Options& options) {
+    const std::string start10 = options.root + "start10\\";
+    const std::string startN = options.root + "startN\\";
+    if (!PrepareStart(options, start10, 10) || !PrepareStart(options, startN, options.files)) {
+        return Fail("cannot prepare Verrow's folders below " + options.root);
+    }
+    SetEnvironmentVariableA("VERROW_TIMING_LOG", options.timingLog.c_str());
+    DeleteFileA(options.timingLog.c_str());
+    const int startRuns = options.runs > kMinStartRuns ? options.runs : kMinStartRuns;
+    std::printf("Verrow timing marks: medians of %d starts, ms since the process was created "
+                "(+name: a sum over every entry)\n", startRuns);
+    struct Program {
+        std::string exe;
+        int entries;
+        std::vector<double> start, close;
+        Marks marks;
+    };
+    Program programs[] = {{start10 + "Verrow.exe", 10, {}, {}, {}}, {startN + "Verrow.exe", options.files, {}, {}, {}}};
+    for (int run = -1; run < startRuns; ++run) {
+        for (Program& program : programs) {
+            Sleep(kSettleMs);
+            StartResult result = StartAndClose(program.exe, kTimeoutMs);
+            if (!result.ok) return Fail(result.error);
+            Marks marks;
+            TakeMarks(options.timingLog, marks);
+            if (run < 0) continue;
+            program.start.push_back(result.startMs);
+            program.close.push_back(result.closeMs);
+            for (const std::string& name : marks.order) {
+                if (!program.marks.values.count(name)) program.marks.order.push_back(name);
+                for (double value : marks.values[name]) program.marks.values[name].push_back(value);
+            }
+        }
+    }
+    std::printf("\n%-40s %10s %10s\n", "mark", "10", std::to_string(options.files).c_str());
+    std::vector<std::string> names = programs[1].marks.order;
+    for (const std::string& name : programs[0].marks.order) {
+        if (!programs[1].marks.values.count(name)) names.push_back(name);
+    }
+    for (const std::string& name : names) {
+        auto median = [&](const Program& p) {
+            auto it = p.marks.values.find(name);
+            return it == p.marks.values.end() ? -1.0 : Median(it->second);
+        };
+        std::printf("%-40s %10.2f %10.2f\n", name.c_str(), median(programs[0]), median(programs[1]));
+    }
+    std::printf("%-40s %10.2f %10.2f\n", "(benchmark) visible window", Median(programs[0].start),
+                Median(programs[1].start));
+    std::printf("%-40s %10.2f %10.2f\n", "(benchmark) WM_CLOSE to process end", Median(programs[0].close),
+                Median(programs[1].close));
+    return 0;
+}
 
 int Run(const Options& options) {
     const std::string loadFolder = options.root + "load\\";
@@ -271,5 +354,5 @@ int main(int argc, char** argv) {
     }
     static verrow::Win32Os services;
     verrow::SetOs(&services);
-    return verrow::bench::Run(options);
+    return options.timingLog.empty() ? verrow::bench::Run(options) : verrow::bench::RunTiming(options);
 }

@@ -7,6 +7,7 @@
 #include "core/environment.h"
 #include "core/path.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "storage/profile.h"
 
 namespace verrow {
@@ -62,6 +63,7 @@ bool LaunchEntry::LoadFromFile(const char* path) {
     EntryFilePath = path;
 
     // A missing or unreadable file reads as one without keys.
+    VERROW_SPAN("store: LoadFromFile");
     ProfileReader file;
     file.Load(EntryFilePath);
 

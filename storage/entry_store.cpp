@@ -8,6 +8,7 @@
 
 #include "core/path.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "resources/texts.h"
 
 namespace verrow {
@@ -85,17 +86,25 @@ void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
         return;
     }
 
-    for (const std::string& name : os.ListFiles(folder + "\\" + kEntryPattern)) {
+    VERROW_MARK("store: folder found");
+    std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
+    VERROW_MARK("store: files listed");
+    for (const std::string& name : names) {
         auto owned = std::make_unique<LaunchEntry>();
         owned->SetValueFilter(DriveValueFilter);
         owned->LoadFromFile(folder + "\\" + name);  // an unreadable file still gives an entry
         LaunchEntry& entry = *owned;
         EntryList::Position position = entries.Append(std::move(owned));
-        sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
-                       drive_ + entry.GetAppPath(), position);
+        {
+            VERROW_SPAN("store: rows");
+            sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
+                           drive_ + entry.GetAppPath(), position);
+        }
         if (entry.GetStartUp()) entry.Launch(false, false);
     }
+    VERROW_MARK("store: entries read");
     sink.FitColumns();
+    VERROW_MARK("store: columns fitted");
 }
 
 std::vector<std::string> EntryStore::SaveAllEntries(EntryList& entries) {

@@ -7,6 +7,7 @@
 
 #include "core/cp932.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "platform/text_convert.h"
 
 // Files are read as the platform reads them, verified against it:
@@ -174,10 +175,16 @@ void ProfileReader::Clear() {
 
 bool ProfileReader::Load(const std::string& path) {
     std::string bytes;
-    if (!GetOs().ReadFile(path, bytes)) {
+    bool read;
+    {
+        VERROW_SPAN("store: read bytes");
+        read = GetOs().ReadFile(path, bytes);
+    }
+    if (!read) {
         Clear();
         return false;
     }
+    VERROW_SPAN("store: index");
     // A file in code page 932 (the usual case) is indexed where it was read, uncopied.
     Index(HasByteOrderMark(bytes) ? ToCodePage(bytes) : std::move(bytes));
     return true;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/timing.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
 #include "platform/win32_text.h"
@@ -313,9 +314,11 @@ int Dialog::DoModal() {
 
     result_ = -1;
     running_ = true;
+    VERROW_MARK("dialog: create");
     HWND created = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner,
                                       &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (created && hwnd_ && running_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+    VERROW_MARK("dialog: created and shown");
 
     while (running_ && hwnd_) {
         MSG message;
@@ -334,6 +337,7 @@ int Dialog::DoModal() {
         if (GetActiveWindow() == hwnd_ && owner) SetActiveWindow(owner);
         DestroyWindow(hwnd_);
     }
+    VERROW_MARK("dialog: destroyed");
     return result_;
 }
 
@@ -401,6 +405,15 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef VERROW_TIMING
+    static bool painted = false;
+    if (message == WM_PAINT && !painted) {
+        painted = true;
+        VERROW_MARK("dialog: first paint");
+    }
+    if (message == WM_CLOSE) VERROW_MARK("dialog: WM_CLOSE");
+    if (message == WM_INITDIALOG) VERROW_MARK("dialog: WM_INITDIALOG");
+#endif
     switch (message) {
     case WM_INITDIALOG:
         ApplyInitData();
