@@ -11,6 +11,7 @@
 //   floor\floor.exe       the bare dialog program
 // Exit code: 0 done (with --check: and no gross regression), 1 gross regression,
 // 2 the benchmark itself failed (a program did not start, loads disagree, bad arguments).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -149,8 +150,13 @@ void TakeMarks(const std::string& log, Marks& marks) {
 int RunTiming(const Options& options) {
     const std::string start10 = options.root + "start10\\";
     const std::string startN = options.root + "startN\\";
+    const std::string floorFolder = options.root + "floor\\";
     if (!PrepareStart(options, start10, 10) || !PrepareStart(options, startN, options.files)) {
         return Fail("cannot prepare Verrow's folders below " + options.root);
+    }
+    if (!PrepareFolder(floorFolder.substr(0, floorFolder.size() - 1)) ||
+        !CopyFileA(options.floor.c_str(), (floorFolder + "floor.exe").c_str(), FALSE)) {
+        return Fail("cannot copy the floor program to " + floorFolder);
     }
     SetEnvironmentVariableA("VERROW_TIMING_LOG", options.timingLog.c_str());
     DeleteFileA(options.timingLog.c_str());
@@ -163,7 +169,9 @@ int RunTiming(const Options& options) {
         std::vector<double> start, close;
         Marks marks;
     };
-    Program programs[] = {{start10 + "Verrow.exe", 10, {}, {}, {}}, {startN + "Verrow.exe", options.files, {}, {}, {}}};
+    Program programs[] = {{floorFolder + "floor.exe", -1, {}, {}, {}},
+                          {start10 + "Verrow.exe", 10, {}, {}, {}},
+                          {startN + "Verrow.exe", options.files, {}, {}, {}}};
     for (int run = -1; run < startRuns; ++run) {
         for (Program& program : programs) {
             Sleep(kSettleMs);
@@ -180,22 +188,31 @@ int RunTiming(const Options& options) {
             }
         }
     }
-    std::printf("\n%-40s %10s %10s\n", "mark", "10", std::to_string(options.files).c_str());
-    std::vector<std::string> names = programs[1].marks.order;
-    for (const std::string& name : programs[0].marks.order) {
-        if (!programs[1].marks.values.count(name)) names.push_back(name);
+    std::printf("\n%-40s %10s %10s %10s\n", "mark", "floor", "10", std::to_string(options.files).c_str());
+    std::vector<std::string> names = programs[2].marks.order;
+    for (const Program& program : programs) {
+        for (const std::string& name : program.marks.order) {
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+        }
     }
+    auto row = [](const std::string& name, double a, double b, double c) {
+        auto cell = [](double v) {
+            char text[32] = "-";
+            if (v >= 0) std::snprintf(text, sizeof text, "%.2f", v);
+            return std::string(text);
+        };
+        std::printf("%-40s %10s %10s %10s\n", name.c_str(), cell(a).c_str(), cell(b).c_str(), cell(c).c_str());
+    };
     for (const std::string& name : names) {
         auto median = [&](const Program& p) {
             auto it = p.marks.values.find(name);
             return it == p.marks.values.end() ? -1.0 : Median(it->second);
         };
-        std::printf("%-40s %10.2f %10.2f\n", name.c_str(), median(programs[0]), median(programs[1]));
+        row(name, median(programs[0]), median(programs[1]), median(programs[2]));
     }
-    std::printf("%-40s %10.2f %10.2f\n", "(benchmark) visible window", Median(programs[0].start),
-                Median(programs[1].start));
-    std::printf("%-40s %10.2f %10.2f\n", "(benchmark) WM_CLOSE to process end", Median(programs[0].close),
-                Median(programs[1].close));
+    row("(benchmark) visible window", Median(programs[0].start), Median(programs[1].start), Median(programs[2].start));
+    row("(benchmark) WM_CLOSE to process end", Median(programs[0].close), Median(programs[1].close),
+        Median(programs[2].close));
     return 0;
 }
 
