@@ -89,10 +89,14 @@ void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
     VERROW_MARK("store: folder found");
     std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
     VERROW_MARK("store: files listed");
+    EntryReadRoom room;
+    std::string path = folder + "\\";
+    const std::size_t folderLength = path.size();
     for (const std::string& name : names) {
         auto owned = std::make_unique<LaunchEntry>();
         owned->SetValueFilter(DriveValueFilter);
-        owned->LoadFromFile(folder + "\\" + name);  // an unreadable file still gives an entry
+        path.replace(folderLength, std::string::npos, name);
+        owned->LoadFromFile(path, room);  // an unreadable file still gives an entry
         LaunchEntry& entry = *owned;
         EntryList::Position position = entries.Append(std::move(owned));
         {
