@@ -31,10 +31,10 @@ void EntryListView::SetViewFromListStyle(int listStyle) const {
 
 void EntryListView::AppendRow(const std::string& name, int image, const std::string& pathText,
                               EntryList::Position position) {
-    int item = InsertItem(ItemCount(), name, image);
+    // The data goes in with the item: one message, and no change for the list to report.
+    int item = InsertItem(ItemCount(), name, image, static_cast<LPARAM>(position));
     if (item < 0) return;
     SetItemText(item, 1, pathText);
-    SetItemData(item, static_cast<LPARAM>(position));
 }
 
 EntryListView::Fill::Fill(EntryListView& list) : list_(list) {

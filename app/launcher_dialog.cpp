@@ -159,6 +159,11 @@ bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
         result = 0;
         OnDblclkList();
         return true;
+    case LVN_DELETEALLITEMS:
+        // Nobody needs a notice per item when the list empties (it does as the window
+        // goes): a thousand of them would only slow the end of the run.
+        result = TRUE;
+        return true;
     default:
         return false;
     }
