@@ -38,8 +38,10 @@ struct Options {
 
 // Targets, and the limits of the check in the test command: an order of magnitude off.
 constexpr double kLoadSpeedupTarget = 100;   // platform / store, at least
-constexpr double kLoadRawTarget = 3;         // store / raw bytes, at most
-constexpr double kStartTarget = 1.2;         // Verrow with 10 entries / floor, at most
+constexpr double kLoadRawTarget = 1.5;       // store / raw bytes, at most
+constexpr double kStartTarget = 1.15;        // Verrow with 10 entries / floor, at most
+constexpr double kStartManyTarget = 2.5;     // Verrow with 1000 entries / floor, at most
+constexpr double kCloseManyTarget = 2;       // Verrow's close with 1000 entries / floor's, at most
 constexpr double kSizeTargetKb = 400;        // at most
 constexpr double kGross = 10;
 constexpr DWORD kTimeoutMs = 60000;
@@ -122,6 +124,13 @@ struct StartSeries {
 };
 
 const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+// A target as the table shows it: ">= 100x", "<= 1.15x", "<= 400 KB".
+std::string Target(const char* relation, double value, const char* unit = "x") {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %g%s", relation, value, unit);
+    return text;
+}
 
 // The marks of a timing build, by name in the order first seen, one value per start.
 struct Marks {
@@ -245,7 +254,7 @@ int Run(const Options& options) {
     // Loads. One untimed pass first, so that every way finds the files in the cache.
     LoadRawBytes(loadFolder);
     LoadWithStore(loadFolder, drive);
-    std::vector<double> store, platform, raw;
+    std::vector<double> store, take, platform, raw;
     const std::size_t wantVariables = static_cast<std::size_t>(options.files) * options.variables;
     for (int run = 0; run < options.runs; ++run) {
         LoadResult s = LoadWithStore(loadFolder, drive);
@@ -260,6 +269,7 @@ int Run(const Options& options) {
         }
         if (r.entries != s.entries || r.bytes != dataBytes) return Fail("the raw read missed files");
         store.push_back(s.ms);
+        take.push_back(s.takeMs);
         platform.push_back(p.ms);
         raw.push_back(r.ms);
     }
@@ -298,12 +308,14 @@ int Run(const Options& options) {
     const double overRaw = storeMs / rawMs;
     const double start10Ratio = ms10 / floorMs;
     const double startNRatio = msN / floorMs;
+    const double closeNRatio = Median(runsN.close) / Median(floorRuns.close);
     const double sizeKb = static_cast<double>(exe.size) / 1024.0;
     const bool systemOnly = exe.foreignImports.empty();
 
     std::printf("\nLoad (each way lists VERROW_CNF\\*.vrc itself)          median ms\n");
     std::printf("  platform profile functions, one call per key  %12.1f\n", platformMs);
     std::printf("  Verrow's store (LoadAllEntries, LoadFromFile) %12.1f\n", storeMs);
+    std::printf("    then every entry's variables into its map   %12.1f   (at first use)\n", Median(take));
     std::printf("  raw bytes (CreateFileA + ReadFile)            %12.1f\n", rawMs);
     std::printf("\nStart to visible window, StartOpen=0   start ms (fastest)   close ms   peak working set\n");
     std::printf("  bare dialog with one list view (floor) %9.1f (%7.1f)  %9.1f   %6.1f MB\n", floorMs,
@@ -325,20 +337,26 @@ int Run(const Options& options) {
                 exe.stripped ? "stripped" : "NOT stripped", imports.c_str());
 
     std::printf("\nRatio                                   measured    target\n");
-    // The load targets are set for 1,000 files of 100 variables; smaller sets spend
-    // relatively more on what every file costs alike.
-    const bool targetLoad = options.files == 1000 && options.variables == 100;
-    std::printf("  load: platform / store               %8.1fx    >= %.0fx    %s\n", speedup, kLoadSpeedupTarget,
-                targetLoad ? Verdict(speedup >= kLoadSpeedupTarget) : "(for 1000 x 100)");
-    std::printf("  load: store / raw bytes              %8.2fx    <= %.0fx      %s\n", overRaw, kLoadRawTarget,
-                targetLoad ? Verdict(overRaw <= kLoadRawTarget) : "(for 1000 x 100)");
-    std::printf("  start: Verrow 10 entries / floor     %8.2fx    <= %.1fx    %s\n", start10Ratio, kStartTarget,
-                Verdict(start10Ratio <= kStartTarget));
-    const std::string startNLabel = "start: Verrow " + std::to_string(options.files) + " entries / floor";
-    std::printf("  %-36s %8.2fx    (none)\n", startNLabel.c_str(), startNRatio);
-    std::printf("  size: Verrow.exe                     %7.0f KB    <= %.0f KB   %s\n", sizeKb, kSizeTargetKb,
-                Verdict(sizeKb <= kSizeTargetKb));
-    std::printf("  imports                            %s   system only   %s\n",
+    // The load and many-entry targets are set for 1,000 files of 100 variables; smaller
+    // sets spend relatively more on what every file costs alike.
+    const bool targetSet = options.files == 1000 && options.variables == 100;
+    const char* const other = "(for 1000 x 100)";
+    auto ratio = [](const std::string& label, double value, const std::string& target, const char* verdict) {
+        std::printf("  %-36s %8.2fx    %-10s %s\n", label.c_str(), value, target.c_str(), verdict);
+    };
+    ratio("load: platform / store", speedup, Target(">=", kLoadSpeedupTarget),
+          targetSet ? Verdict(speedup >= kLoadSpeedupTarget) : other);
+    ratio("load: store / raw bytes", overRaw, Target("<=", kLoadRawTarget),
+          targetSet ? Verdict(overRaw <= kLoadRawTarget) : other);
+    ratio("start: Verrow 10 entries / floor", start10Ratio, Target("<=", kStartTarget),
+          Verdict(start10Ratio <= kStartTarget));
+    ratio("start: Verrow " + std::to_string(options.files) + " entries / floor", startNRatio,
+          Target("<=", kStartManyTarget), targetSet ? Verdict(startNRatio <= kStartManyTarget) : other);
+    ratio("close: Verrow " + std::to_string(options.files) + " entries / floor", closeNRatio,
+          Target("<=", kCloseManyTarget), targetSet ? Verdict(closeNRatio <= kCloseManyTarget) : other);
+    std::printf("  size: Verrow.exe                     %7.0f KB    %-10s %s\n", sizeKb,
+                Target("<=", kSizeTargetKb, " KB").c_str(), Verdict(sizeKb <= kSizeTargetKb));
+    std::printf("  imports                            %s   system only %s\n",
                 systemOnly ? "system only" : "NOT system ", Verdict(systemOnly));
     std::fflush(stdout);
 
@@ -347,8 +365,10 @@ int Run(const Options& options) {
     // above tells how far each target is.
     std::vector<std::string> gross;
     if (speedup < kLoadSpeedupTarget / kGross) gross.push_back("load is not even 10x faster than the platform's");
-    if (overRaw > kLoadRawTarget * kGross) gross.push_back("load takes over 30x the raw byte read");
-    if (start10Ratio > kStartTarget * kGross) gross.push_back("start takes over 12x the bare dialog's");
+    if (overRaw > kLoadRawTarget * kGross) gross.push_back("load takes over 15x the raw byte read");
+    if (start10Ratio > kStartTarget * kGross) gross.push_back("start takes over 11.5x the bare dialog's");
+    if (startNRatio > kStartManyTarget * kGross) gross.push_back("start with many entries takes over 25x the bare dialog's");
+    if (closeNRatio > kCloseManyTarget * kGross) gross.push_back("close with many entries takes over 20x the bare dialog's");
     if (sizeKb > kSizeTargetKb * kGross) gross.push_back("Verrow.exe is over 4000 KB");
     if (!systemOnly) gross.push_back("Verrow.exe imports DLLs that are not system DLLs");
     for (const std::string& dll : early) {
