@@ -47,15 +47,17 @@ bool LauncherDialog::OnInitDialog() {
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
 
+    // The images go in before the columns: the list then has no header yet to lay out
+    // again for the style and the image list (nothing of it shows before the window).
+    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
+    List.UseImages(ImageList);
+    VERROW_MARK("init: icons, image list");
+
     List.InsertColumns();
-    VERROW_MARK("init: icons, columns");
+    VERROW_MARK("init: columns");
 
     PathParts exe = SplitPath(GetOs().ModuleFileName());
     ExeFolder = exe.drive + exe.dir;
-
-    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
-    List.UseImages(ImageList);
-    VERROW_MARK("init: image list");
 
     Drive = exe.drive;
     SettingsPath = exe.drive + exe.dir + kSettingsFileName;

@@ -1,6 +1,5 @@
 #include "storage/entry_store.h"
 
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -48,28 +47,28 @@ EntryList::Position EntryList::Append(std::unique_ptr<LaunchEntry> entry) {
     if (!entry) return 0;
     Position position = reinterpret_cast<Position>(entry.get());
     entries_.push_back(std::move(entry));
-    index_[position] = std::prev(entries_.end());
     return position;
 }
 
+std::size_t EntryList::Find(Position position) const {
+    std::size_t at = 0;
+    while (at < entries_.size() && reinterpret_cast<Position>(entries_[at].get()) != position) ++at;
+    return at;
+}
+
 LaunchEntry* EntryList::At(Position position) const {
-    auto it = index_.find(position);
-    return it == index_.end() ? nullptr : it->second->get();
+    std::size_t at = Find(position);
+    return at < entries_.size() ? entries_[at].get() : nullptr;
 }
 
 void EntryList::Remove(Position position) {
-    auto it = index_.find(position);
-    if (it == index_.end()) return;
-    entries_.erase(it->second);
-    index_.erase(it);
+    std::size_t at = Find(position);
+    if (at < entries_.size()) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 std::vector<std::unique_ptr<LaunchEntry>> EntryList::TakeAll() {
-    std::vector<std::unique_ptr<LaunchEntry>> out;
-    out.reserve(entries_.size());
-    for (auto& entry : entries_) out.push_back(std::move(entry));
+    std::vector<std::unique_ptr<LaunchEntry>> out = std::move(entries_);
     entries_.clear();
-    index_.clear();
     return out;
 }
 
