@@ -161,6 +161,10 @@ bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
         result = 0;
         OnDblclkList();
         return true;
+    case LVN_GETDISPINFOW:
+        List.OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+        result = 0;
+        return true;
     case LVN_DELETEALLITEMS:
         // Nobody needs a notice per item when the list empties (it does as the window
         // goes): a thousand of them would only slow the end of the run.
