@@ -11,7 +11,7 @@ namespace verrow::bench {
 namespace {
 
 // The visible top-level dialog of the process, or null. Only dialogs are asked about:
-// under wine every question about another process's window goes to the window server,
+// under wine every question about another process's window is a request to the wine server,
 // which also serves the program's own file and window calls, so a probe that walked
 // every window each millisecond would slow down the very start it times.
 HWND FindVisibleDialog(DWORD pid) {

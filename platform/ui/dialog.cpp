@@ -303,7 +303,7 @@ void Dialog::LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count co
 
 namespace {
 // The open dialogs by window, a handful at most. Every message to a dialog looks its object
-// up here: a window property would cost a trip to the window server on some systems (wine),
+// up here: a window property would cost a request to the window server on some systems (wine),
 // each time, and a list fills with thousands of notifications.
 std::vector<std::pair<HWND, Dialog*>>& OpenDialogs() {
     static std::vector<std::pair<HWND, Dialog*>> dialogs;
