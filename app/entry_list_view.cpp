@@ -1,5 +1,11 @@
 #include "app/entry_list_view.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32_text.h"
+
 namespace verrow {
 
 void EntryListView::InsertColumns() const {
@@ -29,12 +35,76 @@ void EntryListView::SetViewFromListStyle(int listStyle) const {
     }
 }
 
+namespace {
+// An item whose texts the list asks for; with its data when it is known.
+LVITEMW CallbackItem(int index, int image, LPARAM data, bool withData) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | (withData ? LVIF_PARAM : 0);
+    item.iItem = index;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.iImage = image;
+    item.lParam = data;
+    return item;
+}
+}  // namespace
+
+int EntryListView::InsertItem(int index, const std::string& text, int image) {
+    int count = ItemCount();
+    if (index < 0 || index > count) index = count;
+    rows_.insert(rows_.begin() + index, Row{text, std::string()});
+    LVITEMW item = CallbackItem(index, image, 0, false);
+    int inserted = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (inserted != index) {
+        rows_.erase(rows_.begin() + index);
+        return -1;
+    }
+    // Column 1 asks too (some list controls keep an unset column empty instead).
+    LVITEMW column{};
+    column.iSubItem = 1;
+    column.pszText = LPSTR_TEXTCALLBACKW;
+    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    return index;
+}
+
+bool EntryListView::SetItemText(int item, int subItem, const std::string& text) {
+    if (item < 0 || static_cast<std::size_t>(item) >= rows_.size() || subItem < 0 || subItem > 1) return false;
+    (subItem == 0 ? rows_[static_cast<std::size_t>(item)].name : rows_[static_cast<std::size_t>(item)].path) = text;
+    // The item's text is still the callback: the list is told to draw it anew.
+    return Send(LVM_REDRAWITEMS, static_cast<WPARAM>(item), item) != 0;
+}
+
+bool EntryListView::DeleteItem(int item) {
+    if (!ListView::DeleteItem(item)) return false;
+    if (item >= 0 && static_cast<std::size_t>(item) < rows_.size()) rows_.erase(rows_.begin() + item);
+    return true;
+}
+
+void EntryListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return;
+    info.item.pszText[0] = L'\0';
+    const int item = info.item.iItem;
+    if (item < 0 || static_cast<std::size_t>(item) >= rows_.size()) return;
+    const Row& row = rows_[static_cast<std::size_t>(item)];
+    std::wstring text = ToSystemText(info.item.iSubItem == 0 ? row.name : info.item.iSubItem == 1 ? row.path : "");
+    std::size_t length = std::min(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+    std::copy_n(text.data(), length, info.item.pszText);
+    info.item.pszText[length] = L'\0';
+}
+
 void EntryListView::AppendRow(const std::string& name, int image, const std::string& pathText,
                               EntryList::Position position) {
-    int item = InsertItem(ItemCount(), name, image);
-    if (item < 0) return;
-    SetItemText(item, 1, pathText);
-    SetItemData(item, static_cast<LPARAM>(position));
+    // The data goes in with the item: one message, and no change for the list to report.
+    const int index = ItemCount();
+    rows_.push_back(Row{name, pathText});
+    LVITEMW item = CallbackItem(index, image, static_cast<LPARAM>(position), true);
+    if (Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != index) {
+        rows_.pop_back();
+        return;
+    }
+    LVITEMW column{};
+    column.iSubItem = 1;
+    column.pszText = LPSTR_TEXTCALLBACKW;
+    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
 EntryListView::Fill::Fill(EntryListView& list) : list_(list) {

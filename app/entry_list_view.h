@@ -1,9 +1,15 @@
 // The entry list of the main window (list view 1000): one item per registration, with
 // its name, a picture that tells whether it starts with the launcher, and its full path
 // in the second column. Each item's data is its entry's position in the EntryList.
+//
+// The rows' texts live here, not in the control: its items ask for them when they are
+// drawn, measured or read (LPSTR_TEXTCALLBACK; the owner hands LVN_GETDISPINFO to
+// OnGetDispInfo). A thousand rows then go in and out without two strings each in the
+// control. Rows change only through the members below, which hide the plain list's.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/ui/controls.h"
 #include "storage/entry_store.h"
@@ -34,6 +40,13 @@ public:
                    EntryList::Position position) override;
     void FitColumns() override;
 
+    // The rows, as the plain list's members of the same names do it.
+    int InsertItem(int index, const std::string& text, int image);
+    bool SetItemText(int item, int subItem, const std::string& text);
+    bool DeleteItem(int item);
+    // Answers the control's question for a row's text.
+    void OnGetDispInfo(NMLVDISPINFOW& info) const;
+
     // While one lives, rows go in without the list redrawing itself for each (and the
     // owner may skip its per-row work, see Filling()); at its end the list is drawn anew
     // once. A thousand rows then take a fraction of the time.
@@ -50,6 +63,11 @@ public:
     bool Filling() const { return filling_; }
 
 private:
+    struct Row {
+        std::string name;  // column 0
+        std::string path;  // column 1
+    };
+    std::vector<Row> rows_;  // by item index
     bool filling_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include "core/path.h"
 #include "dialogs/about_dialog.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
 #include "resources/texts.h"
@@ -46,18 +47,23 @@ bool LauncherDialog::OnInitDialog() {
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
 
+    // The images go in before the columns: the list then has no header yet to lay out
+    // again for the style and the image list (nothing of it shows before the window).
+    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
+    List.UseImages(ImageList);
+    VERROW_MARK("init: icons, image list");
+
     List.InsertColumns();
+    VERROW_MARK("init: columns");
 
     PathParts exe = SplitPath(GetOs().ModuleFileName());
     ExeFolder = exe.drive + exe.dir;
-
-    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
-    List.UseImages(ImageList);
 
     Drive = exe.drive;
     SettingsPath = exe.drive + exe.dir + kSettingsFileName;
 
     List.SetExtendedStyles();
+    VERROW_MARK("init: extended styles");
 
     // Pictures: ADD, DEL, Drive, EDIT, RUN, CONF.
     const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, 137},
@@ -74,10 +80,12 @@ bool LauncherDialog::OnInitDialog() {
         pictures[i].first->SetBitmap(ButtonPictures[i].get());
     }
 
+    VERROW_MARK("init: pictures");
     ProgramSettings settings = ReadSettings(SettingsPath);
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
+    VERROW_MARK("init: settings, view");
 
     // Fills EntryList and the list, and starts the start-up entries one by one. The rows
     // go in without a repaint and a path refresh each (OnNotify): nothing is selected
@@ -85,7 +93,9 @@ bool LauncherDialog::OnInitDialog() {
     {
         EntryListView::Fill fill(List);
         EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+        VERROW_MARK("init: entries loaded");
     }
+    VERROW_MARK("init: list redrawn");
 
     ToolTip.Create(self);
     ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
@@ -95,6 +105,7 @@ bool LauncherDialog::OnInitDialog() {
     ToolTip.AddTool(EditButton.Handle(), text::kTipEdit);
     ToolTip.AddTool(RunButton.Handle(), text::kTipRun);
 
+    VERROW_MARK("init: tooltips");
     if (StartOpen) OnDrive();
 
     UpdateFreeSpace();
@@ -102,6 +113,7 @@ bool LauncherDialog::OnInitDialog() {
 
     // The about box has no button of its own: the system menu offers it.
     AboutDialog::AddToSystemMenu(self);
+    VERROW_MARK("init: done");
     return true;
 }
 
@@ -148,6 +160,15 @@ bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
     case NM_DBLCLK:
         result = 0;
         OnDblclkList();
+        return true;
+    case LVN_GETDISPINFOW:
+        List.OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+        result = 0;
+        return true;
+    case LVN_DELETEALLITEMS:
+        // Nobody needs a notice per item when the list empties (it does as the window
+        // goes): a thousand of them would only slow the end of the run.
+        result = TRUE;
         return true;
     default:
         return false;
@@ -203,8 +224,11 @@ void LauncherDialog::SaveAll() {
     if (Saved) return;
     Saved = true;
     // The settings first, then every entry (each destroyed after it has been written).
+    VERROW_MARK("close: save");
     bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});
+    VERROW_MARK("close: settings written");
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
+    VERROW_MARK("close: entries saved and freed");
     UnsavedMessage = UnsavedReport(unsaved, !settingsSaved);
 }
 

@@ -52,6 +52,7 @@ struct LoadResult {
     std::size_t variables = 0;
     std::uint64_t bytes = 0;   // raw read only: bytes read
     std::uint64_t digest = 0;  // store and platform only
+    double takeMs = 0;         // store only: then every entry's variables into its map
 };
 
 // The configuration folder of `exeFolder` (ending in a backslash) gets `files` entry

@@ -122,12 +122,17 @@ LoadResult LoadWithStore(const std::string& exeFolder, const std::string& drive)
     Stopwatch watch;
     EntryStore(exeFolder, drive).LoadAllEntries(entries, sink);
     result.ms = watch.Ms();
+    // The variables stay parts of their files' texts until first used: that use, timed
+    // apart, as every entry is started or edited.
+    std::vector<std::unique_ptr<LaunchEntry>> all = entries.TakeAll();
+    Stopwatch taking;
+    for (const std::unique_ptr<LaunchEntry>& entry : all) result.variables += entry->GetEnvMap().size();
+    result.takeMs = taking.Ms();
 
     Digest digest;
-    for (const std::unique_ptr<LaunchEntry>& entry : entries.TakeAll()) {
+    for (const std::unique_ptr<LaunchEntry>& entry : all) {
         AddEntry(digest, entry->GetAppName(), entry->GetAppPath(), entry->GetCmdOpt(), entry->GetCurrentDir(),
                  entry->GetUseCustomEnv(), entry->GetStartUp(), entry->GetOverWriteEnv(), entry->GetEnvMap());
-        result.variables += entry->GetEnvMap().size();
         ++result.entries;
     }
     result.digest = digest.Value();

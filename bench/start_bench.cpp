@@ -10,21 +10,17 @@
 namespace verrow::bench {
 namespace {
 
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window)) return TRUE;
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != "#32770") return TRUE;
-    search->found = window;
-    return FALSE;
+// The visible top-level dialog of the process, or null. Only dialogs are asked about:
+// under wine every question about another process's window is a request to the wine server,
+// which also serves the program's own file and window calls, so a probe that walked
+// every window each millisecond would slow down the very start it times.
+HWND FindVisibleDialog(DWORD pid) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid) return IsWindowVisible(window) ? window : nullptr;
+    }
+    return nullptr;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -53,10 +49,10 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
 
     // Polled every millisecond: fine enough against starts of a few hundred, and the same
     // for every program measured.
-    Search search{info.dwProcessId, nullptr};
+    HWND found = nullptr;
     for (;;) {
-        EnumWindows(&FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) break;
+        found = FindVisibleDialog(info.dwProcessId);
+        if (found) break;
         if (WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0) {
             result.error = exe + " ended without showing its window";
             return result;
@@ -70,7 +66,7 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
     }
     result.startMs = watch.Ms();
 
-    if (HWND list = GetDlgItem(search.found, 1000)) {
+    if (HWND list = GetDlgItem(found, 1000)) {
         result.listItems = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     }
     PROCESS_MEMORY_COUNTERS counters{};
@@ -78,7 +74,7 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
     if (GetProcessMemoryInfo(process.h, &counters, sizeof counters)) result.peakWorkingSet = counters.PeakWorkingSetSize;
 
     Stopwatch closing;
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    PostMessageA(found, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.h, timeoutMs) != WAIT_OBJECT_0) {
         result.error = exe + " did not end after WM_CLOSE";
         TerminateProcess(process.h, 1);

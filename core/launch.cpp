@@ -53,7 +53,7 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     std::vector<char> block;
     if (UseCustomEnv) {
         std::size_t size = BuildEnvironmentBlock(nullptr, 0);
-        if (size == 0 && !EnvMap.empty()) {
+        if (size == 0 && !GetEnvMap().empty()) {
             // Variables whose references cannot be composed (see ComposeEnvironmentBlock):
             // starting the program with the launcher's environment instead would be wrong
             // without a word, so the start fails as the platform reports a bad environment.

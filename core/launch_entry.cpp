@@ -7,6 +7,7 @@
 #include "core/environment.h"
 #include "core/path.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "storage/profile.h"
 
 namespace verrow {
@@ -49,7 +50,61 @@ bool ParseEnvKey(std::string_view key, std::size_t& number, bool& isName) {
 
 }  // namespace
 
-bool DriveValueFilter(const std::string& name, const std::string& value, std::string& out) {
+// The file's text and, in their order, views into it of the names and values read.
+struct LaunchEntry::PendingVariables {
+    struct Variable {
+        std::string_view name;
+        std::string_view value;
+        std::size_t replacement;  // position in `replacements`, or kNone: `value` holds
+    };
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::unique_ptr<const std::string> text;
+    std::vector<Variable> variables;
+    std::vector<std::string> replacements;  // what the value filter gave
+};
+
+namespace {
+// A key of the variables' section, by its number.
+struct NumberedKey {
+    std::size_t number;
+    bool isName;
+    std::string_view stored;
+};
+}  // namespace
+
+struct EntryReadRoom::Tables {
+    ProfileReader file;
+    std::vector<NumberedKey> numbered;
+    std::vector<std::pair<const std::string_view*, const std::string_view*>> pairs;
+};
+
+EntryReadRoom::EntryReadRoom() : tables_(std::make_unique<Tables>()) {}
+EntryReadRoom::~EntryReadRoom() = default;
+
+LaunchEntry::LaunchEntry() = default;
+LaunchEntry::~LaunchEntry() = default;
+
+const VarMap& LaunchEntry::Env() const {
+    if (Pending) {
+        // Taken out first: whatever happens, the variables go in only once.
+        std::unique_ptr<PendingVariables> pending = std::move(Pending);
+        EnvMap.Reserve(pending->variables.size());
+        for (const PendingVariables::Variable& variable : pending->variables) {
+            EnvMap.Set(std::string(variable.name),
+                       variable.replacement == PendingVariables::kNone
+                           ? std::string(variable.value)
+                           : std::move(pending->replacements[variable.replacement]));
+        }
+    }
+    return EnvMap;
+}
+
+VarMap& LaunchEntry::Env() {
+    static_cast<const LaunchEntry*>(this)->Env();
+    return EnvMap;
+}
+
+bool DriveValueFilter(std::string_view name, std::string_view value, std::string& out) {
     // Letter case never changes a length: most names are told apart without a walk.
     if (name.size() != sizeof kDriveVariable - 1 || !cp932::EqualsNoCase(name, kDriveVariable)) return false;
     out = SplitPath(GetOs().ModuleFileName()).drive;
@@ -58,11 +113,17 @@ bool DriveValueFilter(const std::string& name, const std::string& value, std::st
 
 bool LaunchEntry::LoadFromFile(const char* path) {
     if (!path) return false;
+    EntryReadRoom room;
+    return LoadFromFile(std::string(path), room);
+}
+
+bool LaunchEntry::LoadFromFile(const std::string& path, EntryReadRoom& room) {
     Modified = 0;
     EntryFilePath = path;
 
     // A missing or unreadable file reads as one without keys.
-    ProfileReader file;
+    VERROW_SPAN("store: LoadFromFile");
+    ProfileReader& file = room.tables_->file;
     file.Load(EntryFilePath);
 
     AppName = file.GetString(kEntrySection, "AppName", kNameReadLimit + 1);
@@ -77,39 +138,42 @@ bool LaunchEntry::LoadFromFile(const char* path) {
     // keys are taken in one walk and placed by their numbers, instead of a look-up of a
     // formatted name per key; the numbering rule is the same.
     EnvMap.Clear();
-    struct NumberedKey {
-        std::size_t number;
-        bool isName;
-        std::string_view stored;
-    };
-    std::vector<NumberedKey> numbered;
+    Pending.reset();
+    std::vector<NumberedKey>& numbered = room.tables_->numbered;
+    numbered.clear();
     file.ForEachKey(kEnvSection, [&numbered](std::string_view key, std::string_view stored) {
         NumberedKey found{0, false, stored};
         if (ParseEnvKey(key, found.number, found.isName)) numbered.push_back(found);
     });
     // Variable n is reached only after n names, so numbers beyond the count never are.
-    std::vector<std::pair<const std::string_view*, const std::string_view*>> pairs(numbered.size());
+    auto& pairs = room.tables_->pairs;
+    pairs.assign(numbered.size(), {nullptr, nullptr});
     for (const NumberedKey& key : numbered) {
         if (key.number >= pairs.size()) continue;
         (key.isName ? pairs[key.number].first : pairs[key.number].second) = &key.stored;
     }
     std::size_t count = 0;
     while (count < pairs.size() && pairs[count].first) ++count;
-    EnvMap.Reserve(count);
-    for (const auto& pair : pairs) {
-        if (!pair.first) break;
-        std::string name(ProfileReader::ValueText(*pair.first, kEnvNameReadLimit + 1));
+    if (count == 0) return true;
+    auto pending = std::make_unique<PendingVariables>();
+    pending->variables.reserve(count);
+    for (std::size_t n = 0; n < count; ++n) {
+        std::string_view name = ProfileReader::ValueText(*pairs[n].first, kEnvNameReadLimit + 1);
         if (name.empty()) break;
-        std::string value(pair.second ? ProfileReader::ValueText(*pair.second, kEnvValueReadLimit + 1)
-                                      : std::string_view());
-        if (ValueFilter) {
-            std::string replacement;
-            if (ValueFilter(name, value, replacement)) {
-                value.assign(cp932::Truncate(replacement, kEnvValueReadLimit));
-            }
+        std::string_view value = pairs[n].second ? ProfileReader::ValueText(*pairs[n].second, kEnvValueReadLimit + 1)
+                                                 : std::string_view();
+        std::size_t replaced = PendingVariables::kNone;
+        std::string replacement;
+        if (ValueFilter && ValueFilter(name, value, replacement)) {
+            replaced = pending->replacements.size();
+            pending->replacements.emplace_back(cp932::Truncate(replacement, kEnvValueReadLimit));
         }
-        EnvMap.Set(std::move(name), std::move(value));
+        pending->variables.push_back({name, value, replaced});
     }
+    if (pending->variables.empty()) return true;
+    // The views point into the file's text, which moves here unchanged.
+    pending->text = file.TakeText();
+    Pending = std::move(pending);
     return true;
 }
 
@@ -139,7 +203,7 @@ bool LaunchEntry::Save(const std::string& target, bool newFile) {
     file.Write(kEntrySection, "OverWriteEnv", Flag(OverWriteEnv));
     file.Write(kEntrySection, "StartUp", Flag(StartUp));
     std::size_t n = 0;
-    for (const auto& variable : EnvMap) {
+    for (const auto& variable : Env()) {
         file.Write(kEnvSection, EnvKeyName(n, "_Key"), variable.first);
         file.Write(kEnvSection, EnvKeyName(n, "_Val"), variable.second);
         ++n;
@@ -177,36 +241,39 @@ void LaunchEntry::SetOverWriteEnv(int value) {
 
 void LaunchEntry::GetEnvNames(std::vector<std::string>& names) const {
     names.clear();
-    names.reserve(EnvMap.size());
-    for (const auto& variable : EnvMap) names.push_back(variable.first);
+    const VarMap& variables = Env();
+    names.reserve(variables.size());
+    for (const auto& variable : variables) names.push_back(variable.first);
 }
 
 void LaunchEntry::LookupEnv(const std::string& name, std::string& value) const {
-    EnvMap.Lookup(name, value);
+    Env().Lookup(name, value);
 }
 
 void LaunchEntry::SetEnv(const std::string& name, const std::string& value) {
-    EnvMap.Set(name, value);
+    Env().Set(name, value);
     Modified = 1;
 }
 
 void LaunchEntry::ClearEnv() {
+    Pending.reset();
     EnvMap.Clear();
     Modified = 1;
 }
 
 std::size_t LaunchEntry::BuildEnvironmentBlock(char* buffer, std::size_t capacity) const {
-    if (EnvMap.empty()) return 0;
+    const VarMap& variables = Env();
+    if (variables.empty()) return 0;
     std::string block;
     if (OverWriteEnv) {
         // The entry's variables over the launcher's own; a name in other letter case is
         // a variable of its own.
         VarMap merged;
         SnapshotEnvironment(merged);
-        for (const auto& variable : EnvMap) merged.Set(variable.first, variable.second);
+        for (const auto& variable : variables) merged.Set(variable.first, variable.second);
         block = ComposeEnvironmentBlock(merged);
     } else {
-        block = ComposeEnvironmentBlock(EnvMap);
+        block = ComposeEnvironmentBlock(variables);
     }
     // A buffer smaller than the block is left alone rather than overrun.
     if (buffer && capacity >= block.size()) std::memcpy(buffer, block.data(), block.size());

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/var_map.h"
@@ -23,23 +25,43 @@ inline constexpr std::size_t kEnvValueReadLimit = 25999;
 
 // Gives a variable a value of its own while an entry file is read: returns true when
 // `out` holds the value to use instead of `value`.
-using ValueFilterFn = bool (*)(const std::string& name, const std::string& value, std::string& out);
+using ValueFilterFn = bool (*)(std::string_view name, std::string_view value, std::string& out);
 
 // The filter of entries read from the configuration folder: `_VERROW_DRV_` (any letter
 // case) always holds the drive of the running executable, such as "E:".
-bool DriveValueFilter(const std::string& name, const std::string& value, std::string& out);
+bool DriveValueFilter(std::string_view name, std::string_view value, std::string& out);
+
+// The working room of LoadFromFile, kept from one file to the next when many are read in
+// a row: the tables of a file keep their size for the next, instead of the heap handing
+// out and taking back blocks of the same sizes a thousand times.
+class EntryReadRoom {
+public:
+    EntryReadRoom();
+    ~EntryReadRoom();
+    EntryReadRoom(const EntryReadRoom&) = delete;
+    EntryReadRoom& operator=(const EntryReadRoom&) = delete;
+
+private:
+    friend class LaunchEntry;
+    struct Tables;
+    std::unique_ptr<Tables> tables_;
+};
 
 class LaunchEntry {
 public:
-    LaunchEntry() = default;
-    virtual ~LaunchEntry() = default;
+    LaunchEntry();
+    virtual ~LaunchEntry();
     LaunchEntry(const LaunchEntry&) = delete;
     LaunchEntry& operator=(const LaunchEntry&) = delete;
 
     // Reads the entry file at `path` (null: returns false, nothing changes). A missing
     // or unreadable file gives empty texts, flags 0 and no variables, and true.
+    // The variables are read (and filtered) now, but kept as parts of the file's text
+    // until they are first used: most entries of a run are only listed.
     bool LoadFromFile(const char* path);
     bool LoadFromFile(const std::string& path) { return LoadFromFile(path.c_str()); }
+    // The same, working in `room` (which the next file read can use again).
+    bool LoadFromFile(const std::string& path, EntryReadRoom& room);
 
     // Writes the entry when it is modified, to `path` or, when null, to EntryFilePath.
     // True when nothing needed writing or the file was replaced; false when there is no
@@ -73,7 +95,7 @@ public:
     void LookupEnv(const std::string& name, std::string& value) const;
     void SetEnv(const std::string& name, const std::string& value);
     void ClearEnv();
-    const VarMap& GetEnvMap() const { return EnvMap; }
+    const VarMap& GetEnvMap() const { return Env(); }
 
     // Composes the environment block of a start (buffer null or capacity 0: size only).
     // Returns the block's size in bytes, 0 when EnvMap is empty (no block) or when its
@@ -88,13 +110,19 @@ public:
 
 private:
     bool Save(const std::string& target, bool newFile);
+    struct PendingVariables;
+    // EnvMap, with the variables read from the file put in first.
+    const VarMap& Env() const;
+    VarMap& Env();
 
     ValueFilterFn ValueFilter = nullptr;
     std::string AppName;
     std::string CurrentDir;
     std::string AppPath;
     std::string CmdOpt;
-    VarMap EnvMap;
+    mutable VarMap EnvMap;
+    // The variables read from the file and not yet in EnvMap, or null.
+    mutable std::unique_ptr<PendingVariables> Pending;
     int StartUp = 0;
     int UseCustomEnv = 0;
     std::string EntryFilePath;

@@ -36,7 +36,8 @@ public:
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::size_t Find(std::string_view name) const;  // position in items_, or kNone
-    void AddSlot(std::size_t position);
+    std::size_t Find(std::string_view name, std::size_t hash) const;
+    void AddSlot(std::size_t position, std::size_t hash);
     void Reindex(std::size_t capacity);
 
     std::vector<Item> items_;

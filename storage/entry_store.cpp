@@ -1,6 +1,5 @@
 #include "storage/entry_store.h"
 
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -8,6 +7,7 @@
 
 #include "core/path.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "resources/texts.h"
 
 namespace verrow {
@@ -51,28 +51,28 @@ EntryList::Position EntryList::Append(std::unique_ptr<LaunchEntry> entry) {
     if (!entry) return 0;
     Position position = reinterpret_cast<Position>(entry.get());
     entries_.push_back(std::move(entry));
-    index_[position] = std::prev(entries_.end());
     return position;
 }
 
+std::size_t EntryList::Find(Position position) const {
+    std::size_t at = 0;
+    while (at < entries_.size() && reinterpret_cast<Position>(entries_[at].get()) != position) ++at;
+    return at;
+}
+
 LaunchEntry* EntryList::At(Position position) const {
-    auto it = index_.find(position);
-    return it == index_.end() ? nullptr : it->second->get();
+    std::size_t at = Find(position);
+    return at < entries_.size() ? entries_[at].get() : nullptr;
 }
 
 void EntryList::Remove(Position position) {
-    auto it = index_.find(position);
-    if (it == index_.end()) return;
-    entries_.erase(it->second);
-    index_.erase(it);
+    std::size_t at = Find(position);
+    if (at < entries_.size()) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 std::vector<std::unique_ptr<LaunchEntry>> EntryList::TakeAll() {
-    std::vector<std::unique_ptr<LaunchEntry>> out;
-    out.reserve(entries_.size());
-    for (auto& entry : entries_) out.push_back(std::move(entry));
+    std::vector<std::unique_ptr<LaunchEntry>> out = std::move(entries_);
     entries_.clear();
-    index_.clear();
     return out;
 }
 
@@ -89,17 +89,29 @@ void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
         return;
     }
 
-    for (const std::string& name : os.ListFiles(folder + "\\" + kEntryPattern)) {
+    VERROW_MARK("store: folder found");
+    std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
+    VERROW_MARK("store: files listed");
+    EntryReadRoom room;
+    std::string path = folder + "\\";
+    const std::size_t folderLength = path.size();
+    for (const std::string& name : names) {
         auto owned = std::make_unique<LaunchEntry>();
         owned->SetValueFilter(DriveValueFilter);
-        owned->LoadFromFile(folder + "\\" + name);  // an unreadable file still gives an entry
+        path.replace(folderLength, std::string::npos, name);
+        owned->LoadFromFile(path, room);  // an unreadable file still gives an entry
         LaunchEntry& entry = *owned;
         EntryList::Position position = entries.Append(std::move(owned));
-        sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
-                       drive_ + entry.GetAppPath(), position);
+        {
+            VERROW_SPAN("store: rows");
+            sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
+                           drive_ + entry.GetAppPath(), position);
+        }
         if (entry.GetStartUp()) entry.Launch(false, false);
     }
+    VERROW_MARK("store: entries read");
     sink.FitColumns();
+    VERROW_MARK("store: columns fitted");
 }
 
 std::vector<std::string> EntryStore::SaveAllEntries(EntryList& entries) {

@@ -2,10 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/launch_entry.h"
@@ -15,7 +13,9 @@ namespace verrow {
 inline constexpr const char kConfigFolderName[] = "VERROW_CNF";
 
 // The main window's entry collection. It owns the entries; a position stays valid while
-// other entries are added or removed, and list rows carry it as their item data.
+// other entries are added or removed, and list rows carry it as their item data. Entries
+// are kept in order in one array: a position is found by a walk, which only the commands
+// need, while loading and ending a run need no node and no index entry per entry.
 class EntryList {
 public:
     using Position = std::uintptr_t;
@@ -29,8 +29,9 @@ public:
     std::vector<std::unique_ptr<LaunchEntry>> TakeAll();
 
 private:
-    std::list<std::unique_ptr<LaunchEntry>> entries_;
-    std::unordered_map<Position, std::list<std::unique_ptr<LaunchEntry>>::iterator> index_;
+    std::size_t Find(Position position) const;  // its place in entries_, or size()
+
+    std::vector<std::unique_ptr<LaunchEntry>> entries_;
 };
 
 // What the store needs of the entry list on screen.

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "core/cp932.h"
 #include "platform/os.h"
+#include "platform/timing.h"
 #include "platform/text_convert.h"
 
 // Files are read as the platform reads them, verified against it:
@@ -32,6 +34,10 @@ bool IsProfileSpace(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || c == '
 
 // `s` must start on a character boundary.
 std::string_view Trim(std::string_view s) {
+    if (s.empty() || (!IsProfileSpace(static_cast<unsigned char>(s.front())) &&
+                      !IsProfileSpace(static_cast<unsigned char>(s.back())))) {
+        return s;  // the usual case
+    }
     std::size_t begin = 0;
     while (begin < s.size() && IsProfileSpace(static_cast<unsigned char>(s[begin]))) ++begin;
     s.remove_prefix(begin);
@@ -104,11 +110,22 @@ std::string ToCodePage(std::string_view bytes) {
 
 namespace {
 
-// FNV-1a over every byte with bit 0x20 set, trail bytes too: that folds the letters, so
-// names that compare equal still hash equal, and the loop needs no character walk.
+std::uint32_t Word(const char* at) {
+    std::uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Every byte with bit 0x20 set, trail bytes too, four at a time: that folds the letters,
+// so names that compare equal still hash equal, and the loop needs no character walk.
 std::size_t NoCaseHash(std::string_view s) {
-    std::size_t hash = static_cast<std::size_t>(2166136261u);
-    for (char c : s) hash = (hash ^ (static_cast<unsigned char>(c) | 0x20u)) * static_cast<std::size_t>(16777619u);
+    std::uint32_t hash = 2166136261u;
+    std::size_t i = 0;
+    for (; i + 4 <= s.size(); i += 4) {
+        hash = (hash ^ (Word(s.data() + i) | 0x20202020u)) * 16777619u;
+        hash ^= hash >> 15;  // the table takes the low bits: bring the high bytes down
+    }
+    for (; i < s.size(); ++i) hash = (hash ^ (static_cast<unsigned char>(s[i]) | 0x20u)) * 16777619u;
     return hash;
 }
 
@@ -117,7 +134,7 @@ bool NoCaseEqual(std::string_view a, std::string_view b) {
 }
 
 // What the line scan must notice about a byte; everything else is plain.
-enum ByteKind : unsigned char { kPlain, kLineEnd, kEquals, kZero, kLead };
+enum ByteKind : unsigned char { kPlain, kLineEnd, kZero, kLead };
 
 constexpr std::array<ByteKind, 256> MakeByteKinds() {
     std::array<ByteKind, 256> kinds{};
@@ -125,11 +142,16 @@ constexpr std::array<ByteKind, 256> MakeByteKinds() {
         kinds[c] = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? kLead : kPlain;  // as IsLeadByte
     }
     kinds['\r'] = kinds['\n'] = kLineEnd;
-    kinds['='] = kEquals;
     kinds[0] = kZero;
     return kinds;
 }
 constexpr std::array<ByteKind, 256> kByteKinds = MakeByteKinds();
+
+// True when none of four bytes can be one the line scan stops at: each is at least 0x20
+// and below 0x80. (A byte below 0x20 sets bit 7 when 0x20 is taken from it; a borrow
+// runs upwards only from such a byte. Plain bytes outside that range, such as a tab or
+// a half-width katakana, are then taken one by one.)
+bool PlainWord(std::uint32_t word) { return (((word - 0x20202020u) | word) & 0x80808080u) == 0; }
 
 std::size_t KeyHash(std::size_t nameHash, std::size_t section) {
     return nameHash ^ ((section + 1) * static_cast<std::size_t>(0x9E3779B9u));
@@ -146,7 +168,7 @@ std::size_t SlotCount(std::size_t count) {
 // the table is rebuilt from them when it would be more than half full.
 template <typename Entries>
 void InsertSlot(std::vector<std::uint32_t>& slots, const Entries& entries, std::size_t position) {
-    if (slots.size() < SlotCount(entries.size())) {
+    if (slots.size() < 2 * entries.size()) {
         slots.assign(SlotCount(entries.size()), 0);
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (i == position) continue;
@@ -174,10 +196,16 @@ void ProfileReader::Clear() {
 
 bool ProfileReader::Load(const std::string& path) {
     std::string bytes;
-    if (!GetOs().ReadFile(path, bytes)) {
+    bool read;
+    {
+        VERROW_SPAN("store: read bytes");
+        read = GetOs().ReadFile(path, bytes);
+    }
+    if (!read) {
         Clear();
         return false;
     }
+    VERROW_SPAN("store: index");
     // A file in code page 932 (the usual case) is indexed where it was read, uncopied.
     Index(HasByteOrderMark(bytes) ? ToCodePage(bytes) : std::move(bytes));
     return true;
@@ -205,6 +233,12 @@ std::size_t ProfileReader::FindKey(std::size_t section, std::string_view name, s
 
 void ProfileReader::Parse(std::string_view raw) { Index(ToCodePage(raw)); }
 
+std::unique_ptr<const std::string> ProfileReader::TakeText() {
+    std::unique_ptr<const std::string> text = std::move(text_);
+    Clear();
+    return text;
+}
+
 void ProfileReader::Index(std::string text) {
     Clear();
     text_ = std::make_unique<const std::string>(std::move(text));
@@ -219,35 +253,36 @@ void ProfileReader::Index(std::string text) {
     const std::size_t size = all.size();
     std::size_t pos = 0;
     while (pos < size) {
-        // One walk over the line finds its end and its first '=', both on character
-        // boundaries, and whether it holds a zero byte anywhere (even as a trail byte).
+        // The walk over the line finds its end on a character boundary, its first lead
+        // byte, and whether it holds a zero byte anywhere (even as a trail byte).
         const std::size_t start = pos;
-        std::size_t equals = std::string_view::npos;
+        std::size_t firstLead = std::string_view::npos;
         bool zero = false;
         for (bool lineEnd = false; !lineEnd;) {
-            while (pos < size && kByteKinds[static_cast<unsigned char>(all[pos])] == kPlain) ++pos;
+            while (pos + 4 <= size && PlainWord(Word(all.data() + pos))) pos += 4;
             if (pos >= size) break;
             switch (kByteKinds[static_cast<unsigned char>(all[pos])]) {
             case kLineEnd:
                 lineEnd = true;
                 break;
-            case kEquals:
-                if (equals == std::string_view::npos) equals = pos;
-                ++pos;
-                break;
             case kZero:
                 zero = true;
                 ++pos;
                 break;
-            default:  // a lead byte takes the next byte, whatever it is
+            case kLead:  // a lead byte takes the next byte, whatever it is
+                if (firstLead == std::string_view::npos) firstLead = pos;
                 if (pos + 1 < size) {
                     ++pos;
                     if (all[pos] == '\0') zero = true;
                 }
                 ++pos;
                 break;
+            default:
+                ++pos;
+                break;
             }
         }
+        const std::size_t lineEnd = pos;
         std::string_view line = Trim(all.substr(start, pos - start));
         while (pos < size && (all[pos] == '\r' || all[pos] == '\n')) ++pos;
         if (line.empty()) continue;
@@ -268,6 +303,20 @@ void ProfileReader::Index(std::string text) {
             }
         }
         if (current == kNone || line[0] == ';') continue;
+        // The first '=' on a character boundary: before the first lead byte every byte is
+        // a character of its own; from there on the characters are walked.
+        std::size_t equals = std::string_view::npos;
+        const std::size_t plainEnd = firstLead == std::string_view::npos ? lineEnd : firstLead;
+        for (std::size_t at = start; at < plainEnd; ++at) {
+            if (all[at] == '=') {
+                equals = at;
+                break;
+            }
+        }
+        for (std::size_t at = plainEnd; equals == std::string_view::npos && at < lineEnd;
+             at += cp932::CharLength(all, at)) {
+            if (all[at] == '=') equals = at;
+        }
         // Trimming takes spaces only, so the '=' found lies inside the trimmed line.
         if (equals != std::string_view::npos) equals -= static_cast<std::size_t>(line.data() - all.data());
         std::string_view name = Trim(equals == std::string_view::npos ? line : line.substr(0, equals));
@@ -277,10 +326,23 @@ void ProfileReader::Index(std::string text) {
             name = UpToZero(name);
             value = UpToZero(value);
         }
-        std::size_t hash = KeyHash(NoCaseHash(name), current);
-        if (FindKey(current, name, hash) != kNone) continue;  // the first of a name counts
+        // The first of a name counts. One probe finds an earlier key of the name or the
+        // free slot for this one.
+        const std::size_t hash = KeyHash(NoCaseHash(name), current);
+        const std::size_t mask = keySlots_.size() - 1;
+        std::size_t at = hash & mask;
+        bool earlier = false;
+        for (; keySlots_[at] != 0 && !earlier; at = (at + 1) & mask) {
+            const Key& key = keys_[keySlots_[at] - 1];
+            earlier = key.hash == hash && key.section == current && NoCaseEqual(key.name, name);
+        }
+        if (earlier) continue;
         keys_.push_back(Key{name, value, current, hash});
-        InsertSlot(keySlots_, keys_, keys_.size() - 1);
+        if (keySlots_.size() < 2 * keys_.size()) {
+            InsertSlot(keySlots_, keys_, keys_.size() - 1);
+        } else {
+            keySlots_[at] = static_cast<std::uint32_t>(keys_.size());
+        }
     }
 }
 

@@ -43,8 +43,13 @@ public:
             if (key.section == s) fn(key.name, key.value);
         }
     }
+    // The number of keys in the file (the first of each name in each section).
+    std::size_t KeyCount() const { return keys_.size(); }
     // A stored value as GetString returns it for a buffer of `bufferSize` bytes.
     static std::string_view ValueText(std::string_view stored, std::size_t bufferSize);
+    // Hands over the file's text, into which every name and value read points, and
+    // forgets the file (look-ups then give defaults). Null when nothing was read.
+    std::unique_ptr<const std::string> TakeText();
 
 private:
     struct Section {

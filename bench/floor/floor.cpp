@@ -1,14 +1,26 @@
 // The floor of the start benchmark: the least a Win32 dialog program with one list view
 // does. Same toolchain, static, the same manifest (common controls 6) and font as
-// Verrow's main window, shown with DialogBox; WM_CLOSE ends it.
+// Verrow's main window, shown with DialogBox; WM_CLOSE ends it. A build with timing marks
+// (tools/bench.sh --timing) marks its steps as Verrow does.
 #include <windows.h>
 #include <commctrl.h>
+
+#include "platform/timing.h"
 
 namespace {
 
 INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+#ifdef VERROW_TIMING
+    static bool painted = false;
+    if (message == WM_PAINT && !painted) {
+        painted = true;
+        VERROW_MARK("dialog: first paint");
+    }
+    if (message == WM_CLOSE) VERROW_MARK("dialog: WM_CLOSE");
+#endif
     switch (message) {
     case WM_INITDIALOG:
+        VERROW_MARK("dialog: WM_INITDIALOG");
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
@@ -24,7 +36,12 @@ INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    VERROW_MARK("WinMain");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    return static_cast<int>(DialogBoxParamW(instance, MAKEINTRESOURCEW(1), nullptr, &FloorProc, 0));
+    VERROW_MARK("controls registered");
+    VERROW_MARK("dialog: create");
+    int result = static_cast<int>(DialogBoxParamW(instance, MAKEINTRESOURCEW(1), nullptr, &FloorProc, 0));
+    VERROW_MARK("dialog: destroyed");
+    return result;
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "core/path.h"
+#include "platform/timing.h"
 #include "platform/win32_text.h"
 
 namespace verrow::ui {
@@ -39,7 +40,9 @@ int Application::Run(HINSTANCE instance, const std::string& modulePath) {
     instance_ = instance;
     appName_ = AppNameFromPath(modulePath);
     helpPath_ = HelpPathFromPath(modulePath);
-    if (!InitInstance()) return 0;
+    bool loop = InitInstance();
+    VERROW_MARK("InitInstance returned");
+    if (!loop) return 0;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -67,6 +70,7 @@ int RunApplication(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    VERROW_MARK("controls registered");
     Application* app = Application::Current();
     if (!app) return 0;
     return app->Run(instance, ModulePath());

@@ -57,6 +57,17 @@ int ListView::InsertItem(int index, const std::string& text, int image) const {
     return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ListView::InsertItem(int index, const std::string& text, int image, LPARAM data) const {
+    std::wstring wide = ToSystemText(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = wide.data();
+    item.iImage = image;
+    item.lParam = data;
+    return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 bool ListView::SetItemText(int item, int subItem, const std::string& text) const {
     std::wstring wide = ToSystemText(text);
     LVITEMW data{};

@@ -36,8 +36,9 @@ private:
 class ListView : public Window {
 public:
     int InsertColumn(int index, const std::string& header, int format = LVCFMT_LEFT, int width = -1) const;
-    // Inserts an item with its text and image at `index`; its index, or -1.
+    // Inserts an item with its text and image (and data) at `index`; its index, or -1.
     int InsertItem(int index, const std::string& text, int image) const;
+    int InsertItem(int index, const std::string& text, int image, LPARAM data) const;
     bool SetItemText(int item, int subItem, const std::string& text) const;
     std::string ItemText(int item, int subItem) const;
     bool SetItemData(int item, LPARAM data) const;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/timing.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
 #include "platform/win32_text.h"
@@ -12,7 +13,6 @@
 
 namespace verrow::ui {
 namespace {
-constexpr wchar_t kDialogProperty[] = L"Verrow.Dialog";
 constexpr wchar_t kInitDataType[] = L"INITDATA";
 
 std::string Decimal(std::size_t value) {
@@ -301,8 +301,22 @@ void Dialog::LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count co
     if (box->Attach(field)) limited_.push_back(std::move(box));
 }
 
+namespace {
+// The open dialogs by window, a handful at most. Every message to a dialog looks its object
+// up here: a window property would cost a request to the window server on some systems (wine),
+// each time, and a list fills with thousands of notifications.
+std::vector<std::pair<HWND, Dialog*>>& OpenDialogs() {
+    static std::vector<std::pair<HWND, Dialog*>> dialogs;
+    return dialogs;
+}
+}  // namespace
+
 Dialog* Dialog::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<Dialog*>(GetPropW(hwnd, kDialogProperty)) : nullptr;
+    if (!hwnd) return nullptr;
+    for (const auto& [window, dialog] : OpenDialogs()) {
+        if (window == hwnd) return dialog;
+    }
+    return nullptr;
 }
 
 int Dialog::DoModal() {
@@ -313,9 +327,11 @@ int Dialog::DoModal() {
 
     result_ = -1;
     running_ = true;
+    VERROW_MARK("dialog: create");
     HWND created = CreateDialogParamW(ResourceInstance(), MAKEINTRESOURCEW(templateId_), owner,
                                       &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (created && hwnd_ && running_ && !IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOW);
+    VERROW_MARK("dialog: created and shown");
 
     while (running_ && hwnd_) {
         MSG message;
@@ -334,6 +350,7 @@ int Dialog::DoModal() {
         if (GetActiveWindow() == hwnd_ && owner) SetActiveWindow(owner);
         DestroyWindow(hwnd_);
     }
+    VERROW_MARK("dialog: destroyed");
     return result_;
 }
 
@@ -393,7 +410,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<Dialog*>(lParam);
         self->hwnd_ = hwnd;
-        SetPropW(hwnd, kDialogProperty, self);
+        OpenDialogs().emplace_back(hwnd, self);
     } else {
         self = FromHandle(hwnd);
     }
@@ -401,6 +418,15 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef VERROW_TIMING
+    static bool painted = false;
+    if (message == WM_PAINT && !painted) {
+        painted = true;
+        VERROW_MARK("dialog: first paint");
+    }
+    if (message == WM_CLOSE) VERROW_MARK("dialog: WM_CLOSE");
+    if (message == WM_INITDIALOG) VERROW_MARK("dialog: WM_INITDIALOG");
+#endif
     switch (message) {
     case WM_INITDIALOG:
         ApplyInitData();
@@ -455,7 +481,9 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         for (Window* control : bound_) control->Detach();
         bound_.clear();
         limited_.clear();
-        RemovePropW(hwnd_, kDialogProperty);
+        auto& open = OpenDialogs();
+        open.erase(std::remove_if(open.begin(), open.end(), [this](const auto& d) { return d.first == hwnd_; }),
+                   open.end());
         if (Application* app = Application::Current(); app && app->MainWindow() == this) {
             app->SetMainWindow(nullptr);
         }

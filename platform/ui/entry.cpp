@@ -2,9 +2,11 @@
 // test programs, which bring their own main, do not get it.
 #include <windows.h>
 
+#include "platform/timing.h"
 #include "platform/ui/app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    VERROW_MARK("WinMain");
     // Arguments are ignored: the program takes none.
     return verrow::ui::RunApplication(instance);
 }

@@ -102,7 +102,8 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     os.AddFile("E:\\tools\\VERROW_CNF\\x.vrc", "");
     os.AddFile("E:\\tools\\VERROW_CNF\\gone.vrc", EntryFile("G", "\\apps\\gone.exe", 1));
     os.AddFile("E:\\tools\\VERROW_CNF\\p.vrc", EntryFile("P", "\\apps\\a.exe", 0));
-    os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 1));
+    os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 1) +
+                                                     "[MoxEnvExec_Env]\r\nENV0000_Key=D1\r\nENV0000_Val=d\r\n");
 
     store.LoadAllEntries(entries, sink);
 
@@ -125,6 +126,13 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     std::string drive;
     entries.At(sink.rows[2].position)->LookupEnv("_verrow_drv_", drive);
     EXPECT_EQ(drive, "E:");
+    // Every entry keeps its own variables, however many files were read after its own.
+    std::vector<std::string> names;
+    entries.At(sink.rows[2].position)->GetEnvNames(names);
+    EXPECT_EQ(names, std::vector<std::string>{"_verrow_drv_"});
+    std::string d1;
+    entries.At(sink.rows[6].position)->LookupEnv("D1", d1);
+    EXPECT_EQ(d1, "d");
 }
 
 class EntryStoreSaveTest : public EntryStoreTest {

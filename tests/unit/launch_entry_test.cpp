@@ -178,11 +178,17 @@ TEST_F(LaunchEntryTest, TheDriveVariableHoldsTheExecutablesDrive) {
     LaunchEntry entry;
     entry.SetValueFilter(DriveValueFilter);
     ASSERT_TRUE(entry.LoadFromFile(kFile));
+    // The variables are those of the file and the drive when it was read, however late
+    // they are first used.
+    os.moduleFileName = "W:\\tools\\Verrow.exe";
+    File("", "ENV0000_Key=B\r\nENV0000_Val=2\r\n");
     EXPECT_EQ(Env(entry, "_verrow_Drv_"), "V:");
     EXPECT_EQ(Env(entry, "_VERROW_DRV_"), "V:");
     EXPECT_EQ(Env(entry, "OTHER"), "Q:");
 
     os.moduleFileName = "\\\\server\\share\\Verrow.exe";
+    File("", "ENV0000_Key=_verrow_Drv_\r\nENV0000_Val=Q:\r\nENV0001_Key=OTHER\r\nENV0001_Val=Q:\r\n"
+             "ENV0002_Key=_VERROW_DRV_\r\nENV0002_Val=\r\n");
     ASSERT_TRUE(entry.LoadFromFile(kFile));
     EXPECT_EQ(Env(entry, "_VERROW_DRV_"), "");
 
