@@ -74,7 +74,13 @@ bool LauncherDialog::OnInitDialog() {
         pictures[i].first->SetBitmap(ButtonPictures[i].get());
     }
 
-    ProgramSettings settings = ReadSettings(SettingsPath);
+    // A folder whose name code page 932 cannot hold has no path the program could find
+    // its files by: it says so once, keeps the settings' defaults, loads no entries and
+    // writes nothing; programs and folders can still be registered and started for the run.
+    CanStore = GetOs().ModuleFolderExact();
+    if (!CanStore) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
+
+    ProgramSettings settings = CanStore ? ReadSettings(SettingsPath) : ProgramSettings{};
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -82,9 +88,11 @@ bool LauncherDialog::OnInitDialog() {
     // Fills EntryList and the list, and starts the start-up entries one by one. The rows
     // go in without a repaint and a path refresh each (OnNotify): nothing is selected
     // while the list fills, so the path field stays as empty as a refresh would leave it.
-    {
+    if (CanStore) {
         EntryListView::Fill fill(List);
         EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+    } else {
+        List.FitColumns();
     }
 
     ToolTip.Create(self);
@@ -202,6 +210,10 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
 void LauncherDialog::SaveAll() {
     if (Saved) return;
     Saved = true;
+    if (!CanStore) {
+        EntryList.TakeAll();  // released unwritten, as was said at the start
+        return;
+    }
     // The settings first, then every entry (each destroyed after it has been written).
     bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);

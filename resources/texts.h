@@ -9,6 +9,11 @@ inline constexpr const char kStartError[] = "%s の起動エラー(CODE=%d)";
 
 // The entry store.
 inline constexpr const char kConfigFolderMissing[] = "設定フォルダが見つかりません。";
+// At start, when the program's own folder cannot be named in code page 932.
+inline constexpr const char kProgramFolderNotInCodePage[] =
+    "Verrowを置いたフォルダの名前に、シフトJISで表せない文字が含まれているため、"
+    "登録と設定を読み込めません。追加や変更も保存されません。\n\n"
+    "シフトJISで表せる名前のフォルダにVerrowを移してください。";
 
 // Main window commands.
 inline constexpr const char kRunFailed[] = "アプリケーションの起動に失敗しました";
