@@ -81,7 +81,13 @@ bool LauncherDialog::OnInitDialog() {
     }
 
     VERROW_MARK("init: pictures");
-    ProgramSettings settings = ReadSettings(SettingsPath);
+    // A folder whose name code page 932 cannot hold has no path the program could find
+    // its files by: it says so once, keeps the settings' defaults, loads no entries and
+    // writes nothing; programs and folders can still be registered and started for the run.
+    CanStore = GetOs().ModuleFolderExact();
+    if (!CanStore) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
+
+    ProgramSettings settings = CanStore ? ReadSettings(SettingsPath) : ProgramSettings{};
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -90,10 +96,12 @@ bool LauncherDialog::OnInitDialog() {
     // Fills EntryList and the list, and starts the start-up entries one by one. The rows
     // go in without a repaint and a path refresh each (OnNotify): nothing is selected
     // while the list fills, so the path field stays as empty as a refresh would leave it.
-    {
+    if (CanStore) {
         EntryListView::Fill fill(List);
         EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
         VERROW_MARK("init: entries loaded");
+    } else {
+        List.FitColumns();
     }
     VERROW_MARK("init: list redrawn");
 
@@ -223,6 +231,10 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
 void LauncherDialog::SaveAll() {
     if (Saved) return;
     Saved = true;
+    if (!CanStore) {
+        EntryList.TakeAll();  // released unwritten, as was said at the start
+        return;
+    }
     // The settings first, then every entry (each destroyed after it has been written).
     VERROW_MARK("close: save");
     bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});

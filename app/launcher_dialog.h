@@ -107,6 +107,7 @@ private:
     std::string UnsavedMessage;
     bool Saved = false;         // SaveAll has run: EntryList is empty for good
     bool SessionEnded = false;  // ... because Windows ends the session
+    bool CanStore = true;       // the program's folder can be named: files are read and written
 };
 
 }  // namespace verrow

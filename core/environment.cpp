@@ -17,7 +17,10 @@ namespace {
 // to right; text put in is not searched again. `pattern` begins with '%'. False, and
 // `text` of no use, as soon as the result would be longer than `maxSize`: what is built
 // is always the start of the result, so it is known to be too long before it is whole.
-bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, std::size_t maxSize) {
+// `found` tells whether there was an occurrence.
+bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, std::size_t maxSize,
+                bool& found) {
+    found = false;
     std::string out;
     std::size_t copied = 0;
     for (std::size_t i = 0; i < text.size();) {
@@ -32,6 +35,7 @@ bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view wi
         }
     }
     if (copied == 0) return true;  // nothing found
+    found = true;
     if (out.size() + (text.size() - copied) > maxSize) return false;
     out.append(text, copied, std::string::npos);
     text.swap(out);
@@ -69,13 +73,20 @@ public:
     }
 
     // False as soon as the working copy would grow beyond `maxSize`; `text` is then of no
-    // use. `largest` gets the largest size the working copy had on the way.
-    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest) const {
+    // use. `largest` gets the largest size the working copy had on the way. The variables
+    // whose references were replaced are marked in `referenced` (in the order given), and
+    // `replaced` tells whether any was.
+    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest, std::vector<bool>& referenced,
+                bool& replaced) const {
         largest = text.size();
+        replaced = false;
+        bool found = false;
         if (items_.size() <= kTryEveryVariable) {
-            for (const VarMap::Item* u : items_) {
+            for (std::size_t index = 0; index < items_.size(); ++index) {
                 if (text.find('%') == std::string::npos) return true;
-                if (!ReplaceAll(text, Reference(u->first), u->second, maxSize)) return false;
+                const VarMap::Item* u = items_[index];
+                if (!ReplaceAll(text, Reference(u->first), u->second, maxSize, found)) return false;
+                if (found) referenced[index] = replaced = true;
                 largest = std::max(largest, text.size());
             }
             return true;
@@ -83,7 +94,10 @@ public:
         for (std::size_t next = 0; next < items_.size();) {
             const std::size_t first = NextReferenced(text, next);
             if (first == kNone) return true;
-            if (!ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize)) return false;
+            if (!ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize, found)) {
+                return false;
+            }
+            if (found) referenced[first] = replaced = true;
             largest = std::max(largest, text.size());
             next = first + 1;
         }
@@ -141,12 +155,14 @@ std::vector<const VarMap::Item*> CompositionOrder(const VarMap& source) {
 
 }  // namespace
 
-bool SnapshotEnvironment(VarMap& vars) {
+bool SnapshotEnvironment(VarMap& vars, std::vector<std::u16string>* originals) {
     vars.Clear();
+    if (originals) originals->clear();
     std::string block;
-    if (!GetOs().EnvironmentBlock(block)) return false;
+    std::vector<std::u16string> own;
+    if (!GetOs().EnvironmentBlock(block, own)) return false;
     std::size_t pos = 0;
-    while (pos < block.size()) {
+    for (std::size_t index = 0; pos < block.size(); ++index) {
         std::size_t end = block.find('\0', pos);
         if (end == std::string::npos) end = block.size();
         if (end == pos) break;  // the empty string that ends the block
@@ -154,14 +170,20 @@ bool SnapshotEnvironment(VarMap& vars) {
         // From the second byte on, so "=C:=C:\work" keeps its first '=' in the name.
         std::size_t equals = entry.find('=', 1);
         if (equals != std::string_view::npos) {
-            vars.Set(std::string(entry.substr(0, equals)), std::string(entry.substr(equals + 1)));
+            const std::size_t at = vars.Set(std::string(entry.substr(0, equals)), std::string(entry.substr(equals + 1)));
+            if (originals) {
+                // The last string of a name decides, as for its value.
+                originals->resize(vars.size());
+                (*originals)[at] = index < own.size() ? std::move(own[index]) : std::u16string();
+            }
         }
         pos = end + 1;
     }
     return true;
 }
 
-std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit) {
+std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std::vector<bool>* untouched) {
+    if (untouched) untouched->clear();
     if (source.empty()) return std::string();
     // What the composition takes: the block, with every value at the largest size that
     // its working copy reaches (normally its final one). Each value at least its size as
@@ -171,14 +193,22 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit) {
         composed += variable.first.size() + variable.second.size() + 2;
         if (composed > limit) return std::string();
     }
-    Expander expander(CompositionOrder(source));
+    std::vector<const VarMap::Item*> order = CompositionOrder(source);
+    Expander expander(order);
+    std::vector<bool> referenced(order.size(), false);
+    std::vector<bool> expanded(source.size(), false);
+    std::size_t at = 0;
     std::string block;
     block.reserve(composed);
     for (const auto& variable : source) {
         std::string value = variable.second;
         std::size_t largest = 0;
-        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest)) return std::string();
+        bool replaced = false;
+        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest, referenced, replaced)) {
+            return std::string();
+        }
         composed += largest - variable.second.size();
+        expanded[at++] = replaced;
         block += variable.first;
         block += '=';
         block += value;
@@ -188,6 +218,15 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit) {
     // joined form always had (its extra separator and its terminator).
     block += '\0';
     block += '\0';
+    if (untouched) {
+        // Back from the composition order to the map's.
+        *untouched = std::vector<bool>(source.size(), false);
+        const VarMap::Item* first = &*source.begin();
+        for (std::size_t index = 0; index < order.size(); ++index) {
+            const std::size_t position = static_cast<std::size_t>(order[index] - first);
+            (*untouched)[position] = !referenced[index] && !expanded[position];
+        }
+    }
     return block;
 }
 

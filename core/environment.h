@@ -3,24 +3,34 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/var_map.h"
 
 namespace verrow {
 
 // Empties `vars` and fills it from the process environment; false (and empty) when the
-// platform gives none. Strings beginning with '=' keep that '=' in their name.
-bool SnapshotEnvironment(VarMap& vars);
+// platform gives none. Strings beginning with '=' keep that '=' in their name. When
+// `originals` is given, it gets one element per variable, in the map's order: empty, or,
+// for a variable that code page 932 cannot hold (a character without a form there, in
+// the name or the value), its own text, "name=value" in UTF-16; the map then has the
+// nearest code page 932 form.
+bool SnapshotEnvironment(VarMap& vars, std::vector<std::u16string>* originals = nullptr);
 
 // The most an environment block may take to compose: 32 MB, far more than any real
 // environment holds. Nested references can multiply a value's size at every level.
 inline constexpr std::size_t kMaxComposedBytes = std::size_t{32} << 20;
 
-// Expands %NAME% references in one pass and lays the strings out in the map's order as an
-// ANSI environment block: name=value\0 ... \0\0. The variables replace their references
-// in the map's order, except that `_VERROW_DRV_` (in any letter case) comes last. Empty
-// when `source` is empty, and when the block would take more than `limit` bytes, each
-// value counted at the largest size it reaches while its references are replaced.
-std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit = kMaxComposedBytes);
+// Expands %NAME% references in one pass and lays the strings out in the map's order as
+// an environment block in code page 932: name=value\0 ... \0\0. The variables replace
+// their references in the map's order, except that `_VERROW_DRV_` (in any letter case)
+// comes last. Empty when `source` is empty, and when the block would take more than
+// `limit` bytes, each value counted at the largest size it reaches while its references
+// are replaced.
+// When `untouched` is given it gets, for each variable in the map's order (so for each
+// string of the block), whether its string is exactly as given: its value has no reference
+// replaced, and no value has a reference to it replaced.
+std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit = kMaxComposedBytes,
+                                    std::vector<bool>* untouched = nullptr);
 
 }  // namespace verrow

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/launch_entry.h"
@@ -51,6 +52,7 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
 
     // The block is sized first, then filled into a buffer of exactly that size.
     std::vector<char> block;
+    std::vector<std::u16string> originals;
     if (UseCustomEnv) {
         std::size_t size = BuildEnvironmentBlock(nullptr, 0);
         if (size == 0 && !GetEnvMap().empty()) {
@@ -62,7 +64,7 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
         }
         if (size != 0) {
             block.assign(size, '\0');
-            BuildEnvironmentBlock(block.data(), block.size());
+            BuildEnvironmentBlock(block.data(), block.size(), &originals);
         }
     }
 
@@ -82,6 +84,7 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     start.inheritHandles = true;
     start.creationFlags = newConsole ? kCreateNewConsole : 0;
     start.environment = block.empty() ? nullptr : block.data();
+    start.environmentOriginals = std::move(originals);
     start.currentDirectory = directory;
     start.wait = wait;
 

@@ -261,7 +261,9 @@ void LaunchEntry::ClearEnv() {
     Modified = 1;
 }
 
-std::size_t LaunchEntry::BuildEnvironmentBlock(char* buffer, std::size_t capacity) const {
+std::size_t LaunchEntry::BuildEnvironmentBlock(char* buffer, std::size_t capacity,
+                                               std::vector<std::u16string>* originals) const {
+    if (originals) originals->clear();
     const VarMap& variables = Env();
     if (variables.empty()) return 0;
     std::string block;
@@ -269,9 +271,22 @@ std::size_t LaunchEntry::BuildEnvironmentBlock(char* buffer, std::size_t capacit
         // The entry's variables over the launcher's own; a name in other letter case is
         // a variable of its own.
         VarMap merged;
-        SnapshotEnvironment(merged);
-        for (const auto& variable : variables) merged.Set(variable.first, variable.second);
-        block = ComposeEnvironmentBlock(merged);
+        std::vector<std::u16string> inherited;
+        SnapshotEnvironment(merged, &inherited);
+        for (const auto& variable : variables) {
+            const std::size_t at = merged.Set(variable.first, variable.second);
+            if (at < inherited.size()) inherited[at].clear();  // the entry's, through code page 932
+        }
+        std::vector<bool> untouched;
+        block = ComposeEnvironmentBlock(merged, kMaxComposedBytes, originals ? &untouched : nullptr);
+        // The launcher's variables that code page 932 cannot hold reach the program as the
+        // launcher has them, unless the composition refers to them or changes them.
+        if (originals && !block.empty()) {
+            for (std::size_t at = 0; at < inherited.size(); ++at) {
+                if (!untouched[at]) inherited[at].clear();
+            }
+            originals->swap(inherited);
+        }
     } else {
         block = ComposeEnvironmentBlock(variables);
     }

@@ -100,7 +100,11 @@ public:
     // Composes the environment block of a start (buffer null or capacity 0: size only).
     // Returns the block's size in bytes, 0 when EnvMap is empty (no block) or when its
     // references cannot be composed (see ComposeEnvironmentBlock): Launch then fails.
-    std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity) const;
+    // `originals`, when given, gets for the strings of the block what the program is to
+    // receive instead (ProcessStart::environmentOriginals): the launcher's own variables
+    // that code page 932 cannot hold, where the entry neither sets nor refers to them.
+    std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity,
+                                      std::vector<std::u16string>* originals = nullptr) const;
 
     // Starts the program, or opens the folder in Explorer. A path that begins with one
     // backslash (or slash) is taken on the launcher's own drive; the program's folder,

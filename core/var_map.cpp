@@ -56,26 +56,28 @@ void VarMap::Reindex(std::size_t capacity) {
     }
 }
 
-void VarMap::Set(const std::string& name, const std::string& value) {
+std::size_t VarMap::Set(const std::string& name, const std::string& value) {
     std::size_t hash = HashOf(name);
     std::size_t at = Find(name, hash);
     if (at != kNone) {
         items_[at].second = value;
-        return;
+        return at;
     }
     items_.emplace_back(name, value);
     AddSlot(items_.size() - 1, hash);
+    return items_.size() - 1;
 }
 
-void VarMap::Set(std::string&& name, std::string&& value) {
+std::size_t VarMap::Set(std::string&& name, std::string&& value) {
     std::size_t hash = HashOf(name);
     std::size_t at = Find(name, hash);
     if (at != kNone) {
         items_[at].second = std::move(value);
-        return;
+        return at;
     }
     items_.emplace_back(std::move(name), std::move(value));
     AddSlot(items_.size() - 1, hash);
+    return items_.size() - 1;
 }
 
 bool VarMap::Lookup(const std::string& name, std::string& value) const {

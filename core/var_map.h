@@ -17,9 +17,10 @@ public:
     using Item = std::pair<std::string, std::string>;
     using const_iterator = std::vector<Item>::const_iterator;
 
-    // Inserts at the end, or replaces the value in place.
-    void Set(const std::string& name, const std::string& value);
-    void Set(std::string&& name, std::string&& value);
+    // Inserts at the end, or replaces the value in place; returns the variable's position
+    // in the walk.
+    std::size_t Set(const std::string& name, const std::string& value);
+    std::size_t Set(std::string&& name, std::string&& value);
     // True and the value when the name is there; `value` untouched otherwise.
     bool Lookup(const std::string& name, std::string& value) const;
     bool Contains(const std::string& name) const;

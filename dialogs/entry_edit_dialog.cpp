@@ -84,10 +84,13 @@ struct TaskMemFree {
     }
 };
 
-bool PathOfItem(LPCITEMIDLIST item, std::string& path) {
+// The file-system path of a shell item; false when it has none.
+bool PathOfItem(LPCITEMIDLIST item, std::wstring& path) {
     static const auto pathOf = Shell32<decltype(&::SHGetPathFromIDListW)>("SHGetPathFromIDListW");
     wchar_t buffer[MAX_PATH] = {};
-    return pathOf && pathOf(item, buffer) && EntryEditDialog::PickedPath(buffer, path);
+    if (!pathOf || !pathOf(item, buffer)) return false;
+    path = buffer;
+    return true;
 }
 
 // Opens the browser on the launch drive's root and keeps its OK button disabled while the
@@ -96,9 +99,11 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
     if (message == BFFM_INITIALIZED) {
         SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, data);
     } else if (message == BFFM_SELCHANGED) {
-        std::string path;
+        std::wstring path;
         if (PathOfItem(reinterpret_cast<LPCITEMIDLIST>(lParam), path)) {
-            LPARAM allowed = EntryEditDialog::FolderAllowed(path, LaunchDrive) ? TRUE : FALSE;
+            // Only the drive is judged here, and a drive letter is the same in any code page;
+            // a folder whose name cannot be taken is refused once it is chosen.
+            LPARAM allowed = EntryEditDialog::FolderAllowed(FromSystemText(path), LaunchDrive) ? TRUE : FALSE;
             SendMessageW(browser, BFFM_ENABLEOK, 0, allowed);
             // Some shells judge the selection themselves after this callback and enable OK
             // again (wine does): the posted copy comes after that and has the last word.
@@ -110,12 +115,20 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
 
 }  // namespace
 
-bool EntryEditDialog::PickedPath(std::wstring_view picked, std::string& path) {
+EntryEditDialog::Pick EntryEditDialog::PickedPath(std::wstring_view picked, std::string& path) {
+    bool exact = false;
+    std::string converted = FromSystemText(picked, exact);
+    if (!exact) return Pick::kNotInCodePage;
     // The wide pickers hold 259 characters, which may be up to 518 bytes here.
-    std::string converted = FromSystemText(picked);
-    if (converted.size() >= MAX_PATH) return false;
+    if (converted.size() >= MAX_PATH) return Pick::kTooLong;
     path = std::move(converted);
-    return true;
+    return Pick::kTaken;
+}
+
+bool EntryEditDialog::TakePicked(std::wstring_view picked) {
+    Pick result = PickedPath(picked, AppPath);
+    if (result == Pick::kNotInCodePage) ui::ShowMessage(text::kPickedNameNotInCodePage);
+    return result == Pick::kTaken;
 }
 
 bool EntryEditDialog::FolderAllowed(const std::string& path, const std::string& launchDrive) {
@@ -233,7 +246,7 @@ void EntryEditDialog::OnPickFile() {
     // paths, which have no drive, would then be looked for on that file's drive.
     request.Flags = OFN_NOCHANGEDIR;
     static const auto pick = SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    if (pick && pick(&request) && PickedPath(file, AppPath)) {
+    if (pick && pick(&request) && TakePicked(file)) {
         if (AppName.empty()) AppName = SplitPath(AppPath).base;
     }
     UpdateData(false);
@@ -252,12 +265,11 @@ void EntryEditDialog::OnPickFolder() {
     browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
     static const auto browseFor = Shell32<decltype(&::SHBrowseForFolderW)>("SHBrowseForFolderW");
     std::unique_ptr<ITEMIDLIST, TaskMemFree> item(browseFor ? browseFor(&browse) : nullptr);
-    std::string path;
-    if (!item || !PathOfItem(item.get(), path)) return;
-    AppPath = path;
+    std::wstring path;
+    if (!item || !PathOfItem(item.get(), path) || !TakePicked(path)) return;
     if (AppName.empty()) {
-        std::size_t slash = cp932::FindLastBackslash(path);
-        if (slash != std::string::npos) AppName = path.substr(slash + 1);
+        std::size_t slash = cp932::FindLastBackslash(AppPath);
+        if (slash != std::string::npos) AppName = AppPath.substr(slash + 1);
     }
     UpdateData(false);
 }
@@ -271,7 +283,18 @@ void EntryEditDialog::OnHint() {
 
 void EntryEditDialog::SeedAndList() {
     if (EnvMap.empty()) {
-        SnapshotEnvironment(EnvMap);
+        std::vector<std::u16string> originals;
+        SnapshotEnvironment(EnvMap, &originals);
+        // An entry file would keep a variable that code page 932 cannot hold in another
+        // form (a profile folder Zoë as Zoe or Zo?); left out, a merged start hands it on
+        // as the launcher has it.
+        std::vector<std::string> unheld;
+        std::size_t at = 0;
+        for (const auto& variable : EnvMap) {
+            if (at < originals.size() && !originals[at].empty()) unheld.push_back(variable.first);
+            ++at;
+        }
+        for (const std::string& name : unheld) EnvMap.Remove(name);
         EnvMap.Set(kDriveVariable, LaunchDrive);
     }
     for (const auto& variable : EnvMap) AddRow(variable.first);

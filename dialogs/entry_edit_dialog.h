@@ -10,7 +10,8 @@
 //                                   OverWriteEnv and EnvMap }
 //
 // An empty EnvMap is seeded when the dialog opens: the process environment plus
-// _VERROW_DRV_ = LaunchDrive. The variable list shows the names sorted without regard to
+// _VERROW_DRV_ = LaunchDrive; variables that code page 932 cannot hold are left out, so
+// that a merged start hands them on as they are. The variable list shows the names sorted without regard to
 // letter case, each row tied to its variable's own bytes; the value box shows a value one
 // ';'-separated element per line. The variable boxes take no more than an entry file
 // keeps of a variable.
@@ -77,9 +78,12 @@ public:
     // The folder browser lets a folder be confirmed only on the launch drive: true when
     // the drive of `path` equals `launchDrive`, letter case ignored.
     static bool FolderAllowed(const std::string& path, const std::string& launchDrive);
-    // A path a picker returned, in code page 932. False when it takes more than 259 bytes:
-    // the pickers hand paths over in 260-byte buffers, so such a path cannot be picked.
-    static bool PickedPath(std::wstring_view picked, std::string& path);
+    // A path a picker returned, in code page 932, into `path` when it can be taken: not
+    // when it takes more than 259 bytes (the pickers hand paths over in 260-byte buffers,
+    // so such a path cannot be picked), nor when code page 932 cannot hold its characters
+    // (it would name another file, or none).
+    enum class Pick { kTaken, kTooLong, kNotInCodePage };
+    static Pick PickedPath(std::wstring_view picked, std::string& path);
     // A value between its stored form ("a;b") and the value box (one element per line).
     // Every line end is a line break: CR LF, a lone CR and a lone LF alike.
     static std::string ShownValue(const std::string& stored);
@@ -99,6 +103,8 @@ private:
     void OnAdd();
     void OnDelete();
     void OnHint();
+    // Takes a picked path into AppPath, or says why it cannot; false when not taken.
+    bool TakePicked(std::wstring_view picked);
     void SeedAndList();
     void UpdateButtons();
     void DeleteRow(int row);

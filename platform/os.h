@@ -1,6 +1,8 @@
 // The operating-system services the program's logic uses, behind one small interface.
 // The Win32 implementation lives in win32_os.cpp; tests install a fake that records calls
-// and injects faults. Paths and texts are code page 932 byte strings.
+// and injects faults. Paths and texts are code page 932 byte strings, whatever the
+// system's own ANSI code page: the Win32 side converts them explicitly to and from UTF-16
+// and calls the wide functions, so a stick works alike on a Japanese and any other system.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +33,10 @@ struct ProcessStart {
     std::string commandLine;           // handed over in a writable copy
     bool inheritHandles = true;
     std::uint32_t creationFlags = 0;
-    const char* environment = nullptr;  // ANSI block, or null to inherit
+    const char* environment = nullptr;  // code page 932 block, or null to inherit
+    // One per string of the block, or fewer: the launcher's own text (UTF-16
+    // "name=value") to hand over instead of that string, or empty to convert the string.
+    std::vector<std::u16string> environmentOriginals;
     std::string currentDirectory;       // empty: inherit the caller's
     bool wait = false;                  // wait until the process has ended
 };
@@ -41,9 +46,10 @@ public:
     virtual ~Os() = default;
 
     // Files and folders.
-    // FindFirstFileA + FindClose: does anything exist at `path`; its attributes if so.
+    // FindFirstFile + FindClose: does anything exist at `path`; its attributes if so.
     virtual bool FindFile(const std::string& path, std::uint32_t* attributes) = 0;
-    // Names (without folder) matching a wildcard pattern, in the platform's order.
+    // Names (without folder) matching a wildcard pattern, in the platform's order. A name
+    // that code page 932 cannot hold comes as its short name, or not at all.
     virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
     virtual bool CreateDirectory(const std::string& path) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
@@ -56,7 +62,7 @@ public:
     // something exists at `path` already or the file could not be written. No temporary
     // file remains.
     virtual bool CreateNewFile(const std::string& path, const std::string& bytes) = 0;
-    // GetTempFileNameA(folder, prefix, 0): creates an empty file with a unique name.
+    // GetTempFileName(folder, prefix, 0): creates an empty file with a unique name.
     virtual bool CreateTempFile(const std::string& folder, const std::string& prefix,
                                 std::string& path) = 0;
     virtual bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
@@ -66,13 +72,21 @@ public:
     virtual bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) = 0;
 
     // The process.
+    // The executable's path; characters without a code page 932 form read as '?' or a
+    // look-alike.
     virtual std::string ModuleFileName() = 0;
+    // Whether the drive and folder of ModuleFileName() are exactly the executable's: false
+    // when a folder's name has characters that code page 932 cannot hold, and so nothing
+    // next to the executable can be found or stored by its path.
+    virtual bool ModuleFolderExact() = 0;
     // A copy of the process environment block (strings ended by a zero byte, then an
-    // empty string); false when the platform gives none.
-    virtual bool EnvironmentBlock(std::string& block) = 0;
-    // CreateProcessA; on failure `error` gets GetLastError().
+    // empty string); false when the platform gives none. `originals` gets one element per
+    // string: empty when the string is exactly the process's, else the process's own text
+    // (UTF-16 "name=value") that code page 932 cannot hold.
+    virtual bool EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) = 0;
+    // CreateProcess; on failure `error` gets GetLastError().
     virtual bool StartProcess(const ProcessStart& start, std::uint32_t* error) = 0;
-    // ShellExecuteA(owner, "open", file, parameters, no directory, SW_SHOW); the result.
+    // ShellExecute(owner, "open", file, parameters, no directory, SW_SHOW); the result.
     virtual std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
                                     const std::string& parameters) = 0;
 

@@ -24,4 +24,12 @@ std::string FromSystemText(std::wstring_view text) {
     return out;
 }
 
+std::string FromSystemText(std::wstring_view text, bool& exact) {
+    std::string out = FromSystemText(text);
+    // Both a replacement '?' and a best-fit look-alike (e with diaeresis as e, the yen sign
+    // as a backslash) show on the way back.
+    exact = ToSystemText(out) == text;
+    return out;
+}
+
 }  // namespace verrow

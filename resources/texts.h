@@ -9,6 +9,11 @@ inline constexpr const char kStartError[] = "%s の起動エラー(CODE=%d)";
 
 // The entry store.
 inline constexpr const char kConfigFolderMissing[] = "設定フォルダが見つかりません。";
+// At start, when the program's own folder cannot be named in code page 932.
+inline constexpr const char kProgramFolderNotInCodePage[] =
+    "Verrowを置いたフォルダの名前に、シフトJISで表せない文字が含まれているため、"
+    "登録と設定を読み込めません。追加や変更も保存されません。\n\n"
+    "シフトJISで表せる名前のフォルダにVerrowを移してください。";
 
 // Main window commands.
 inline constexpr const char kRunFailed[] = "アプリケーションの起動に失敗しました";
@@ -38,6 +43,9 @@ inline constexpr const char kDriveVarNoChange[] = "環境変数 _VERROW_DRV_ は
 inline constexpr const char kDriveVarNoDelete[] = "環境変数 _VERROW_DRV_ は削除できません";
 inline constexpr const char kEnvNameTaken[] = "すでに同じ名前の環境変数が存在します";
 inline constexpr const char kEnvNameEmpty[] = "環境変数名を入力してください";
+inline constexpr const char kPickedNameNotInCodePage[] =
+    "選択された名前には、シフトJISで表せない文字が含まれているため、登録できません。\n\n"
+    "シフトJISで表せる名前に変えてから選択してください。";
 
 // The hint window's help text: 30 lines, each ended by CR LF. Indented lines begin with a
 // full-width space; the example paths are padded to 24 characters so that the arrows

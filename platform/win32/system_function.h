@@ -3,7 +3,7 @@
 // otherwise be loaded before the main window can show, on every start. The DLL is taken
 // from the system folder only, never from the stick.
 //
-//   static const auto open = SystemFunction<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+//   static const auto open = SystemFunction<decltype(&::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
 //   if (open) open(...);
 #pragma once
 

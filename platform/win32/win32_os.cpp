@@ -45,8 +45,8 @@ private:
 
 class FindHandle {
 public:
-    FindHandle(const std::string& pattern, WIN32_FIND_DATAA& data)
-        : handle_(::FindFirstFileA(pattern.c_str(), &data)) {}
+    FindHandle(const std::string& pattern, WIN32_FIND_DATAW& data)
+        : handle_(::FindFirstFileW(ToSystemText(pattern).c_str(), &data)) {}
     ~FindHandle() {
         if (valid()) ::FindClose(handle_);
     }
@@ -61,17 +61,24 @@ private:
 
 class EnvironmentStrings {
 public:
-    EnvironmentStrings() : block_(::GetEnvironmentStringsA()) {}
+    EnvironmentStrings() : block_(::GetEnvironmentStringsW()) {}
     ~EnvironmentStrings() {
-        if (block_) ::FreeEnvironmentStringsA(block_);
+        if (block_) ::FreeEnvironmentStringsW(block_);
     }
     EnvironmentStrings(const EnvironmentStrings&) = delete;
     EnvironmentStrings& operator=(const EnvironmentStrings&) = delete;
-    const char* get() const { return block_; }
+    const wchar_t* get() const { return block_; }
 
 private:
-    char* block_;
+    wchar_t* block_;
 };
+
+// The UTF-16 text of the program's strings and back; wchar_t is UTF-16 on Windows.
+std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::u16string Utf16Of(std::wstring_view text) { return std::u16string(text.begin(), text.end()); }
+
+// A folder of the file system as a path of the wide functions ("" stands for the current one).
+std::wstring FolderText(const std::string& folder) { return folder.empty() ? L"." : ToSystemText(folder); }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
     std::size_t done = 0;
@@ -96,21 +103,20 @@ std::string FolderOf(const std::string& path) {
 // one volume); only a complete file is moved to `path`, replacing what is there or not
 // as `moveFlags` say.
 bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveFlags) {
-    std::string folder = FolderOf(path);
-    char temp[MAX_PATH] = {};
-    if (!::GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "vrw", 0, temp)) return false;
+    wchar_t temp[MAX_PATH] = {};
+    if (!::GetTempFileNameW(FolderText(FolderOf(path)).c_str(), L"vrw", 0, temp)) return false;
 
     bool ok;
     {
-        FileHandle file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+        FileHandle file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         ok = file.valid() && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
              file.Close();
     }
-    if (ok) ok = ::MoveFileExA(temp, path.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH) != 0;
+    if (ok) ok = ::MoveFileExW(temp, ToSystemText(path).c_str(), moveFlags | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
         DWORD error = ::GetLastError();
-        ::DeleteFileA(temp);
+        ::DeleteFileW(temp);
         ::SetLastError(error);
     }
     return ok;
@@ -123,7 +129,7 @@ std::string MessageCaption(std::string_view moduleFileName) {
 }
 
 bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     FindHandle find(path, data);
     if (!find.valid()) return false;
     if (attributes) *attributes = data.dwFileAttributes;
@@ -132,23 +138,28 @@ bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
 
 std::vector<std::string> Win32Os::ListFiles(const std::string& pattern) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     FindHandle find(pattern, data);
     if (!find.valid()) return names;
     do {
-        names.emplace_back(data.cFileName);
-    } while (::FindNextFileA(find.get(), &data));
+        // A name that code page 932 cannot hold would name another file, or none: its
+        // short name, where the file system keeps one, reaches the same file.
+        bool exact = false;
+        std::string name = FromSystemText(data.cFileName, exact);
+        if (!exact) name = data.cAlternateFileName[0] ? FromSystemText(data.cAlternateFileName, exact) : "";
+        if (exact && !name.empty()) names.push_back(std::move(name));
+    } while (::FindNextFileW(find.get(), &data));
     return names;
 }
 
 bool Win32Os::CreateDirectory(const std::string& path) {
-    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return ::CreateDirectoryW(ToSystemText(path).c_str(), nullptr) != 0;
 }
 
-bool Win32Os::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool Win32Os::DeleteFile(const std::string& path) { return ::DeleteFileW(ToSystemText(path).c_str()) != 0; }
 
 bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+    FileHandle file(::CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
@@ -181,16 +192,16 @@ bool Win32Os::CreateNewFile(const std::string& path, const std::string& bytes) {
 
 bool Win32Os::CreateTempFile(const std::string& folder, const std::string& prefix,
                              std::string& path) {
-    char buffer[MAX_PATH] = {};
-    if (!::GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, buffer)) return false;
-    path = buffer;
+    wchar_t buffer[MAX_PATH] = {};
+    if (!::GetTempFileNameW(ToSystemText(folder).c_str(), ToSystemText(prefix).c_str(), 0, buffer)) return false;
+    path = FromSystemText(buffer);  // the folder given, and a name of letters and digits
     return true;
 }
 
 bool Win32Os::DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                             std::uint64_t* freeBytes) {
     ULARGE_INTEGER available, total, totalFree;
-    if (!::GetDiskFreeSpaceExA(directory.c_str(), &available, &total, &totalFree)) return false;
+    if (!::GetDiskFreeSpaceExW(ToSystemText(directory).c_str(), &available, &total, &totalFree)) return false;
     if (totalBytes) *totalBytes = total.QuadPart;
     if (freeBytes) *freeBytes = totalFree.QuadPart;
     return true;
@@ -203,42 +214,80 @@ bool Win32Os::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
     return true;
 }
 
-std::string Win32Os::ModuleFileName() {
+namespace {
+
+// The executable's path as the system has it; empty when it cannot be had.
+std::wstring ModulePath() {
     // Grows the buffer rather than cutting a long path.
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = ::GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
-        if (length == 0) return std::string();
-        if (length < buffer.size() || buffer.size() >= 32768) {
-            buffer.resize(length < buffer.size() ? length : buffer.size() - 1);
+        DWORD length = ::GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) {
+            buffer.resize(length);
             return buffer;
         }
+        if (buffer.size() >= 32768) return std::wstring();
         buffer.resize(buffer.size() * 2);
     }
 }
 
-bool Win32Os::EnvironmentBlock(std::string& block) {
+}  // namespace
+
+std::string Win32Os::ModuleFileName() { return FromSystemText(ModulePath()); }
+
+bool Win32Os::ModuleFolderExact() {
+    std::wstring path = ModulePath();
+    std::size_t slash = path.find_last_of(L"\\/");
+    bool exact = false;
+    FromSystemText(std::wstring_view(path).substr(0, slash == std::wstring::npos ? 0 : slash + 1), exact);
+    return exact;
+}
+
+bool Win32Os::EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) {
     EnvironmentStrings strings;
-    const char* begin = strings.get();
-    if (!begin) return false;
-    const char* p = begin;
-    while (*p) p += std::char_traits<char>::length(p) + 1;
-    block.assign(begin, p + 1);  // up to and including the empty string that ends it
+    const wchar_t* p = strings.get();
+    if (!p) return false;
+    block.clear();
+    originals.clear();
+    while (*p) {
+        std::wstring_view item(p);
+        bool exact = false;
+        block += FromSystemText(item, exact);
+        block += '\0';
+        originals.push_back(exact ? std::u16string() : Utf16Of(item));
+        p += item.size() + 1;
+    }
+    block += '\0';  // the empty string that ends it
     return true;
 }
 
 bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
-    // CreateProcessA may write into the command line.
-    std::vector<char> commandLine(start.commandLine.begin(), start.commandLine.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup = {};
+    // CreateProcessW may write into the command line.
+    std::wstring commandLine = ToSystemText(start.commandLine);
+    commandLine.push_back(L'\0');
+    // The block as UTF-16: each string from code page 932, or the launcher's own text where
+    // code page 932 could not hold it.
+    std::wstring environment;
+    DWORD flags = start.creationFlags;
+    if (start.environment) {
+        std::size_t index = 0;
+        for (const char* p = start.environment; *p; p += std::char_traits<char>::length(p) + 1, ++index) {
+            const bool original = index < start.environmentOriginals.size() && !start.environmentOriginals[index].empty();
+            environment += original ? WideOf(start.environmentOriginals[index]) : ToSystemText(p);
+            environment += L'\0';
+        }
+        environment += L'\0';
+        flags |= CREATE_UNICODE_ENVIRONMENT;
+    }
+    std::wstring directory = ToSystemText(start.currentDirectory);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    BOOL created = ::CreateProcessA(
-        start.applicationName.c_str(), commandLine.data(), nullptr, nullptr,
-        start.inheritHandles ? TRUE : FALSE, start.creationFlags,
-        const_cast<char*>(start.environment),
-        start.currentDirectory.empty() ? nullptr : start.currentDirectory.c_str(), &startup, &info);
+    BOOL created = ::CreateProcessW(
+        ToSystemText(start.applicationName).c_str(), &commandLine[0], nullptr, nullptr,
+        start.inheritHandles ? TRUE : FALSE, flags, start.environment ? &environment[0] : nullptr,
+        directory.empty() ? nullptr : directory.c_str(), &startup, &info);
     if (!created) {
         if (error) *error = ::GetLastError();
         return false;
@@ -252,10 +301,10 @@ bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
 std::intptr_t Win32Os::ShellOpen(WindowHandle owner, const std::string& file,
                                  const std::string& parameters) {
     // shell32 is bound at the first request, not at start (system_function.h).
-    static const auto shellExecute = SystemFunction<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
-    if (!shellExecute) return 0;  // as ShellExecuteA fails when out of resources
-    HINSTANCE result = shellExecute(static_cast<HWND>(owner), "open", file.c_str(), parameters.c_str(), nullptr,
-                                    SW_SHOW);
+    static const auto shellExecute = SystemFunction<decltype(&::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (!shellExecute) return 0;  // as ShellExecute fails when out of resources
+    HINSTANCE result = shellExecute(static_cast<HWND>(owner), L"open", ToSystemText(file).c_str(),
+                                    ToSystemText(parameters).c_str(), nullptr, SW_SHOW);
     return reinterpret_cast<std::intptr_t>(result);
 }
 

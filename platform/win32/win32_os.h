@@ -27,7 +27,8 @@ public:
                        std::uint64_t* freeBytes) override;
     bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override;
-    bool EnvironmentBlock(std::string& block) override;
+    bool ModuleFolderExact() override;
+    bool EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) override;
     bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;
     std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
                             const std::string& parameters) override;

@@ -38,7 +38,9 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
 TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
     FakeOs os;
     ScopedOs useOs(os);
-    os.SetEnvironment({"=C:=C:\\work", "PATH=C:\\A;C:\\B", "windir=C:\\WINDOWS", "_VERROW_DRV_=X:"});
+    // HOME holds a character that code page 932 cannot hold: it is left to be inherited.
+    os.SetEnvironment({"=C:=C:\\work", "HOME=C:\\Zo?", "PATH=C:\\A;C:\\B", "windir=C:\\WINDOWS", "_VERROW_DRV_=X:"});
+    os.environmentOriginals = {u"", u"HOME=C:\\Zo\u00EB"};
     os.AddFile("V:\\tools\\app.exe", "");
     LaunchDrive = "V:";
     E editor;

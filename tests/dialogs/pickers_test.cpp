@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/entry_edit_dialog.h"
+#include "resources/texts.h"
 #include "tests/dialogs/dialog_test_util.h"
 #include "tests/support/fake_os.h"
 
@@ -58,6 +59,10 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
     EXPECT_FALSE(E::FolderAllowed("\\\\server\\share\\tools", "E:"));
     EXPECT_FALSE(E::FolderAllowed("E:\\tools", ""));
 
+    // Next to C:\windows, which the browser finds at once.
+    const std::wstring unheld = L"C:\\Zo\u00EB";
+    CreateDirectoryW(unheld.c_str(), nullptr);
+
     FakeOs os;
     ScopedOs useOs(os);
     LaunchDrive = "c:";
@@ -71,6 +76,25 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
     auto findBrowser = [&] {
         browser = FindSystemDialog();
         return browser && FindChild(browser, 14145, "SysTreeView32");
+    };
+    // Once the browser has opened on the launch drive (it would undo an earlier choice),
+    // a folder by its path; the browser selects it in its own time: OK only after that.
+    auto selectWhenOpen = [&](std::wstring path) {
+        return [&, path] {
+            if (!findBrowser()) return false;
+            HWND tree = FindChild(browser, 14145, "SysTreeView32");
+            if (TreeText(tree, TreeView_GetSelection(tree)).find("(C:)") == std::string::npos) return false;
+            SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+            return true;
+        };
+    };
+    auto confirmWhenSelected = [&](std::string shown) {
+        return [&, shown] {
+            HWND tree = FindChild(browser, 14145, "SysTreeView32");
+            if (TreeText(tree, TreeView_GetSelection(tree)) != shown) return false;
+            PostMessageW(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+            return true;
+        };
     };
     Driver driver(
         {
@@ -105,37 +129,50 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
                 EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");  // a root gives no name
                 return openBrowser();
             },
-            [&] {
-                if (!findBrowser()) return false;
-                SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(L"C:\\windows"));
-                PostMessageW(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
-                return true;
-            },
+            selectWhenOpen(L"C:\\windows"),
+            confirmWhenSelected("windows"),
             [&] {
                 if (FindSystemDialog()) return false;
                 EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\windows");
                 EXPECT_EQ(ItemText(editor.Handle(), E::kName), "windows");
+                SetText(editor.Handle(), E::kName, "");
+                return openBrowser();
+            },
+            // A folder whose name code page 932 cannot hold: refused, and the user told why.
+            selectWhenOpen(unheld),
+            confirmWhenSelected(FromSystemText(L"Zo\u00EB")),
+            [&] {
+                if (FindSystemDialog() || os.messages.empty()) return false;
+                EXPECT_EQ(os.messages.back().text, text::kPickedNameNotInCodePage);
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\windows");
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
                 editor.EndDialog(IDCANCEL);
                 return true;
             },
         },
         30000);
     editor.DoModal();
+    RemoveDirectoryW(unheld.c_str());
 }
 
-TEST(EntryEditor, APickedPathMustFitIn259Bytes) {
+TEST(EntryEditor, APickedPathMustFitIn259BytesOfCodePage932) {
     std::string path = "kept";
     std::wstring ascii = L"C:\\" + std::wstring(256, L'a');
-    EXPECT_TRUE(E::PickedPath(ascii, path));
+    EXPECT_EQ(E::PickedPath(ascii, path), E::Pick::kTaken);
     EXPECT_EQ(path, "C:\\" + std::string(256, 'a'));
     std::string doubled;
     for (int i = 0; i < 128; ++i) doubled += "表";
-    EXPECT_TRUE(E::PickedPath(L"C:\\" + std::wstring(128, L'表'), path));  // 259 bytes
+    EXPECT_EQ(E::PickedPath(L"C:\\" + std::wstring(128, L'表'), path), E::Pick::kTaken);  // 259 bytes
     EXPECT_EQ(path, "C:\\" + doubled);
 
     path = "kept";
-    EXPECT_FALSE(E::PickedPath(ascii + L"b", path));
-    EXPECT_FALSE(E::PickedPath(L"C:\\" + std::wstring(128, L'表') + L"b", path));  // 132 characters
+    EXPECT_EQ(E::PickedPath(ascii + L"b", path), E::Pick::kTooLong);
+    EXPECT_EQ(E::PickedPath(L"C:\\" + std::wstring(128, L'表') + L"b", path), E::Pick::kTooLong);  // 132 characters
+    // Characters code page 932 has no form for: not as '?', nor as a look-alike (the yen
+    // sign as a backslash would even name another folder).
+    EXPECT_EQ(E::PickedPath(L"C:\\Zo\u00EB\\a.exe", path), E::Pick::kNotInCodePage);
+    EXPECT_EQ(E::PickedPath(L"C:\\a\u00A5b.exe", path), E::Pick::kNotInCodePage);
+    EXPECT_EQ(E::PickedPath(L"C:\\\U0001F600.exe", path), E::Pick::kNotInCodePage);
     EXPECT_EQ(path, "kept");
 }
 
@@ -153,8 +190,10 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     CreateDirectoryW(ToSystemText(folder).c_str(), nullptr);
     CreateDirectoryW(ToSystemText(longFolder).c_str(), nullptr);
     CreateDirectoryW(ToSystemText(longFolder2).c_str(), nullptr);
-    for (const std::string& made : {file, longFile}) {
-        CloseHandle(CreateFileW(ToSystemText(made).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    // A name that code page 932 cannot hold.
+    const std::wstring unheld = ToSystemText(folder) + L"\\Zo\u00EB.exe";
+    for (const std::wstring& made : {ToSystemText(file), ToSystemText(longFile), unheld}) {
+        CloseHandle(CreateFileW(made.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     ASSERT_GT(longFile.size(), 259u);
     ASSERT_LT(ToSystemText(longFile).size(), 260u);
@@ -167,7 +206,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     E editor;
     editor.EnvMap.Set("A", "1");
     HWND picker = nullptr;
-    std::string picking = file;
+    std::wstring picking = ToSystemText(file);
     auto pick = [&] {
         picker = FindSystemDialog();
         HWND name = FindChild(picker, 1148, "Edit");
@@ -175,7 +214,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
         EXPECT_EQ(TextOf(picker), "登録するアプリケーションの選択");
         EXPECT_EQ(TextOf(name), "*.*");
         EXPECT_NE(ItemText(picker, 1137).find("(C:)"), std::string::npos);  // the launch drive
-        SetWindowTextW(name, ToSystemText(picking).c_str());
+        SetWindowTextW(name, picking.c_str());
         PostMessageW(picker, WM_COMMAND, IDOK, 0);
         return true;
     };
@@ -201,12 +240,22 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
                 EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
                 EXPECT_EQ(ItemText(editor.Handle(), E::kName), "名前");  // a name typed stays
                 SetText(editor.Handle(), E::kName, "");
-                picking = longFile;
+                picking = ToSystemText(longFile);
                 return openPicker();
             },
             pick,
             [&] {  // too long for the byte-sized buffer: a failed pick changes nothing
                 if (FindSystemDialog()) return false;
+                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
+                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
+                EXPECT_TRUE(os.messages.empty());
+                picking = unheld;
+                return openPicker();
+            },
+            pick,
+            [&] {  // a name that code page 932 cannot hold: refused, and the user told why
+                if (FindSystemDialog() || os.messages.empty()) return false;
+                EXPECT_EQ(os.messages.back().text, text::kPickedNameNotInCodePage);
                 EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
                 EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
                 editor.EndDialog(IDCANCEL);
@@ -217,7 +266,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     editor.DoModal();
 
     SetCurrentDirectoryW(keepFolder);
-    for (const std::string& made : {file, longFile}) DeleteFileW(ToSystemText(made).c_str());
+    for (const std::wstring& made : {ToSystemText(file), ToSystemText(longFile), unheld}) DeleteFileW(made.c_str());
     for (const std::string& made : {longFolder2, longFolder, folder}) RemoveDirectoryW(ToSystemText(made).c_str());
 }
 

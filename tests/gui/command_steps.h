@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -215,6 +216,24 @@ inline std::pair<std::string, std::string> ProbeStart(const std::string& record)
     std::size_t second = record.find('\0', first + 1);
     if (second == std::string::npos) return {};
     return {record.substr(0, first), record.substr(first + 1, second - first - 1)};
+}
+
+// A variable of the probe's UTF-16 record (its .utf16 file), as the system handed it over;
+// empty when the record has none.
+inline std::wstring ProbeWideVariable(const std::string& bytes, const std::wstring& name) {
+    std::wstring record(bytes.size() / sizeof(wchar_t), L'\0');
+    if (!record.empty()) std::memcpy(&record[0], bytes.data(), record.size() * sizeof(wchar_t));
+    std::size_t at = record.find(L'\0');  // after the command line and the folder
+    if (at != std::wstring::npos) at = record.find(L'\0', at + 1);
+    if (at == std::wstring::npos) return std::wstring();
+    const std::wstring prefix = name + L"=";
+    for (++at; at < record.size();) {
+        std::size_t end = record.find(L'\0', at);
+        if (end == std::wstring::npos || end == at) break;
+        if (record.compare(at, prefix.size(), prefix) == 0) return record.substr(at + prefix.size(), end - at - prefix.size());
+        at = end + 1;
+    }
+    return std::wstring();
 }
 
 inline bool WaitForFile(const std::string& path, DWORD timeoutMs = kWaitMs) {

@@ -112,15 +112,16 @@ std::string EntryFile(const std::string& name, const std::string& path, int star
            std::to_string(startUp) + "\r\n";
 }
 
+std::string FromUnix(const char* path) {
+    if (!path || path[0] != '/') return std::string();
+    std::string out = std::string("Z:") + path;
+    std::replace(out.begin(), out.end(), '/', '\\');
+    return out;
+}
+
 bool TestDrive::Available() { return std::getenv("VERROW_DRIVE_V") != nullptr; }
 
-std::string TestDrive::DriveFolder() {
-    const char* folder = std::getenv("VERROW_DRIVE_V");
-    if (!folder || folder[0] != '/') return std::string();
-    std::string path = std::string("Z:") + folder;  // the Unix root is drive Z:
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
+std::string TestDrive::DriveFolder() { return FromUnix(std::getenv("VERROW_DRIVE_V")); }
 
 void TestDrive::Prepare(const std::string& settings,
                         const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -356,6 +357,25 @@ void EndChildren(DWORD parent, const std::string& exe) {
     }
 }
 
+std::vector<ProcessInfo> Explorers(DWORD parent) {
+    std::vector<ProcessInfo> found;
+    for (const ProcessInfo& child : ChildProcesses(parent)) {
+        if (child.exe == "explorer.exe") found.push_back(child);
+    }
+    return found;
+}
+
+std::string ShownFolder(DWORD parent) {
+    for (const ProcessInfo& explorer : Explorers(parent)) {
+        for (HWND window : TopWindows(explorer.id, L"ExplorerWClass")) {
+            HWND bar = FindWindowExW(window, nullptr, L"ReBarWindow32", nullptr);
+            HWND address = bar ? FindWindowExW(bar, nullptr, L"ComboBoxEx32", nullptr) : nullptr;
+            if (address) return WindowText(address);
+        }
+    }
+    return std::string();
+}
+
 // --- VerrowProcess
 
 VerrowProcess::~VerrowProcess() {
@@ -370,11 +390,15 @@ VerrowProcess::~VerrowProcess() {
 }
 
 bool VerrowProcess::Start(const std::string& exe, const std::string& directory, DWORD timeoutMs) {
-    std::wstring command = L"\"" + Wide(exe) + L"\"";
+    return Start(Wide(exe), Wide(directory), timeoutMs);
+}
+
+bool VerrowProcess::Start(const std::wstring& exe, const std::wstring& directory, DWORD timeoutMs) {
+    std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(Wide(exe).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        Wide(directory).c_str(), &startup, &info_)) {
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                        &startup, &info_)) {
         error_ = "CreateProcess failed with " + std::to_string(GetLastError());
         info_ = PROCESS_INFORMATION{};
         return false;

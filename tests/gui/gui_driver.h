@@ -63,6 +63,9 @@ bool FileExists(const std::string& path);
 std::vector<std::string> FolderNames(const std::string& folder);
 // Creates the folder if needed and removes the files below it.
 void EmptyFolder(const std::string& folder);
+// A Unix path (from the scripts that start the tests) as a path of this process: the
+// Unix root is drive Z:. Empty for none, or for one that is not absolute.
+std::string FromUnix(const char* path);
 
 // An entry file as the program writes them (CR LF lines, keys in the program's order).
 std::string EntryFile(const std::string& name, const std::string& path, int startUp = 0,
@@ -167,6 +170,10 @@ struct ProcessInfo {
 std::vector<ProcessInfo> ChildProcesses(DWORD parent);
 // Ends the child processes of `parent` named `exe` (lower case), e.g. "explorer.exe".
 void EndChildren(DWORD parent, const std::string& exe);
+// The Explorer processes that `parent` started, and the folder that a window of one of
+// them shows in its address box ("" while there is none).
+std::vector<ProcessInfo> Explorers(DWORD parent);
+std::string ShownFolder(DWORD parent);
 
 // --- The program
 
@@ -187,6 +194,8 @@ public:
     // that cannot be made, a failed start-up launch) also ends the wait with false: answer
     // it (WaitForMessageBox, Answer) and call WaitForMain.
     bool Start(const std::string& exe, const std::string& directory, DWORD timeoutMs = kWaitMs);
+    // The same from a folder that code page 932 cannot name.
+    bool Start(const std::wstring& exe, const std::wstring& directory, DWORD timeoutMs = kWaitMs);
     bool WaitForMain(DWORD timeoutMs = kWaitMs);
     const std::string& Error() const { return error_; }
 

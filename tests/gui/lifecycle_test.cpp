@@ -15,14 +15,6 @@ namespace {
 
 constexpr char kAboutCaption[] = "Verrowのﾊﾞｰｼﾞｮﾝ情報";
 
-std::vector<ProcessInfo> Explorers(DWORD parent) {
-    std::vector<ProcessInfo> found;
-    for (const ProcessInfo& child : ChildProcesses(parent)) {
-        if (child.exe == "explorer.exe") found.push_back(child);
-    }
-    return found;
-}
-
 // The probe's record: command line, current directory.
 std::pair<std::string, std::string> ProbeRecord() {
     std::string bytes = ReadFileBytes("V:\\tools\\probe\\probe.out");
@@ -147,18 +139,6 @@ TEST(Lifecycle, DoubleClickAndRunStartTheSelectedEntryAndAFailureIsTold) {
 
     verrow.Close(CloseWay::kWmClose);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
-}
-
-// The folder that an Explorer window of the program shows in its address box.
-std::string ShownFolder(DWORD verrow) {
-    for (const ProcessInfo& explorer : Explorers(verrow)) {
-        for (HWND window : TopWindows(explorer.id, L"ExplorerWClass")) {
-            HWND bar = FindWindowExW(window, nullptr, L"ReBarWindow32", nullptr);
-            HWND address = bar ? FindWindowExW(bar, nullptr, L"ComboBoxEx32", nullptr) : nullptr;
-            if (address) return WindowText(address);
-        }
-    }
-    return std::string();
 }
 
 TEST(Lifecycle, StoredPathsStartOnTheLaunchDriveWhateverTheWorkingFolder) {

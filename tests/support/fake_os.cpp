@@ -220,9 +220,10 @@ bool FakeOs::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
     return true;
 }
 
-bool FakeOs::EnvironmentBlock(std::string& block) {
+bool FakeOs::EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) {
     if (!hasEnvironment_) return false;
     block = environment_;
+    originals = environmentOriginals;
     return true;
 }
 

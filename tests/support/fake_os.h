@@ -45,6 +45,9 @@ public:
     // Full paths of the files directly in `folder`, in listing order.
     std::vector<std::string> FilesIn(const std::string& folder) const;
     void SetEnvironment(const std::vector<std::string>& strings);  // "NAME=value" each
+    // What the system has in place of those strings that code page 932 cannot hold: one
+    // per string, empty where the string is exact (EnvironmentBlock's `originals`).
+    std::vector<std::u16string> environmentOriginals;
     void SetNoEnvironment() { hasEnvironment_ = false; }
 
     // Faults.
@@ -62,6 +65,7 @@ public:
 
     // What the code asked for.
     std::string moduleFileName = "E:\\tools\\Verrow.exe";
+    bool moduleFolderExact = true;
     std::uint64_t diskTotal = 0, diskFree = 0;
     std::vector<Message> messages;
     std::deque<int> answers;                 // answers to give; kIdOk when none left
@@ -89,7 +93,8 @@ public:
                        std::uint64_t* freeBytes) override;
     bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override { return moduleFileName; }
-    bool EnvironmentBlock(std::string& block) override;
+    bool ModuleFolderExact() override { return moduleFolderExact; }
+    bool EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) override;
     bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;
     std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
                             const std::string& parameters) override;

@@ -7,6 +7,7 @@
 #include "app/launcher_dialog.h"
 #include "platform/os.h"
 #include "platform/win32_text.h"
+#include "resources/texts.h"
 #include "tests/support/fake_os.h"
 #include "tests/ui/ui_support.h"
 
@@ -84,6 +85,41 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
     dialog.ReportUnsaved();
     EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), "[Verrow]\r\nStartOpen=1\r\nListStyle=9\r\n");
     EXPECT_TRUE(os.messages.empty());
+}
+
+TEST_F(LauncherDialogTest, AFolderThatCodePage932CannotNameIsSaidOnceAndNeitherReadNorWritten) {
+    // The system names the folder Zoë; code page 932 has only a stand-in for it.
+    os.moduleFileName = "E:\\Zo?\\Verrow.exe";
+    os.moduleFolderExact = false;
+    os.AddDirectory("E:\\Zo?");
+    os.AddDirectory("E:\\Zo?\\VERROW_CNF");
+    const std::string entry = "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\nStartUp=1\r\n";
+    const std::string settings = "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n";
+    os.AddFile("E:\\Zo?\\VERROW_CNF\\a.vrc", entry);
+    os.AddFile("E:\\Zo?\\verrow.ini", settings);
+    os.AddFile("E:\\a.exe", "program");
+    HWND main = nullptr;
+    LauncherDialog dialog;
+    Driver driver({[&] {
+        main = FindMain();
+        if (!main) return false;
+        // Said once; nothing read: no entry listed or started, the settings' defaults
+        // (Explorer on the drive, icons); the drive itself still serves.
+        EXPECT_EQ(os.log, (std::vector<std::string>{"message " + std::string(text::kProgramFolderNotInCodePage),
+                                                    "shell explorer /e,E:"}));
+        EXPECT_EQ(os.messages.at(0).type, mb::kOk | mb::kIconExclamation);
+        HWND list = GetDlgItem(main, LauncherDialog::kList);
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+        EXPECT_EQ(GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return true;
+    }}, 5000);
+    dialog.DoModal();
+    dialog.ReportUnsaved();
+    // Nothing written, and nothing more said.
+    EXPECT_EQ(os.FileBytes("E:\\Zo?\\verrow.ini"), settings);
+    EXPECT_EQ(os.FilesIn("E:\\Zo?\\VERROW_CNF"), std::vector<std::string>{"E:\\Zo?\\VERROW_CNF\\a.vrc"});
+    EXPECT_EQ(os.messages.size(), 1u);
 }
 
 }  // namespace

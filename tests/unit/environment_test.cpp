@@ -96,6 +96,30 @@ TEST_F(EnvironmentTest, MergeModeSetsTheEntrysVariablesOverTheInheritedOnes) {
                                         "windir=C:\\WINDOWS", "path=C:\\WINDOWS;\\bin"}));
     os.SetNoEnvironment();
     EXPECT_EQ(Strings(Block(entry)), std::vector<std::string>{"path=%PATH%;\\bin"});
+
+    // Launcher variables that code page 932 cannot hold (Zoë, in the nearest form the
+    // system offers) reach the program as the launcher has them, except where the entry
+    // sets one, refers to one, or the composition changes one.
+    os.SetEnvironment({"HOME=C:\\Zoe", "PATH=C:\\WINDOWS", "SET=C:\\Zoe", "USED=Zoe", "EXPANDED=%PATH%;Zoe",
+                       "Zo?=1"});
+    os.environmentOriginals = {u"HOME=C:\\Zo\u00EB", u"", u"SET=C:\\Zo\u00EB", u"USED=Zo\u00EB",
+                               u"EXPANDED=%PATH%;Zo\u00EB", u"Zo\u00EB=1"};
+    os.AddFile("E:\\tools\\a.exe", "MZ");
+    entry.ClearEnv();
+    entry.SetAppPath("\\tools\\a.exe");
+    entry.SetUseCustomEnv(1);
+    entry.SetEnv("SET", "D:\\");
+    entry.SetEnv("NEW", "%USED%");
+    ASSERT_TRUE(entry.Launch(false, false));
+    EXPECT_EQ(Strings(Block(entry)),
+              (std::vector<std::string>{"HOME=C:\\Zoe", "PATH=C:\\WINDOWS", "SET=D:\\", "USED=Zoe",
+                                        "EXPANDED=C:\\WINDOWS;Zoe", "Zo?=1", "NEW=Zoe"}));
+    EXPECT_EQ(os.started.back().start.environmentOriginals,
+              (std::vector<std::u16string>{u"HOME=C:\\Zo\u00EB", u"", u"", u"", u"", u"Zo\u00EB=1"}));
+    // Kept apart, the entry's variables are all there is.
+    entry.SetOverWriteEnv(0);
+    ASSERT_TRUE(entry.Launch(false, false));
+    EXPECT_TRUE(os.started.back().start.environmentOriginals.empty());
 }
 
 TEST_F(EnvironmentTest, TheDriveVariableIsComposedLastInBothModes) {

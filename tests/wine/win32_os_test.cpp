@@ -82,6 +82,21 @@ TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
     std::vector<std::string> names = os.ListFiles(dir + "\\*.vrc");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"a.vrc", "b.vrc", "sub.vrc"}));
+    // A name that code page 932 cannot hold comes as the short name that reaches the file.
+    const std::wstring unheld = ToSystemText(dir) + L"\\Zo\u00EB.vrc";
+    HANDLE file = CreateFileW(unheld.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "zoe", 3, &written, nullptr);
+    CloseHandle(file);
+    names = os.ListFiles(dir + "\\*.vrc");
+    ASSERT_EQ(names.size(), 4u);
+    std::sort(names.begin(), names.end());
+    const std::string shortName = names[0] == "a.vrc" ? names[3] : names[0];
+    std::string content;
+    EXPECT_TRUE(os.ReadFile(dir + "\\" + shortName, content)) << shortName;
+    EXPECT_EQ(content, "zoe");
+    DeleteFileW(unheld.c_str());
     EXPECT_TRUE(os.ListFiles(dir + "\\gone\\*.vrc").empty());
 
     std::uint32_t attributes = 0;
@@ -92,15 +107,35 @@ TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
     EXPECT_FALSE(os.FindFile(dir + "\\none.vrc", &attributes));
 }
 
-TEST(Win32Os, EnvironmentBlockIsCopiedWhole) {
+TEST(Win32Os, EnvironmentBlockIsCopiedWholeWithWhatCodePage932CannotHold) {
     Win32Os os;
-    ASSERT_TRUE(SetEnvironmentVariableA("VERROW_PROBE_VALUE", "ポ|x"));
+    ASSERT_TRUE(SetEnvironmentVariableW(L"VERROW_PROBE_VALUE", ToSystemText("ポ|x").c_str()));
+    const std::wstring zoe = L"VERROW_PROBE_ZOE=C:\\Users\\Zo\u00EB\\\U0001F600";
+    ASSERT_TRUE(SetEnvironmentVariableW(L"VERROW_PROBE_ZOE", zoe.substr(17).c_str()));
     std::string block;
-    ASSERT_TRUE(os.EnvironmentBlock(block));
-    SetEnvironmentVariableA("VERROW_PROBE_VALUE", nullptr);
+    std::vector<std::u16string> originals;
+    ASSERT_TRUE(os.EnvironmentBlock(block, originals));
+    SetEnvironmentVariableW(L"VERROW_PROBE_VALUE", nullptr);
+    SetEnvironmentVariableW(L"VERROW_PROBE_ZOE", nullptr);
     ASSERT_GE(block.size(), 2u);
     EXPECT_EQ(block.substr(block.size() - 2), std::string(2, '\0'));
-    EXPECT_NE(block.find(std::string("\0VERROW_PROBE_VALUE=ポ|x\0", 25)), std::string::npos);
+    // One original per string, in the order of the strings; only the one 932 cannot hold.
+    std::vector<std::string> strings;
+    for (std::size_t at = 0; block[at] != '\0'; at = block.find('\0', at) + 1) strings.push_back(block.c_str() + at);
+    ASSERT_EQ(originals.size(), strings.size());
+    std::size_t checked = 0;
+    for (std::size_t i = 0; i < strings.size(); ++i) {
+        if (strings[i] == "VERROW_PROBE_VALUE=ポ|x") {
+            EXPECT_TRUE(originals[i].empty());
+            ++checked;
+        } else if (strings[i].rfind("VERROW_PROBE_ZOE=C:\\Users\\Zo", 0) == 0) {
+            EXPECT_TRUE(std::wstring(originals[i].begin(), originals[i].end()) == zoe);
+            ++checked;
+        } else {
+            EXPECT_TRUE(originals[i].empty()) << strings[i];
+        }
+    }
+    EXPECT_EQ(checked, 2u);
 }
 
 TEST(MessageCaption, IsTheFileNameWithoutFolderAndLastExtension) {

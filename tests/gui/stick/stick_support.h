@@ -23,14 +23,6 @@ inline constexpr char kCheckTheDrive[] =
 inline constexpr char kSettingsNotSaved[] = "設定 (verrow.ini) を保存できませんでした。";
 inline constexpr char kEntriesNotSaved[] = "次の登録を保存できませんでした。";
 
-// A Unix path as this process sees it (the Unix root is drive Z:).
-inline std::string FromUnix(const char* path) {
-    if (!path || path[0] != '/') return std::string();
-    std::string out = std::string("Z:") + path;
-    std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
-}
-
 inline std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
