@@ -42,14 +42,17 @@ void LauncherDialog::DoDataExchange(ui::DataExchange& dx) {
 
 bool LauncherDialog::OnInitDialog() {
     Dialog::OnInitDialog();  // binds the controls, shows the empty path
+    VERROW_MARK("init: data exchange");
 
     HWND self = Handle();
     SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
     SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
+    VERROW_MARK("init: icons");
 
     // The images go in before the columns: the list then has no header yet to lay out
     // again for the style and the image list (nothing of it shows before the window).
     ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
+    VERROW_MARK("init: image list loaded");
     List.UseImages(ImageList);
     VERROW_MARK("init: icons, image list");
 
@@ -105,15 +108,9 @@ bool LauncherDialog::OnInitDialog() {
     }
     VERROW_MARK("init: list redrawn");
 
-    ToolTip.Create(self);
-    ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
-    ToolTip.AddTool(DriveButton.Handle(), text::kTipDrive);
-    ToolTip.AddTool(AddButton.Handle(), text::kTipAdd);
-    ToolTip.AddTool(DelButton.Handle(), text::kTipDel);
-    ToolTip.AddTool(EditButton.Handle(), text::kTipEdit);
-    ToolTip.AddTool(RunButton.Handle(), text::kTipRun);
+    // A timer's message comes only after the window has been painted.
+    SetTimer(self, kToolTipsTimer, USER_TIMER_MINIMUM, nullptr);
 
-    VERROW_MARK("init: tooltips");
     if (StartOpen) OnDrive();
 
     UpdateFreeSpace();
@@ -125,9 +122,23 @@ bool LauncherDialog::OnInitDialog() {
     return true;
 }
 
+void LauncherDialog::CreateToolTips() {
+    if (ToolTip.IsAttached()) return;
+    KillTimer(Handle(), kToolTipsTimer);
+    ToolTip.Create(Handle());
+    ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
+    ToolTip.AddTool(DriveButton.Handle(), text::kTipDrive);
+    ToolTip.AddTool(AddButton.Handle(), text::kTipAdd);
+    ToolTip.AddTool(DelButton.Handle(), text::kTipDel);
+    ToolTip.AddTool(EditButton.Handle(), text::kTipEdit);
+    ToolTip.AddTool(RunButton.Handle(), text::kTipRun);
+    VERROW_MARK("tooltips");
+}
+
 bool LauncherDialog::PreTranslateMessage(MSG& message) {
-    if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP && ToolTip.IsAttached()) {
-        ToolTip.RelayEvent(message);
+    if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP) {
+        CreateToolTips();
+        if (ToolTip.IsAttached()) ToolTip.RelayEvent(message);
     }
     return Dialog::PreTranslateMessage(message);
 }
@@ -193,7 +204,13 @@ void LauncherDialog::OnItemchangedList() {
 
 void LauncherDialog::OnDblclkList() { OnRun(); }
 
-void LauncherDialog::OnTimer(UINT_PTR) { UpdateFreeSpace(); }
+void LauncherDialog::OnTimer(UINT_PTR id) {
+    if (id == kToolTipsTimer) {
+        CreateToolTips();
+    } else {
+        UpdateFreeSpace();
+    }
+}
 
 void LauncherDialog::UpdateFreeSpace() {
     // A path without a drive letter (a network share) is asked about by its folder.

@@ -68,6 +68,11 @@ protected:
     HICON OnQueryDragIcon() override { return Icon; }
 
 private:
+    // Once, when the window has been painted: the buttons' tips, which nothing shows
+    // before the pointer has rested on a button. (The first pointer message makes them
+    // at once, should it come earlier.)
+    static constexpr UINT_PTR kToolTipsTimer = 2;
+    void CreateToolTips();
     // The list.
     void OnItemchangedList();
     void OnDblclkList();

@@ -23,6 +23,8 @@ HWND FindVisibleDialog(DWORD pid) {
     return nullptr;
 }
 
+constexpr DWORD kSettleMs = 100;
+
 std::string FolderOf(const std::string& path) {
     std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
@@ -69,6 +71,11 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
     if (HWND list = GetDlgItem(found, 1000)) {
         result.listItems = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     }
+    // Closed once settled, as a user closes it: what a program does right after its window
+    // shows (such as making its tooltips) is part of what its close has to undo.
+    WaitForInputIdle(process.h, timeoutMs);
+    Sleep(kSettleMs);
+
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(process.h, &counters, sizeof counters)) result.peakWorkingSet = counters.PeakWorkingSetSize;

@@ -118,13 +118,23 @@ bool LaunchEntry::LoadFromFile(const char* path) {
 }
 
 bool LaunchEntry::LoadFromFile(const std::string& path, EntryReadRoom& room) {
+    std::string bytes;
+    bool read;
+    {
+        VERROW_SPAN("store: read bytes");
+        read = GetOs().ReadFile(path, bytes);
+    }
+    return LoadFromFile(path, read, std::move(bytes), room);
+}
+
+bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string bytes, EntryReadRoom& room) {
     Modified = 0;
     EntryFilePath = path;
 
     // A missing or unreadable file reads as one without keys.
     VERROW_SPAN("store: LoadFromFile");
     ProfileReader& file = room.tables_->file;
-    file.Load(EntryFilePath);
+    file.Load(read, std::move(bytes));
 
     AppName = file.GetString(kEntrySection, "AppName", kNameReadLimit + 1);
     AppPath = file.GetString(kEntrySection, "AppPath", kTextReadLimit + 1);

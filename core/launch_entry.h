@@ -62,6 +62,8 @@ public:
     bool LoadFromFile(const std::string& path) { return LoadFromFile(path.c_str()); }
     // The same, working in `room` (which the next file read can use again).
     bool LoadFromFile(const std::string& path, EntryReadRoom& room);
+    // The same for a file whose bytes have been read already (`read` false: it could not be).
+    bool LoadFromFile(const std::string& path, bool read, std::string bytes, EntryReadRoom& room);
 
     // Writes the entry when it is modified, to `path` or, when null, to EntryFilePath.
     // True when nothing needed writing or the file was replaced; false when there is no

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,15 @@ struct ProcessStart {
     bool wait = false;                  // wait until the process has ended
 };
 
+// Files taken one after another in a given order (Os::ReadFiles).
+class FileSequence {
+public:
+    virtual ~FileSequence() = default;
+    // The next file's whole content, as ReadFile gives it: false when that file cannot be
+    // read, and when every file has been taken.
+    virtual bool Next(std::string& bytes) = 0;
+};
+
 class Os {
 public:
     virtual ~Os() = default;
@@ -55,6 +65,9 @@ public:
     virtual bool DeleteFile(const std::string& path) = 0;
     // The whole file; false when it cannot be opened or read.
     virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
+    // The files at `paths`, to be taken in that order. Here each is read when it is taken;
+    // a platform on which opening a file is slow may read ahead of the caller.
+    virtual std::unique_ptr<FileSequence> ReadFiles(std::vector<std::string> paths);
     // Replaces (or creates) `path` with `bytes` in one step: the old file stays as it
     // was unless the complete new content is in place. No temporary file remains.
     virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;

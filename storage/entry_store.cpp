@@ -92,14 +92,22 @@ void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
     VERROW_MARK("store: folder found");
     std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
     VERROW_MARK("store: files listed");
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const std::string& name : names) paths.push_back(folder + "\\" + name);
+    // The platform may read the files ahead while the entries are made and started here.
+    std::unique_ptr<FileSequence> files = os.ReadFiles(paths);
     EntryReadRoom room;
-    std::string path = folder + "\\";
-    const std::size_t folderLength = path.size();
-    for (const std::string& name : names) {
+    std::string bytes;
+    for (const std::string& path : paths) {
         auto owned = std::make_unique<LaunchEntry>();
         owned->SetValueFilter(DriveValueFilter);
-        path.replace(folderLength, std::string::npos, name);
-        owned->LoadFromFile(path, room);  // an unreadable file still gives an entry
+        bool read;
+        {
+            VERROW_SPAN("store: read bytes");
+            read = files->Next(bytes);
+        }
+        owned->LoadFromFile(path, read, std::move(bytes), room);  // an unreadable file still gives an entry
         LaunchEntry& entry = *owned;
         EntryList::Position position = entries.Append(std::move(owned));
         {

@@ -201,6 +201,10 @@ bool ProfileReader::Load(const std::string& path) {
         VERROW_SPAN("store: read bytes");
         read = GetOs().ReadFile(path, bytes);
     }
+    return Load(read, std::move(bytes));
+}
+
+bool ProfileReader::Load(bool read, std::string bytes) {
     if (!read) {
         Clear();
         return false;

@@ -19,6 +19,9 @@ class ProfileReader {
 public:
     // Reads and parses the file; false when it cannot be read (look-ups give defaults).
     bool Load(const std::string& path);
+    // The same for a file whose bytes have been read already: `read` false when it could
+    // not be read.
+    bool Load(bool read, std::string bytes);
     // Parses a whole file's bytes: code page 932, or UTF-8 / UTF-16 with a byte-order
     // mark (converted to code page 932 first, as the platform does).
     void Parse(std::string_view bytes);

@@ -491,8 +491,12 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         running_ = false;
         return FALSE;
     }
-    default:
-        return FALSE;
+    default: {
+        LRESULT result = 0;
+        if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
     }
 }
 

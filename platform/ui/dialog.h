@@ -39,6 +39,7 @@
 //   WM_PAINT       OnPaint           WM_SYSCOMMAND  OnSysCommand
 //   WM_DESTROY     OnDestroy         WM_QUERYDRAGICON  OnQueryDragIcon
 //   WM_ENDSESSION  OnEndSession (WM_QUERYENDSESSION takes the default: the session may end)
+//   any other      OnMessage
 // A handler that returns false leaves the message to the system's default handling.
 //
 // Template initialisation data: a resource of type "INITDATA" with the template's id holds
@@ -150,6 +151,9 @@ protected:
     virtual void OnEndSession(bool ending) {}
     virtual bool OnSysCommand(UINT command, LPARAM lParam) { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
+    // Every other message (WM_APP messages of the dialog's own, WM_SIZE, ...): true when
+    // handled, with `result` as the message's result.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
 
 private:
     friend class DataExchange;

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/path.h"
 #include "platform/ui/app.h"
 #include "platform/ui/dialog.h"
+#include "platform/win32/read_ahead.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32_text.h"
 
@@ -180,6 +182,10 @@ bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
     content.resize(done);
     bytes.swap(content);
     return true;
+}
+
+std::unique_ptr<FileSequence> Win32Os::ReadFiles(std::vector<std::string> paths) {
+    return ReadAhead(*this, std::move(paths));
 }
 
 bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {

@@ -438,10 +438,15 @@ int VerrowProcess::BarPos() const { return static_cast<int>(SendTo(Control(1016)
 std::vector<std::pair<HWND, std::string>> VerrowProcess::ToolTips() const {
     std::vector<std::pair<HWND, std::string>> tips;
     // Tooltip windows are hidden until they show a tip: look through every top-level window.
+    // The program makes its tips once its window has been painted.
     std::vector<HWND> windows;
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
-        if (ProcessOf(w) == info_.dwProcessId && GetWindow(w, GW_OWNER) == main_) windows.push_back(w);
-    }
+    WaitFor(kWaitMs, [&] {
+        windows.clear();
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+            if (ProcessOf(w) == info_.dwProcessId && GetWindow(w, GW_OWNER) == main_) windows.push_back(w);
+        }
+        return !windows.empty();
+    });
     constexpr std::size_t kChars = 256;
     for (HWND tip : windows) {
         int count = static_cast<int>(SendTo(tip, TTM_GETTOOLCOUNT));

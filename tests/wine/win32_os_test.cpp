@@ -52,6 +52,40 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
     EXPECT_FALSE(os.ReadFile(dir + "\\missing.ini", read));
 }
 
+TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
+    // Enough files for the helpers to read ahead, large ones that fill what they may hold
+    // ahead, and paths that cannot be read, between them.
+    std::vector<std::string> paths;
+    for (int i = 0; i < 300; ++i) {
+        std::string path = dir + "\\" + std::to_string(i) + ".vrc";
+        if (i % 7 == 3) {
+            path = dir + "\\missing" + std::to_string(i) + ".vrc";
+        } else if (i % 50 == 10) {
+            WriteAll(path, std::string(6u << 20, static_cast<char>('a' + i % 26)));
+        } else {
+            WriteAll(path, std::string(static_cast<std::size_t>(i * 37 % 5000), static_cast<char>(i)));
+        }
+        paths.push_back(path);
+    }
+    paths.push_back(dir);  // a folder
+    std::unique_ptr<FileSequence> files = os.ReadFiles(paths);
+    for (const std::string& path : paths) {
+        std::string expected, got = "stale";
+        const bool readable = os.ReadFile(path, expected);
+        ASSERT_EQ(files->Next(got), readable) << path;
+        ASSERT_TRUE(got == expected) << path;
+    }
+    std::string after = "x";
+    EXPECT_FALSE(files->Next(after));
+    EXPECT_EQ(after, "");
+
+    // Left before the end: the helpers stop.
+    files = os.ReadFiles(paths);
+    std::string first;
+    EXPECT_EQ(files->Next(first), os.ReadFile(paths[0], first));
+    files.reset();
+}
+
 TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
     // The fixture made this file immutable.
     const std::string path = "P:\\locked\\verrow.ini";

@@ -1,0 +1,20 @@
+// Files read ahead of the one who takes them, on helper threads. Under some systems (wine)
+// every file opened is a round trip to a server, and a thousand entry files spend most of
+// their load time waiting on those trips: two readers halve that wait, while the caller
+// works on the files already read.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/os.h"
+
+namespace verrow {
+
+// Each file is read with `os`.ReadFile, at most a bounded amount ahead of the caller; a
+// file that no helper has started yet is read by the caller itself, so the order and the
+// content are those of reading each file when it is taken.
+std::unique_ptr<FileSequence> ReadAhead(Os& os, std::vector<std::string> paths);
+
+}  // namespace verrow
