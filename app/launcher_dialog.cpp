@@ -6,7 +6,7 @@
 
 #include "app/free_space.h"
 #include "app/save_report.h"
-#include "core/path.h"
+#include "base/path.h"
 #include "dialogs/about_dialog.h"
 #include "platform/os.h"
 #include "platform/timing.h"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/launch_entry.h"
 #include "platform/os.h"
 

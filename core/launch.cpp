@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/path.h"
 #include "core/launch_entry.h"
-#include "core/path.h"
 #include "platform/os.h"
 #include "resources/texts.h"
 

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <utility>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
+#include "base/path.h"
 #include "core/environment.h"
-#include "core/path.h"
 #include "platform/os.h"
+#include "platform/profile.h"
 #include "platform/timing.h"
-#include "storage/profile.h"
 
 namespace verrow {
 namespace {

@@ -9,10 +9,10 @@
 #include <memory>
 #include <utility>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
+#include "base/path.h"
 #include "core/environment.h"
 #include "core/launch_entry.h"
-#include "core/path.h"
 #include "dialogs/hint_dialog.h"
 #include "platform/os.h"
 #include "platform/ui/app.h"

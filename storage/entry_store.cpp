@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/path.h"
+#include "base/path.h"
 #include "platform/os.h"
 #include "platform/timing.h"
 #include "resources/texts.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "core/path.h"
+#include "base/path.h"
 #include "platform/timing.h"
 #include "platform/win32_text.h"
 

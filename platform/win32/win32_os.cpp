@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/path.h"
+#include "base/path.h"
 #include "platform/ui/app.h"
 #include "platform/ui/dialog.h"
 #include "platform/win32/read_ahead.h"

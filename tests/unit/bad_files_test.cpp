@@ -20,7 +20,7 @@
 #include <unistd.h>
 #endif
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/launch_entry.h"
 #include "storage/entry_store.h"
 #include "storage/settings.h"

@@ -1,4 +1,4 @@
-#include "storage/profile.h"
+#include "platform/profile.h"
 
 #include <algorithm>
 #include <array>
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <utility>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "platform/os.h"
-#include "platform/timing.h"
 #include "platform/text_convert.h"
+#include "platform/timing.h"
 
 // Files are read as the platform reads them, verified against it:
 // - lines end at CR or LF; a lead byte pairs with whatever byte follows it (even CR, '='

@@ -1,4 +1,4 @@
-#include "core/cp932.h"
+#include "base/cp932.h"
 
 namespace verrow::cp932 {
 namespace {
