@@ -1,4 +1,4 @@
-// The entry list of the main window (list view 1000): one item per registration, with
+// The entry list of the main window (list view IDC_LIST): one item per registration, with
 // its name, a picture that tells whether it starts with the launcher, and its full path
 // in the second column. Each item's data is its entry's position in the EntryList.
 //

@@ -17,27 +17,25 @@
 
 namespace verrow {
 namespace {
-constexpr int kIconId = 128;
-constexpr int kFiguresBitmap = 129;
 constexpr int kFigureWidth = 16;
 constexpr int kFiguresGrow = 16;
 constexpr COLORREF kFiguresMask = RGB(255, 255, 255);
 }  // namespace
 
-LauncherDialog::LauncherDialog(HWND parent) : Dialog(kTemplate, parent) {
-    Icon = LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(kIconId));
+LauncherDialog::LauncherDialog(HWND parent) : Dialog(IDD_MAIN, parent) {
+    Icon = LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDI_VERROW));
 }
 
 void LauncherDialog::DoDataExchange(ui::DataExchange& dx) {
-    dx.Control(kFreeSpaceBar, FreeSpaceBar);
-    dx.Control(kConfButton, ConfButton);
-    dx.Control(kRunButton, RunButton);
-    dx.Control(kAddButton, AddButton);
-    dx.Control(kEditButton, EditButton);
-    dx.Control(kDriveButton, DriveButton);
-    dx.Control(kDelButton, DelButton);
-    dx.Control(kList, List);
-    dx.Text(kPathField, SelectedPath);
+    dx.Control(IDC_FREE_SPACE, FreeSpaceBar);
+    dx.Control(IDC_CONF, ConfButton);
+    dx.Control(IDC_RUN, RunButton);
+    dx.Control(IDC_ADD, AddButton);
+    dx.Control(IDC_EDIT, EditButton);
+    dx.Control(IDC_DRIVE, DriveButton);
+    dx.Control(IDC_DEL, DelButton);
+    dx.Control(IDC_LIST, List);
+    dx.Text(IDC_SELECTED_PATH, SelectedPath);
 }
 
 bool LauncherDialog::OnInitDialog() {
@@ -51,7 +49,7 @@ bool LauncherDialog::OnInitDialog() {
 
     // The images go in before the columns: the list then has no header yet to lay out
     // again for the style and the image list (nothing of it shows before the window).
-    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
+    ImageList.LoadStrip(IDB_LIST_FIGURES, kFigureWidth, kFiguresGrow, kFiguresMask);
     VERROW_MARK("init: image list loaded");
     List.UseImages(ImageList);
     VERROW_MARK("init: icons, image list");
@@ -69,12 +67,12 @@ bool LauncherDialog::OnInitDialog() {
     VERROW_MARK("init: extended styles");
 
     // Pictures: ADD, DEL, Drive, EDIT, RUN, CONF.
-    const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, 137},
-                                                               {&DelButton, 138},
-                                                               {&DriveButton, 136},
-                                                               {&EditButton, 139},
-                                                               {&RunButton, 140},
-                                                               {&ConfButton, 141}}};
+    const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, IDB_BUTTON_ADD},
+                                                               {&DelButton, IDB_BUTTON_DEL},
+                                                               {&DriveButton, IDB_BUTTON_DRIVE},
+                                                               {&EditButton, IDB_BUTTON_EDIT},
+                                                               {&RunButton, IDB_BUTTON_RUN},
+                                                               {&ConfButton, IDB_BUTTON_CONF}}};
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         // As they are stored: no conversion to the screen's format first, a third faster.
         ButtonPictures[i].reset(static_cast<HBITMAP>(LoadImageW(ui::ResourceInstance(),
@@ -146,22 +144,22 @@ bool LauncherDialog::PreTranslateMessage(MSG& message) {
 bool LauncherDialog::OnCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return false;
     switch (id) {
-    case kRunButton:
+    case IDC_RUN:
         OnRun();
         return true;
-    case kAddButton:
+    case IDC_ADD:
         OnAdd();
         return true;
-    case kEditButton:
+    case IDC_EDIT:
         OnEdit();
         return true;
-    case kDelButton:
+    case IDC_DEL:
         OnDel();
         return true;
-    case kDriveButton:
+    case IDC_DRIVE:
         OnDrive();
         return true;
-    case kConfButton:
+    case IDC_CONF:
         OnConf();
         return true;
     default:
@@ -170,7 +168,7 @@ bool LauncherDialog::OnCommand(int id, int code, HWND) {
 }
 
 bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
-    if (id != kList) return false;
+    if (id != IDC_LIST) return false;
     switch (header.code) {
     case LVN_ITEMCHANGED:
         result = 0;

@@ -1,4 +1,4 @@
-// The main window (dialog template 102): the entry list, six picture buttons for the
+// The main window (template IDD_MAIN): the entry list, six picture buttons for the
 // commands, the path of the selected entry, the free-space bar and the title picture.
 // It owns every registration of the run through EntryList.
 //
@@ -26,23 +26,13 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/scoped.h"
+#include "resources/resource.h"
 #include "storage/entry_store.h"
 
 namespace verrow {
 
 class LauncherDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 102;
-    // Controls of template 102.
-    static constexpr int kList = 1000;
-    static constexpr int kEditButton = 1001;
-    static constexpr int kDelButton = 1002;
-    static constexpr int kAddButton = 1004;
-    static constexpr int kRunButton = 1007;
-    static constexpr int kPathField = 1008;
-    static constexpr int kDriveButton = 1011;
-    static constexpr int kConfButton = 1012;
-    static constexpr int kFreeSpaceBar = 1016;
     static constexpr UINT_PTR kFreeSpaceTimer = 1;
     static constexpr UINT kFreeSpacePeriodMs = 1000;
 
@@ -89,16 +79,16 @@ private:
     void SaveAll();
 
     std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
-    LabeledProgressCtrl FreeSpaceBar;      // 1016
-    ui::Button ConfButton;                 // 1012
-    ui::Button RunButton;                  // 1007
-    ui::Button AddButton;                  // 1004
-    ui::Button EditButton;                 // 1001
-    ui::Button DriveButton;                // 1011
-    ui::Button DelButton;                  // 1002
-    EntryListView List;                    // 1000
-    std::string SelectedPath;              // the text of field 1008
-    HICON Icon = nullptr;                  // icon 128: shared, never destroyed
+    LabeledProgressCtrl FreeSpaceBar;      // IDC_FREE_SPACE
+    ui::Button ConfButton;                 // IDC_CONF
+    ui::Button RunButton;                  // IDC_RUN
+    ui::Button AddButton;                  // IDC_ADD
+    ui::Button EditButton;                 // IDC_EDIT
+    ui::Button DriveButton;                // IDC_DRIVE
+    ui::Button DelButton;                  // IDC_DEL
+    EntryListView List;                    // IDC_LIST
+    std::string SelectedPath;              // the text of field IDC_SELECTED_PATH
+    HICON Icon = nullptr;                  // IDI_VERROW: shared, never destroyed
     int ListStyle = 0;
     int StartOpen = 0;
     std::string Drive;                     // E:, or empty for a path without a drive

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "resources/resource.h"
+
 namespace verrow::bench {
 namespace {
 
@@ -68,7 +70,8 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
     }
     result.startMs = watch.Ms();
 
-    if (HWND list = GetDlgItem(found, 1000)) {
+    // The list of either program (the floor's has the same id).
+    if (HWND list = GetDlgItem(found, IDC_LIST)) {
         result.listItems = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     }
     // Closed once settled, as a user closes it: what a program does right after its window

@@ -24,8 +24,6 @@
 namespace verrow {
 namespace {
 
-constexpr int kFileImage = 137;
-constexpr int kFolderImage = 144;
 // A name the box takes must survive the next start whole.
 static_assert(EntryEditDialog::kNameLimit <= kNameReadLimit, "entry files keep the whole name");
 
@@ -155,37 +153,37 @@ std::string EntryEditDialog::StoredValue(const std::string& shown) {
 }
 
 void EntryEditDialog::DoDataExchange(ui::DataExchange& dx) {
-    dx.Control(kApply, ApplyButton);
-    dx.Control(kDelete, DeleteButton);
-    dx.Control(kAdd, AddButton);
-    dx.Control(kEnvList, EnvList);
-    dx.Control(kPickFolder, FolderButton);
-    dx.Control(kPickFile, FileButton);
-    dx.Text(kName, AppName, kNameLimit);
-    dx.Text(kPath, AppPath, kPathLimit);
-    dx.Check(kStartUp, StartUp);
-    dx.Text(kEnvName, EnvName, kEnvNameLimit);
-    dx.Text(kEnvValue, EnvValue, kEnvValueLimit, ui::DataExchange::Count::kLineBreakAsOne);
-    dx.Check(kUseCustomEnv, UseCustomEnv);
-    dx.Check(kOverWriteEnv, OverWriteEnv);
+    dx.Control(IDC_ENV_APPLY, ApplyButton);
+    dx.Control(IDC_ENV_DELETE, DeleteButton);
+    dx.Control(IDC_ENV_ADD, AddButton);
+    dx.Control(IDC_ENV_LIST, EnvList);
+    dx.Control(IDC_PICK_FOLDER, FolderButton);
+    dx.Control(IDC_PICK_FILE, FileButton);
+    dx.Text(IDC_NAME, AppName, kNameLimit);
+    dx.Text(IDC_PATH, AppPath, kPathLimit);
+    dx.Check(IDC_START_UP, StartUp);
+    dx.Text(IDC_ENV_NAME, EnvName, kEnvNameLimit);
+    dx.Text(IDC_ENV_VALUE, EnvValue, kEnvValueLimit, ui::DataExchange::Count::kLineBreakAsOne);
+    dx.Check(IDC_USE_CUSTOM_ENV, UseCustomEnv);
+    dx.Check(IDC_OVERWRITE_ENV, OverWriteEnv);
 }
 
 bool EntryEditDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
-    fileImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(kFileImage)));
-    folderImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(kFolderImage)));
+    fileImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDB_BUTTON_ADD)));
+    folderImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDB_BUTTON_FOLDER_ADD)));
     FileButton.SetBitmap(fileImage_.get());
     FolderButton.SetBitmap(folderImage_.get());
 
     SeedAndList();
 
     if (Tips.Create(Handle())) {
-        Tips.AddTool(Item(kPickFile), text::kTipPickFile);
-        Tips.AddTool(Item(kPickFolder), text::kTipPickFolder);
-        Tips.AddTool(Item(kUseCustomEnv), text::kTipCustomEnv);
-        Tips.AddTool(Item(kOverWriteEnv), text::kTipOverwrite);
-        Tips.AddTool(Item(kStartUp), text::kTipStartUp);
+        Tips.AddTool(Item(IDC_PICK_FILE), text::kTipPickFile);
+        Tips.AddTool(Item(IDC_PICK_FOLDER), text::kTipPickFolder);
+        Tips.AddTool(Item(IDC_USE_CUSTOM_ENV), text::kTipCustomEnv);
+        Tips.AddTool(Item(IDC_OVERWRITE_ENV), text::kTipOverwrite);
+        Tips.AddTool(Item(IDC_START_UP), text::kTipStartUp);
     }
 
     UpdateButtons();
@@ -200,19 +198,19 @@ bool EntryEditDialog::PreTranslateMessage(MSG& message) {
 }
 
 bool EntryEditDialog::OnCommand(int id, int code, HWND) {
-    if (id == kEnvList) {
+    if (id == IDC_ENV_LIST) {
         if (code != LBN_SELCHANGE) return false;
         OnSelchangeEnvList();
         return true;
     }
     if (code != BN_CLICKED) return false;
     switch (id) {
-    case kPickFile: OnPickFile(); return true;
-    case kPickFolder: OnPickFolder(); return true;
-    case kApply: OnApply(); return true;
-    case kAdd: OnAdd(); return true;
-    case kDelete: OnDelete(); return true;
-    case kHint: OnHint(); return true;
+    case IDC_PICK_FILE: OnPickFile(); return true;
+    case IDC_PICK_FOLDER: OnPickFolder(); return true;
+    case IDC_ENV_APPLY: OnApply(); return true;
+    case IDC_ENV_ADD: OnAdd(); return true;
+    case IDC_ENV_DELETE: OnDelete(); return true;
+    case IDC_HINT: OnHint(); return true;
     default: return false;
     }
 }

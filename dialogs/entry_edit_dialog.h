@@ -1,4 +1,4 @@
-// The entry editor (template 130): name, path, start-up flag and the entry's environment
+// The entry editor (template IDD_ENTRY_EDIT): name, path, start-up flag and the entry's environment
 // variables with the two flags that say how they are used. It edits working copies only;
 // the caller fills them in, and after IDOK reads them back and makes the path
 // drive-relative itself.
@@ -27,35 +27,19 @@
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/scoped.h"
+#include "resources/resource.h"
 
 namespace verrow {
 
 class EntryEditDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 130;
-    enum Control : int {
-        kName = 1003,
-        kPath = 1005,
-        kPickFile = 1006,
-        kStartUp = 1010,
-        kPickFolder = 1015,
-        kEnvList = 1017,
-        kUseCustomEnv = 1018,
-        kEnvName = 1020,
-        kEnvValue = 1021,
-        kApply = 1022,
-        kAdd = 1023,
-        kDelete = 1024,
-        kOverWriteEnv = 1025,
-        kHint = 1026,
-    };
     static constexpr std::size_t kNameLimit = 1024;  // bytes
     static constexpr std::size_t kPathLimit = 255;
     // What reading an entry file keeps; a value counted as stored (a line break is one ';').
     static constexpr std::size_t kEnvNameLimit = kEnvNameReadLimit;
     static constexpr std::size_t kEnvValueLimit = kEnvValueReadLimit;
 
-    explicit EntryEditDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
+    explicit EntryEditDialog(HWND parent = nullptr) : Dialog(IDD_ENTRY_EDIT, parent) {}
 
     VarMap EnvMap;
     ui::Button ApplyButton;

@@ -4,13 +4,13 @@
 //
 //   class SettingsDialog : public ui::Dialog {
 //   public:
-//       SettingsDialog() : Dialog(142) {}          // template id, optional owner window
+//       SettingsDialog() : Dialog(IDD_SETTINGS) {}  // template id, optional owner window
 //       int StartOpen = 0;
 //       int ListStyle = -1;
 //   protected:
 //       void DoDataExchange(ui::DataExchange& dx) override {
-//           dx.Check(1013, StartOpen);
-//           dx.ComboIndex(1014, ListStyle);
+//           dx.Check(IDC_START_OPEN, StartOpen);
+//           dx.ComboIndex(IDC_LIST_STYLE, ListStyle);
 //       }
 //   };
 //   SettingsDialog dialog;

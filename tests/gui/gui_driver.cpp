@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 
 namespace verrow::gui {
 namespace {
@@ -410,7 +411,7 @@ bool VerrowProcess::WaitForMain(DWORD timeoutMs) {
     HWND box = nullptr;
     main_ = WaitFor(timeoutMs, [&]() -> HWND {
         for (HWND window : TopWindows(info_.dwProcessId, L"#32770")) {
-            if (GetDlgItem(window, 1000) && WindowText(window) == "Verrow") return window;
+            if (GetDlgItem(window, IDC_LIST) && WindowText(window) == "Verrow") return window;
             if (IsMessageBox(window)) box = window;
         }
         return box ? HWND_MESSAGE : nullptr;  // any non-null value ends the wait
@@ -431,9 +432,9 @@ RemoteListView VerrowProcess::List(HWND dialog, int id) const {
     return RemoteListView(info_.hProcess, GetDlgItem(dialog ? dialog : main_, id));
 }
 
-int VerrowProcess::BarLow() const { return static_cast<int>(SendTo(Control(1016), PBM_GETRANGE, TRUE)); }
-int VerrowProcess::BarHigh() const { return static_cast<int>(SendTo(Control(1016), PBM_GETRANGE, FALSE)); }
-int VerrowProcess::BarPos() const { return static_cast<int>(SendTo(Control(1016), PBM_GETPOS)); }
+int VerrowProcess::BarLow() const { return static_cast<int>(SendTo(Control(IDC_FREE_SPACE), PBM_GETRANGE, TRUE)); }
+int VerrowProcess::BarHigh() const { return static_cast<int>(SendTo(Control(IDC_FREE_SPACE), PBM_GETRANGE, FALSE)); }
+int VerrowProcess::BarPos() const { return static_cast<int>(SendTo(Control(IDC_FREE_SPACE), PBM_GETPOS)); }
 
 std::vector<std::pair<HWND, std::string>> VerrowProcess::ToolTips() const {
     std::vector<std::pair<HWND, std::string>> tips;

@@ -26,8 +26,8 @@
 //   EXPECT_EQ(list.Count(), 1);
 //   EXPECT_EQ(list.Text(0, 1), "V:\\tools\\probe\\probe.exe");
 //   list.Select(0);
-//   EXPECT_EQ(verrow.ControlText(1008), "V:\\tools\\probe\\probe.exe");
-//   verrow.Click(1007);                        // RUN
+//   EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "V:\\tools\\probe\\probe.exe");
+//   verrow.Click(IDC_RUN);                        // RUN
 //   verrow.Close(gui::CloseWay::kEscape);
 //   EXPECT_EQ(verrow.WaitForExit(), 0u);
 //
@@ -46,6 +46,7 @@
 #include <utility>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/ui/ui_support.h"  // Pixels, SaveScreenshot
 
 namespace verrow::gui {
@@ -188,7 +189,7 @@ public:
     VerrowProcess& operator=(const VerrowProcess&) = delete;
 
     // Starts `exe` with the current directory `directory` (as a double-click on the stick
-    // does) and waits until its main window ("Verrow", #32770 with the list 1000) is
+    // does) and waits until its main window ("Verrow", #32770 with the list IDC_LIST) is
     // visible, that is, until its initialisation has ended. False on failure, with Error()
     // telling why. A message box shown during the initialisation (a configuration folder
     // that cannot be made, a failed start-up launch) also ends the wait with false: answer
@@ -204,9 +205,9 @@ public:
     HWND Main() const { return main_; }
     HWND Control(int id) const { return GetDlgItem(main_, id); }
     std::string ControlText(int id) const { return WindowText(Control(id)); }
-    RemoteListView List(HWND dialog = nullptr, int id = 1000) const;
+    RemoteListView List(HWND dialog = nullptr, int id = IDC_LIST) const;
 
-    // The free-space bar 1016: range, position and label (its window text).
+    // The free-space bar IDC_FREE_SPACE: range, position and label (its window text).
     int BarLow() const;
     int BarHigh() const;
     int BarPos() const;

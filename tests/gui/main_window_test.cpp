@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/free_space.h"
+#include "resources/resource.h"
 #include "tests/gui/gui_driver.h"
 
 namespace verrow::gui {
@@ -127,7 +128,7 @@ TEST(MainWindow, ViewFollowsListStyleAndAnEmptyListFitsItsHeaders) {
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
     int widths[2] = {list.ColumnWidth(0), list.ColumnWidth(1)};
     EXPECT_GT(widths[0], 0);
     SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
@@ -145,12 +146,12 @@ TEST(MainWindow, PathFieldShowsTheSelectedEntrysPathOnly) {
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
     std::map<std::string, int> items = ItemsByName(list);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
 
     ASSERT_TRUE(list.Select(items["データ"]));
-    EXPECT_EQ(verrow.ControlText(1008), "V:\\data");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "V:\\data");
     ASSERT_TRUE(list.Select(items["メモ帳"]));
-    EXPECT_EQ(verrow.ControlText(1008), "V:\\tools\\probe\\probe.exe");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "V:\\tools\\probe\\probe.exe");
     // Single selection: the first one was given up.
     EXPECT_EQ(list.State(items["データ"], LVIS_SELECTED), 0u);
 
@@ -161,7 +162,7 @@ TEST(MainWindow, PathFieldShowsTheSelectedEntrysPathOnly) {
     ASSERT_TRUE(memory.Write(&none, sizeof none));
     SendMessageW(list.Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), memory.Param());
     EXPECT_EQ(list.Selected(), -1);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
 
     verrow.Close(CloseWay::kWmClose);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
@@ -181,7 +182,7 @@ TEST(MainWindow, FreeSpaceBarShowsTheDrivesMebibytesAndKeepsThemWhenTheDriveGoes
     TestDrive::Prepare(Settings(0, 0), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
-    HWND bar = verrow.Control(1016);
+    HWND bar = verrow.Control(IDC_FREE_SPACE);
 
     ULONGLONG total = 0, free = 0;
     ASSERT_TRUE(DriveMebibytes(total, free));
@@ -231,12 +232,12 @@ TEST(MainWindow, ButtonsShowPicturesAndTellWhatTheyDo) {
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
 
     const std::map<int, std::string> tips = {
-        {1012, "Verrowの設定を行います。"},
-        {1011, "ドライブを開きます。"},
-        {1004, "新規にアプリケーションを追加します。"},
-        {1002, "選択されたアプリケーションの登録を解除します。"},
-        {1001, "選択されたアプリケーションの設定をします。"},
-        {1007, "選択されたアプリケーションを起動します。"},
+        {IDC_CONF, "Verrowの設定を行います。"},
+        {IDC_DRIVE, "ドライブを開きます。"},
+        {IDC_ADD, "新規にアプリケーションを追加します。"},
+        {IDC_DEL, "選択されたアプリケーションの登録を解除します。"},
+        {IDC_EDIT, "選択されたアプリケーションの設定をします。"},
+        {IDC_RUN, "選択されたアプリケーションを起動します。"},
     };
     std::map<HWND, std::string> shown;
     for (const auto& [tool, text] : verrow.ToolTips()) shown[tool] = text;
