@@ -261,8 +261,12 @@ void LauncherDialog::SaveAll() {
 
 void LauncherDialog::OnDestroy() { SaveAll(); }
 
-void LauncherDialog::OnEndSession(bool ending) {
-    if (!ending) return;
+bool LauncherDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    if (message == WM_ENDSESSION && wParam) OnEndSession();
+    return false;  // the system's default handling follows
+}
+
+void LauncherDialog::OnEndSession() {
     // The system may end the process as soon as this returns, with the window still
     // open: save now, as closing does. Nobody is left to read what could not be saved.
     SaveAll();

@@ -8,7 +8,7 @@
 // command button ends it; OnDestroy writes the settings file and then every new or
 // changed entry. What could not be written is told once by ReportUnsaved, which the
 // application calls after DoModal, when the window is gone. When Windows ends the session
-// instead, OnEndSession writes the same, says nothing and ends the window.
+// instead (WM_ENDSESSION), OnEndSession writes the same, says nothing and ends the window.
 //
 // Commands: OnCommand routes each button to its handler; the handlers live in
 // commands.cpp, one member each (OnRun, OnDrive, ...). A command that acts on the
@@ -53,8 +53,8 @@ protected:
     void OnTimer(UINT_PTR id) override;
     bool OnPaint() override;
     void OnDestroy() override;
-    void OnEndSession(bool ending) override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     HICON OnQueryDragIcon() override { return Icon; }
 
 private:
@@ -75,6 +75,9 @@ private:
     void OnConf();
     // The free-space display.
     void UpdateFreeSpace();
+    // Windows ends the session: the process may be ended as soon as this returns, without
+    // the window being destroyed. (WM_QUERYENDSESSION takes the default: it may end.)
+    void OnEndSession();
     // The end of the run: the settings, then every entry (released after it is written).
     void SaveAll();
 

@@ -26,6 +26,26 @@ std::string Decimal(std::size_t value) {
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
+// Messages whose result a dialog procedure returns itself rather than through
+// DWLP_MSGRESULT (WM_INITDIALOG and WM_QUERYDRAGICON have handlers of their own).
+bool ReturnsItsResult(UINT message) {
+    switch (message) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool IsPushButton(HWND window) {
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
@@ -287,7 +307,13 @@ void DataExchange::Control(int id, Window& control) {
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 Dialog::~Dialog() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (!hwnd_) return;
+    // The derived part has gone, and with it the controls it bound (they let go of their
+    // windows in their own destructors): they are not touched here.
+    HWND window = hwnd_;
+    bound_.clear();
+    Detach();
+    DestroyWindow(window);
 }
 
 void Dialog::LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count count) {
@@ -310,6 +336,16 @@ std::vector<std::pair<HWND, Dialog*>>& OpenDialogs() {
     return dialogs;
 }
 }  // namespace
+
+void Dialog::Detach() {
+    limited_.clear();
+    auto& open = OpenDialogs();
+    open.erase(std::remove_if(open.begin(), open.end(), [this](const auto& d) { return d.first == hwnd_; }),
+               open.end());
+    if (Application* app = Application::Current(); app && app->MainWindow() == this) app->SetMainWindow(nullptr);
+    hwnd_ = nullptr;
+    running_ = false;
+}
 
 Dialog* Dialog::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
@@ -474,26 +510,15 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
-    case WM_ENDSESSION:
-        OnEndSession(wParam != FALSE);
-        return FALSE;
-    case WM_NCDESTROY: {
+    case WM_NCDESTROY:
         for (Window* control : bound_) control->Detach();
         bound_.clear();
-        limited_.clear();
-        auto& open = OpenDialogs();
-        open.erase(std::remove_if(open.begin(), open.end(), [this](const auto& d) { return d.first == hwnd_; }),
-                   open.end());
-        if (Application* app = Application::Current(); app && app->MainWindow() == this) {
-            app->SetMainWindow(nullptr);
-        }
-        hwnd_ = nullptr;
-        running_ = false;
+        Detach();
         return FALSE;
-    }
     default: {
         LRESULT result = 0;
         if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+        if (ReturnsItsResult(message)) return static_cast<INT_PTR>(result);
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
         return TRUE;
     }

@@ -300,12 +300,18 @@ TEST(ModalLoop, EnterPressesTheFocusedButtonElseOkAndTheOwnerIsDisabledMeanwhile
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
 }
 
-TEST(Routing, NotifyTimerSystemCommandDragIconAndPaintReachTheirHandlers) {
+TEST(Routing, NotifyTimerSystemCommandDragIconPaintAndOtherMessagesReachTheirHandlers) {
     ProbeDialog dialog(IDD_SETTINGS);
     dialog.notifyResult = 5;
     dialog.consumeSysCommand = true;
     dialog.handlePaint = true;
     dialog.dragIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    HBRUSH brush = GetSysColorBrush(COLOR_WINDOW);
+    dialog.onMessage = [&](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+        if (message == WM_APP + 1) result = static_cast<LRESULT>(wParam) * 2;
+        if (message == WM_CTLCOLORDLG) result = reinterpret_cast<LRESULT>(brush);
+        return message == WM_APP + 1 || message == WM_CTLCOLORDLG;
+    };
     Driver driver({
         [&] {
             HWND h = dialog.Handle();
@@ -318,6 +324,10 @@ TEST(Routing, NotifyTimerSystemCommandDragIconAndPaintReachTheirHandlers) {
             InvalidateRect(h, nullptr, TRUE);
             UpdateWindow(h);
             EXPECT_GE(dialog.paints, 1);
+            // The general hook: a result through DWLP_MSGRESULT, and a brush as the
+            // procedure's own return value.
+            EXPECT_EQ(SendMessageW(h, WM_APP + 1, 21, 0), 42);
+            EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageW(h, WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(h))), brush);
             SetTimer(h, 7, 10, nullptr);
             return true;
         },
