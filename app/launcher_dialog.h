@@ -25,7 +25,7 @@
 #include "app/labeled_progress.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
-#include "platform/ui/scoped.h"
+#include "platform/scoped.h"
 #include "resources/resource.h"
 #include "storage/entry_store.h"
 
@@ -101,7 +101,7 @@ private:
     ui::ToolTip ToolTip;                   // the buttons' tips
     // Additions: the buttons' pictures, released after the window has gone, and the
     // message about what could not be saved.
-    std::array<ui::ScopedGdi<HBITMAP>, 6> ButtonPictures;
+    std::array<ScopedGdi<HBITMAP>, 6> ButtonPictures;
     std::string UnsavedMessage;
     bool Saved = false;         // SaveAll has run: EntryList is empty for good
     bool SessionEnded = false;  // ... because Windows ends the session

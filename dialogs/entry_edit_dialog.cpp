@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <cstddef>
-#include <memory>
 #include <utility>
 
 #include "base/cp932.h"
@@ -58,24 +57,20 @@ Function Shell32(const char* name) {
 }
 
 // The folder browser wants COM on its thread; the program may not have started it.
-class ScopedCom {
-public:
-    ScopedCom() {
-        static const auto initialize = Ole32<decltype(&::CoInitializeEx)>("CoInitializeEx");
-        started_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-    }
-    ~ScopedCom() {
+struct UninitializeCom {
+    void operator()(bool) const {
         static const auto uninitialize = Ole32<decltype(&::CoUninitialize)>("CoUninitialize");
-        if (started_ && uninitialize) uninitialize();
+        if (uninitialize) uninitialize();
     }
-    ScopedCom(const ScopedCom&) = delete;
-    ScopedCom& operator=(const ScopedCom&) = delete;
-
-private:
-    bool started_ = false;
 };
+using ScopedCom = Scoped<bool, UninitializeCom>;
 
-struct TaskMemFree {
+bool StartCom() {
+    static const auto initialize = Ole32<decltype(&::CoInitializeEx)>("CoInitializeEx");
+    return initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+struct FreeTaskMemory {
     void operator()(ITEMIDLIST* item) const {
         static const auto release = Ole32<decltype(&::CoTaskMemFree)>("CoTaskMemFree");
         if (release) release(item);
@@ -252,7 +247,7 @@ void EntryEditDialog::OnPickFile() {
 
 void EntryEditDialog::OnPickFolder() {
     UpdateData(true);
-    ScopedCom com;
+    ScopedCom com(StartCom());
     std::wstring prompt = ToSystemText(text::kPickFolderPrompt);
     std::wstring initial = ToSystemText(LaunchDrive + "\\");
     BROWSEINFOW browse{};
@@ -262,7 +257,7 @@ void EntryEditDialog::OnPickFolder() {
     browse.lpfn = &BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
     static const auto browseFor = Shell32<decltype(&::SHBrowseForFolderW)>("SHBrowseForFolderW");
-    std::unique_ptr<ITEMIDLIST, TaskMemFree> item(browseFor ? browseFor(&browse) : nullptr);
+    Scoped<ITEMIDLIST*, FreeTaskMemory> item(browseFor ? browseFor(&browse) : nullptr);
     std::wstring path;
     if (!item || !PathOfItem(item.get(), path) || !TakePicked(path)) return;
     if (AppName.empty()) {

@@ -26,7 +26,7 @@
 #include "dialogs/launch_drive.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
-#include "platform/ui/scoped.h"
+#include "platform/scoped.h"
 #include "resources/resource.h"
 
 namespace verrow {
@@ -99,8 +99,8 @@ private:
 
     std::vector<std::string> listedNames_;  // a row's data is its index here + 1
 
-    ui::ScopedGdi<HBITMAP> fileImage_;
-    ui::ScopedGdi<HBITMAP> folderImage_;
+    ScopedGdi<HBITMAP> fileImage_;
+    ScopedGdi<HBITMAP> folderImage_;
 };
 
 }  // namespace verrow

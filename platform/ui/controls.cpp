@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/ui/app.h"
 #include "platform/win32_text.h"
@@ -10,10 +11,6 @@ namespace verrow::ui {
 
 // --- ImageList
 
-ImageList::~ImageList() {
-    if (list_) ImageList_Destroy(list_);
-}
-
 bool ImageList::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
     // A true-colour list, so a bitmap's own palette survives whatever its colour depth
     // (a list made to the bitmap's depth may map its colours to the system's palette).
@@ -21,14 +18,10 @@ bool ImageList::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info{};
     if (!bitmap || width <= 0 || !GetObjectW(bitmap.get(), sizeof info, &info)) return false;
-    HIMAGELIST list = ImageList_Create(width, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / width, grow);
-    if (!list) return false;
-    if (ImageList_AddMasked(list, bitmap.get(), mask) < 0) {
-        ImageList_Destroy(list);
-        return false;
-    }
-    if (list_) ImageList_Destroy(list_);
-    list_ = list;
+    Scoped<HIMAGELIST, DestroyImageList> list(
+        ImageList_Create(width, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / width, grow));
+    if (!list || ImageList_AddMasked(list.get(), bitmap.get(), mask) < 0) return false;
+    list_ = std::move(list);
     return true;
 }
 
@@ -227,20 +220,19 @@ bool Font::CreateIndirect(const LOGFONTW& description) {
 SIZE ClientDC::TextExtent(const std::string& text) const {
     std::wstring wide = ToSystemText(text);
     SIZE size{};
-    GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+    GetTextExtentPoint32W(Handle(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
 }
 
 void ClientDC::TextAt(int x, int y, const std::string& text) const {
     std::wstring wide = ToSystemText(text);
-    TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
+    TextOutW(Handle(), x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
-PaintDC::PaintDC(HWND window) : ClientDC(window, nullptr) { dc_ = BeginPaint(window, &paint_); }
-
-PaintDC::~PaintDC() {
-    EndPaint(window_, &paint_);
-    window_ = nullptr;  // nothing left for ClientDC to release
+PaintDC::PaintDC(HWND window) {
+    EndWindowPaint end{window};
+    HDC dc = BeginPaint(window, &end.paint);
+    dc_ = Scoped<HDC, EndWindowPaint>(dc, end);
 }
 
 }  // namespace verrow::ui

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/scoped.h"
 #include "platform/timing.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
@@ -125,26 +126,16 @@ std::wstring WideText(HWND window) {
     return text;
 }
 
-class ScopedClipboard {
-public:
-    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    ~ScopedClipboard() {
-        if (open_) CloseClipboard();
-    }
-    ScopedClipboard(const ScopedClipboard&) = delete;
-    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
-    std::wstring Text() const {
-        HANDLE data = open_ ? GetClipboardData(CF_UNICODETEXT) : nullptr;
-        const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-        if (!chars) return std::wstring();
-        std::wstring text(chars);
-        GlobalUnlock(data);
-        return text;
-    }
-
-private:
-    bool open_;
-};
+// The clipboard's text; empty when it has none or cannot be opened.
+std::wstring ClipboardText(HWND owner) {
+    ScopedClipboard open(OpenClipboard(owner) != FALSE);
+    HANDLE data = open ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+    const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!chars) return std::wstring();
+    std::wstring text(chars);
+    GlobalUnlock(data);
+    return text;
+}
 }  // namespace
 
 std::wstring LimitedBox::Current() const { return WideText(Handle()); }
@@ -208,7 +199,7 @@ void LimitedBox::PutBack() {
 // in, as an undoable change.
 bool LimitedBox::PasteFitting() {
     if (Style() & ES_READONLY) return false;
-    std::wstring text = ScopedClipboard(Handle()).Text();
+    std::wstring text = ClipboardText(Handle());
     std::wstring paste = text;
     if (!(Style() & ES_MULTILINE)) paste = paste.substr(0, paste.find_first_of(L"\r\n"));
     std::wstring now = Current();
