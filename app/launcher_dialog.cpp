@@ -75,20 +75,20 @@ bool LauncherDialog::OnInitDialog() {
                                                                {&ConfButton, IDB_BUTTON_CONF}}};
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         // As they are stored: no conversion to the screen's format first, a third faster.
-        ButtonPictures[i].reset(static_cast<HBITMAP>(LoadImageW(ui::ResourceInstance(),
+        buttonPictures_[i].reset(static_cast<HBITMAP>(LoadImageW(ui::ResourceInstance(),
                                                                 MAKEINTRESOURCEW(pictures[i].second),
                                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        pictures[i].first->SetBitmap(ButtonPictures[i].get());
+        pictures[i].first->SetBitmap(buttonPictures_[i].get());
     }
 
     VERROW_MARK("init: pictures");
     // A folder whose name code page 932 cannot hold has no path the program could find
     // its files by: it says so once, keeps the settings' defaults, loads no entries and
     // writes nothing; programs and folders can still be registered and started for the run.
-    CanStore = GetOs().ModuleFolderExact();
-    if (!CanStore) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
+    canStore_ = GetOs().ModuleFolderExact();
+    if (!canStore_) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
 
-    ProgramSettings settings = CanStore ? ReadSettings(SettingsPath) : ProgramSettings{};
+    ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath) : ProgramSettings{};
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -97,7 +97,7 @@ bool LauncherDialog::OnInitDialog() {
     // Fills EntryList and the list, and starts the start-up entries one by one. The rows
     // go in without a repaint and a path refresh each (OnNotify): nothing is selected
     // while the list fills, so the path field stays as empty as a refresh would leave it.
-    if (CanStore) {
+    if (canStore_) {
         EntryListView::Fill fill(List);
         EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
         VERROW_MARK("init: entries loaded");
@@ -244,9 +244,9 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
 }
 
 void LauncherDialog::SaveAll() {
-    if (Saved) return;
-    Saved = true;
-    if (!CanStore) {
+    if (saved_) return;
+    saved_ = true;
+    if (!canStore_) {
         EntryList.TakeAll();  // released unwritten, as was said at the start
         return;
     }
@@ -256,7 +256,7 @@ void LauncherDialog::SaveAll() {
     VERROW_MARK("close: settings written");
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
     VERROW_MARK("close: entries saved and freed");
-    UnsavedMessage = UnsavedReport(unsaved, !settingsSaved);
+    unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved);
 }
 
 void LauncherDialog::OnDestroy() { SaveAll(); }
@@ -270,15 +270,15 @@ void LauncherDialog::OnEndSession() {
     // The system may end the process as soon as this returns, with the window still
     // open: save now, as closing does. Nobody is left to read what could not be saved.
     SaveAll();
-    SessionEnded = true;
-    UnsavedMessage.clear();
+    sessionEnded_ = true;
+    unsavedMessage_.clear();
     EndDialog(IDCANCEL);
 }
 
 void LauncherDialog::ReportUnsaved() {
-    if (UnsavedMessage.empty()) return;
-    std::string text = std::move(UnsavedMessage);
-    UnsavedMessage.clear();
+    if (unsavedMessage_.empty()) return;
+    std::string text = std::move(unsavedMessage_);
+    unsavedMessage_.clear();
     ui::ShowMessage(text, mb::kOk | mb::kIconExclamation);
 }
 

@@ -96,16 +96,16 @@ private:
     int StartOpen = 0;
     std::string Drive;                     // E:, or empty for a path without a drive
     std::string SettingsPath;              // ExeFolder + verrow.ini
-    ui::ImageList ImageList;               // the list's two figures
-    verrow::EntryList EntryList;           // owns the entries
-    ui::ToolTip ToolTip;                   // the buttons' tips
-    // Additions: the buttons' pictures, released after the window has gone, and the
-    // message about what could not be saved.
-    std::array<ScopedGdi<HBITMAP>, 6> ButtonPictures;
-    std::string UnsavedMessage;
-    bool Saved = false;         // SaveAll has run: EntryList is empty for good
-    bool SessionEnded = false;  // ... because Windows ends the session
-    bool CanStore = true;       // the program's folder can be named: files are read and written
+    ui::ImageSet ImageList;                // the list's two figures
+    EntryCollection EntryList;             // owns the entries
+    ui::ToolTipWindow ToolTip;             // the buttons' tips
+    // The window's own state beyond its data (named as every other private member is):
+    // the buttons' pictures, released after the window has gone, and what could not be saved.
+    std::array<ScopedGdi<HBITMAP>, 6> buttonPictures_;
+    std::string unsavedMessage_;
+    bool saved_ = false;         // SaveAll has run: EntryList is empty for good
+    bool sessionEnded_ = false;  // ... because Windows ends the session
+    bool canStore_ = true;       // the program's folder can be named: files are read and written
 };
 
 }  // namespace verrow

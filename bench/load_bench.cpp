@@ -78,7 +78,7 @@ void AddEntry(Digest& digest, const std::string& name, const std::string& path, 
 
 class CountingSink : public EntrySink {
 public:
-    void AppendRow(const std::string&, int, const std::string&, EntryList::Position) override { ++rows; }
+    void AppendRow(const std::string&, int, const std::string&, EntryCollection::Position) override { ++rows; }
     void FitColumns() override {}
     std::size_t rows = 0;
 };
@@ -116,7 +116,7 @@ std::uint64_t GenerateEntries(const std::string& exeFolder, int files, int varia
 
 LoadResult LoadWithStore(const std::string& exeFolder, const std::string& drive) {
     LoadResult result;
-    EntryList entries;
+    EntryCollection entries;
     CountingSink sink;
     Stopwatch watch;
     EntryStore(exeFolder, drive).LoadAllEntries(entries, sink);

@@ -33,18 +33,6 @@ constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;  // 
 constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "the 76-byte structure");
 
-std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
-    std::string out;
-    std::size_t copied = 0;
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, copied)) {
-        out.append(text, copied, at - copied);
-        out += to;
-        copied = at + from.size();
-    }
-    out.append(text, copied, std::string::npos);
-    return out;
-}
-
 // The pickers' DLLs (and COM's) are bound at their first use, not at every start of the
 // program (system_function.h); a function that cannot be had acts as a cancelled picker.
 template <typename Function>
@@ -128,7 +116,11 @@ bool EntryEditDialog::FolderAllowed(const std::string& path, const std::string& 
     return cp932::EqualsNoCase(SplitPath(path).drive, launchDrive);
 }
 
-std::string EntryEditDialog::ShownValue(const std::string& stored) { return ReplaceAll(stored, ";", "\r\n"); }
+std::string EntryEditDialog::ShownValue(const std::string& stored) {
+    std::string shown = stored;
+    cp932::ReplaceAll(shown, ";", "\r\n");
+    return shown;
+}
 
 std::string EntryEditDialog::StoredValue(const std::string& shown) {
     // A pasted value may end its lines the way another system does. CR and LF are never

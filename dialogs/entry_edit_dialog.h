@@ -55,7 +55,7 @@ public:
     std::string EnvValue;  // shown form: one element per line
     int UseCustomEnv = 0;
     int OverWriteEnv = 0;
-    ui::ToolTip Tips;
+    ui::ToolTipWindow Tips;
 
     bool PreTranslateMessage(MSG& message) override;
 

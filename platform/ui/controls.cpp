@@ -9,9 +9,9 @@
 
 namespace verrow::ui {
 
-// --- ImageList
+// --- ImageSet
 
-bool ImageList::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
+bool ImageSet::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
     // A true-colour list, so a bitmap's own palette survives whatever its colour depth
     // (a list made to the bitmap's depth may map its colours to the system's palette).
     ScopedGdi<HBITMAP> bitmap(static_cast<HBITMAP>(
@@ -116,18 +116,18 @@ int ListView::ItemImage(int item) const {
     return Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) ? data.iImage : -1;
 }
 
-void ListView::SetImageList(const ImageList& images, int which) const {
+void ListView::SetImageList(const ImageSet& images, int which) const {
     ModifyStyle(0, LVS_SHAREIMAGELISTS);
     Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images.Handle()));
 }
 
-// --- ToolTip
+// --- ToolTipWindow
 
-ToolTip::~ToolTip() {
+ToolTipWindow::~ToolTipWindow() {
     if (HWND window = Detach()) DestroyWindow(window);
 }
 
-bool ToolTip::Create(HWND owner, DWORD style) {
+bool ToolTipWindow::Create(HWND owner, DWORD style) {
     if (IsAttached()) return false;
     HWND window = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | style, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
@@ -147,14 +147,14 @@ TTTOOLINFOW ToolInfo(HWND tool) {
 }
 }  // namespace
 
-bool ToolTip::AddTool(HWND tool, const std::string& text) const {
+bool ToolTipWindow::AddTool(HWND tool, const std::string& text) const {
     std::wstring wide = ToSystemText(text);
     TTTOOLINFOW info = ToolInfo(tool);
     info.lpszText = wide.data();
     return Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
-std::string ToolTip::ToolText(HWND tool) const {
+std::string ToolTipWindow::ToolText(HWND tool) const {
     // TTM_GETTEXT has no buffer size; the control's texts are limited to 80 characters
     // unless given by callback, and ours never are: a generous buffer suffices.
     std::wstring buffer(1024, L'\0');

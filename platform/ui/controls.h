@@ -1,6 +1,6 @@
 // Thin wrappers of the controls and drawing objects the program uses, one small class
 // each. Control wrappers refer to a dialog's existing control (bind them with
-// DataExchange::Control); ImageList, ToolTip, Font and the DCs own what they hold and
+// DataExchange::Control); ImageSet, ToolTipWindow, Font and the DCs own what they hold and
 // release it when they go (platform/scoped.h). Texts are code page 932 byte strings (see window.h).
 #pragma once
 
@@ -16,7 +16,7 @@
 namespace verrow::ui {
 
 // An image list; destroyed with the object.
-class ImageList {
+class ImageSet {
 public:
     // Cuts bitmap resource `bitmapId` into images `width` pixels wide; pixels of colour
     // `mask` are transparent; the list grows by `grow` images at a time.
@@ -51,9 +51,9 @@ public:
     }
     int ColumnWidth(int column) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column))); }
     // Attaches `images` as the LVSIL_NORMAL, LVSIL_SMALL or LVSIL_STATE list. The list view
-    // is told to share its image lists (LVS_SHAREIMAGELISTS): the ImageList object stays
+    // is told to share its image lists (LVS_SHAREIMAGELISTS): the ImageSet object stays
     // their only owner, however many slots it fills.
-    void SetImageList(const ImageList& images, int which) const;
+    void SetImageList(const ImageSet& images, int which) const;
     // Sets the extended styles selected by `mask` (0: all of them) to `styles`.
     void SetExtendedStyle(DWORD mask, DWORD styles) const {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, styles);
@@ -62,9 +62,9 @@ public:
 };
 
 // A tooltip window owned by a dialog; destroyed with the object (or with its owner).
-class ToolTip : public Window {
+class ToolTipWindow : public Window {
 public:
-    ~ToolTip() override;
+    ~ToolTipWindow() override;
     bool Create(HWND owner, DWORD style = 0);
     // A tip for control `tool` of the owner, identified by its window.
     bool AddTool(HWND tool, const std::string& text) const;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "base/cp932.h"
 #include "platform/scoped.h"
 #include "platform/timing.h"
 #include "platform/ui/app.h"
@@ -15,15 +16,6 @@
 namespace verrow::ui {
 namespace {
 constexpr wchar_t kInitDataType[] = L"INITDATA";
-
-std::string Decimal(std::size_t value) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -258,10 +250,7 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
     std::wstring shown = WideText(field);
     if (shown != ToSystemText(value)) value = FromSystemText(shown);
     if (maxBytes > 0 && Counted(value, count) > maxBytes) {
-        std::string message = text::kTextTooLong;
-        std::size_t at = message.find("%1");
-        if (at != std::string::npos) message.replace(at, 2, Decimal(maxBytes));
-        ShowMessage(message, mb::kOk);
+        ShowMessage(cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)}), mb::kOk);
         Fail(field);
     }
 }

@@ -178,10 +178,7 @@ bool Win32Os::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
     return true;
 }
 
-namespace {
-
-// The executable's path as the system has it; empty when it cannot be had.
-std::wstring ModulePath() {
+std::wstring ExecutablePath() {
     // Grows the buffer rather than cutting a long path.
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -196,12 +193,10 @@ std::wstring ModulePath() {
     }
 }
 
-}  // namespace
-
-std::string Win32Os::ModuleFileName() { return FromSystemText(ModulePath()); }
+std::string Win32Os::ModuleFileName() { return FromSystemText(ExecutablePath()); }
 
 bool Win32Os::ModuleFolderExact() {
-    std::wstring path = ModulePath();
+    std::wstring path = ExecutablePath();
     std::size_t slash = path.find_last_of(L"\\/");
     bool exact = false;
     FromSystemText(std::wstring_view(path).substr(0, slash == std::wstring::npos ? 0 : slash + 1), exact);

@@ -403,14 +403,7 @@ TEST(EntryEditor, RealServicesSeedFromTheProcessAndShowTheirMessageBox) {
             Click(h, IDC_ENV_ADD);  // blocks in the message box until it is answered
             return true;
         },
-        [&] {
-            HWND box = FindMessageBox();
-            if (!box) return false;
-            boxText = TextOf(GetDlgItem(box, 0xFFFF));
-            boxCaption = TextOf(box);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return true;
-        },
+        AnswerMessageBox(boxText, boxCaption),
         [&] {
             if (FindMessageBox()) return false;
             PostMessageW(editor.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -13,13 +13,6 @@
 namespace verrow::gui {
 namespace {
 
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
-
-std::string Settings(int startOpen, int listStyle) {
-    return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) + "\r\n";
-}
-
 constexpr char kProbe[] = "V:\\tools\\probe\\probe.exe";
 constexpr char kProbeOut[] = "V:\\tools\\probe\\probe.out";
 
@@ -39,7 +32,7 @@ bool IsNewEntryName(const std::string& name) {
 
 TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 2), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -155,7 +148,7 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
 TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
     VERROW_NEED_DRIVE_V();
     const std::string file = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", file}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", file}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -244,7 +237,7 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
         "CurrentDir=\\data\r\nUseCustomEnv=1\r\nOverWriteEnv=0\r\nStartUp=0\r\n"
         "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
         "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
-    TestDrive::Prepare(Settings(0, 2), {{"mine.vrc", file}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"mine.vrc", file}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -345,7 +338,7 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
     // moved it to another program; the file keeps what it had.
     ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"V:\\data\\moved.exe", FALSE));
     DeleteFileW(L"V:\\data\\moved.out");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     ASSERT_TRUE(verrow.List().Select(0));
@@ -374,7 +367,7 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
 TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     VERROW_NEED_DRIVE_V();
     const std::string kept = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("消す", "\\data")},
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("消す", "\\data")},
                                         {"b.vrc", kept},
                                         {"c.vrc", EntryFile("よそで消える", "\\data")}});
     VerrowProcess verrow;
@@ -446,7 +439,7 @@ HWND MainWindowOf(const VerrowProcess& verrow) {
 TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage) {
     VERROW_NEED_DRIVE_V();
     ASSERT_TRUE(WriteFileBytes("V:\\data\\bad.exe", "not a program\r\n"));
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe", 1)}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe", 1)}});
     VerrowProcess verrow;
     // Started at the start: told while the window initialises, in a box that the window,
     // not yet shown, owns.
@@ -483,7 +476,7 @@ TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage)
 
 TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
                                         {"b.vrc", EntryFile("データ", "\\data")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
@@ -557,7 +550,7 @@ TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
 
     verrow.Close(CloseWay::kEscape);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
-    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), Settings(1, 1));
+    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), TestDrive::SettingsText(1, 1));
 }
 
 TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {

@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/support/win32_files.h"
 #include "tests/ui/ui_support.h"  // Pixels, SaveScreenshot
 
 namespace verrow::gui {
@@ -57,8 +58,8 @@ constexpr DWORD kWaitMs = 10000;
 
 std::wstring Wide(const std::string& text);  // code page 932 -> UTF-16
 
-std::string ReadFileBytes(const std::string& path);  // empty when missing
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+using test::ReadFileBytes;  // empty when missing
+using test::WriteFileBytes;
 bool FileExists(const std::string& path);
 // Names in a folder, sorted, without "." and "..".
 std::vector<std::string> FolderNames(const std::string& folder);
@@ -90,7 +91,15 @@ public:
     // stamp's output files removed.
     static void Prepare(const std::string& settings,
                         const std::vector<std::pair<std::string, std::string>>& entries);
+    // The bytes of a settings file with these two values.
+    static std::string SettingsText(int startOpen, int listStyle) {
+        return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) +
+               "\r\n";
+    }
 };
+
+#define VERROW_NEED_DRIVE_V() \
+    if (!::verrow::gui::TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
 
 // --- Windows of any process
 

@@ -11,9 +11,6 @@
 namespace verrow::gui {
 namespace {
 
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
-
 constexpr char kAboutCaption[] = "Verrowのﾊﾞｰｼﾞｮﾝ情報";
 
 // The probe's record: command line, current directory.

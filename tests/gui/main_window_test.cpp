@@ -12,13 +12,6 @@
 namespace verrow::gui {
 namespace {
 
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
-
-std::string Settings(int startOpen, int listStyle) {
-    return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) + "\r\n";
-}
-
 // Three registrations: a program, a start-up program whose name has a trail byte 0x5C
 // (ソ), and a folder.
 std::vector<std::pair<std::string, std::string>> ThreeEntries() {
@@ -36,7 +29,7 @@ std::map<std::string, int> ItemsByName(const RemoteListView& list) {
 
 TEST(MainWindow, ListsEveryEntryWithItsNameFigurePathAndPosition) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 2), ThreeEntries());
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), ThreeEntries());
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -123,7 +116,7 @@ TEST(MainWindow, ViewFollowsListStyleAndAnEmptyListFitsItsHeaders) {
     }
 
     // No registrations, details view: both columns as wide as their headers.
-    TestDrive::Prepare(Settings(0, 2), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -141,7 +134,7 @@ TEST(MainWindow, ViewFollowsListStyleAndAnEmptyListFitsItsHeaders) {
 
 TEST(MainWindow, PathFieldShowsTheSelectedEntrysPathOnly) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), ThreeEntries());
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), ThreeEntries());
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -179,7 +172,7 @@ bool DriveMebibytes(ULONGLONG& total, ULONGLONG& free) {
 
 TEST(MainWindow, FreeSpaceBarShowsTheDrivesMebibytesAndKeepsThemWhenTheDriveGoes) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     HWND bar = verrow.Control(IDC_FREE_SPACE);
@@ -227,7 +220,7 @@ TEST(MainWindow, FreeSpaceBarShowsTheDrivesMebibytesAndKeepsThemWhenTheDriveGoes
 
 TEST(MainWindow, ButtonsShowPicturesAndTellWhatTheyDo) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
 

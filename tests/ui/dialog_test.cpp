@@ -78,14 +78,7 @@ TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
             taken = dialog.UpdateData(true);  // blocks in the message box until answered
             return true;
         },
-        [&] {
-            HWND box = FindMessageBox();
-            if (!box) return false;
-            boxText = TextOf(GetDlgItem(box, 0xFFFF));
-            boxCaption = TextOf(box);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return true;
-        },
+        AnswerMessageBox(boxText, boxCaption),
         [&] {
             if (FindMessageBox()) return false;
             EXPECT_FALSE(taken);
@@ -347,7 +340,7 @@ TEST(Routing, NotifyTimerSystemCommandDragIconPaintAndOtherMessagesReachTheirHan
 
 TEST(PreTranslate, SeesMessagesBeforeTheDialogManagerAndRelaysToATooltip) {
     ProbeDialog dialog(IDD_SETTINGS);
-    ui::ToolTip tip;
+    ui::ToolTipWindow tip;
     int escapesSeen = 0;
     dialog.preTranslate = [&](MSG& message) {
         if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP) tip.RelayEvent(message);

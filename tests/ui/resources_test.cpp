@@ -69,7 +69,7 @@ std::vector<COLORREF> Render(const std::function<void(HDC)>& paint) {
 }
 
 TEST(Resources, ListImagesKeepTheirColoursWithWhiteTransparent) {
-    ui::ImageList images;
+    ui::ImageSet images;
     ASSERT_TRUE(images.LoadStrip(IDB_LIST_FIGURES, 16, 16, RGB(255, 255, 255)));
     ASSERT_EQ(images.Count(), 2);
     auto drawn = Render([&](HDC dc) {

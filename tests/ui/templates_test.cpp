@@ -227,7 +227,7 @@ TEST(Templates, AboutBox) { RunTemplate(kAbout); }
 TEST(Templates, MainWindowWithItsPictures) {
     // Dressed the way the main window dresses itself, so the screenshot shows the pictures.
     ui::ListView list;
-    ui::ImageList images;
+    ui::ImageSet images;
     ui::Button buttons[6];
     LabeledProgressCtrl bar;
     const int ids[6] = {IDC_ADD, IDC_DEL, IDC_DRIVE, IDC_EDIT, IDC_RUN, IDC_CONF};
