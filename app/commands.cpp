@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/cp932.h"
 #include "core/drive_rule.h"
 #include "dialogs/entry_edit_dialog.h"
 #include "dialogs/launch_drive.h"
@@ -50,7 +51,7 @@ void TakeEditorVariables(const EntryEditDialog& editor, LaunchEntry& entry) {
 void LauncherDialog::OnRun() {
     int item = List.SelectedItem();
     if (item < 0) return;
-    LaunchEntry* entry = EntryList.At(static_cast<verrow::EntryList::Position>(List.ItemData(item)));
+    LaunchEntry* entry = EntryList.At(static_cast<EntryCollection::Position>(List.ItemData(item)));
     if (!entry) return;
     // Not waited for, no console of its own. A failed process creation has shown its
     // error code already; this message follows it.
@@ -65,7 +66,7 @@ void LauncherDialog::OnAdd() {
     editor.StartUp = 0;
     editor.UseCustomEnv = 0;
     editor.OverWriteEnv = 1;
-    if (editor.DoModal() != IDOK || SessionEnded) return;
+    if (editor.DoModal() != IDOK || sessionEnded_) return;
 
     std::string storedPath;
     if (!StoredPathOf(editor.AppPath, Drive, storedPath)) return;
@@ -78,7 +79,7 @@ void LauncherDialog::OnAdd() {
     auto entry = std::make_unique<LaunchEntry>();
     TakeEditorValues(editor, storedPath, *entry);
     TakeEditorVariables(editor, *entry);
-    verrow::EntryList::Position position = EntryList.Append(std::move(entry));
+    EntryCollection::Position position = EntryList.Append(std::move(entry));
     List.SetItemData(item, static_cast<LPARAM>(position));
 
     List.FitColumns();
@@ -87,7 +88,7 @@ void LauncherDialog::OnAdd() {
 void LauncherDialog::OnEdit() {
     int item = List.SelectedItem();
     if (item < 0) return;
-    auto position = static_cast<verrow::EntryList::Position>(List.ItemData(item));
+    auto position = static_cast<EntryCollection::Position>(List.ItemData(item));
     LaunchEntry* entry = EntryList.At(position);
     if (!entry) return;
 
@@ -109,7 +110,7 @@ void LauncherDialog::OnEdit() {
     editor.OverWriteEnv = entry->GetOverWriteEnv();
     // The end of the session, met while the editor was open, has saved and released the
     // entries already.
-    if (editor.DoModal() != IDOK || SessionEnded || EntryList.At(position) != entry) return;
+    if (editor.DoModal() != IDOK || sessionEnded_ || EntryList.At(position) != entry) return;
 
     std::string storedPath;
     if (!StoredPathOf(editor.AppPath, Drive, storedPath)) return;
@@ -133,19 +134,17 @@ void LauncherDialog::OnDel() {
     int item = List.SelectedItem();
     if (item < 0) return;
     if (ui::ShowMessage(text::kConfirmDelete, mb::kOkCancel | mb::kIconExclamation) != mb::kIdOk) return;
-    if (SessionEnded) return;
+    if (sessionEnded_) return;
 
-    auto position = static_cast<verrow::EntryList::Position>(List.ItemData(item));
+    auto position = static_cast<EntryCollection::Position>(List.ItemData(item));
     LaunchEntry* entry = EntryList.At(position);
     if (!entry) return;
     // The file goes at once, so the entry stays deleted whatever ends the run. An entry
     // added in this run has no file yet. A file that stays (a write-protected stick, a
     // locked file) keeps its registration: it would come back at the next start.
     if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry)) {
-        std::string message = text::kDeleteFailed;
-        std::size_t at = message.find("%1");
-        if (at != std::string::npos) message.replace(at, 2, entry->GetEntryFilePath());
-        ui::ShowMessage(message, mb::kOk | mb::kIconExclamation);
+        ui::ShowMessage(cp932::Substitute(text::kDeleteFailed, {entry->GetEntryFilePath()}),
+                        mb::kOk | mb::kIconExclamation);
         return;
     }
     EntryList.Remove(position);

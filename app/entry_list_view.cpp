@@ -5,15 +5,16 @@
 #include <algorithm>
 
 #include "platform/win32_text.h"
+#include "resources/texts.h"
 
 namespace verrow {
 
 void EntryListView::InsertColumns() const {
-    InsertColumn(0, "名前");
-    InsertColumn(1, "パス");
+    InsertColumn(0, text::kNameColumn);
+    InsertColumn(1, text::kPathColumn);
 }
 
-void EntryListView::UseImages(const ui::ImageList& images) const {
+void EntryListView::UseImages(const ui::ImageSet& images) const {
     SetImageList(images, LVSIL_NORMAL);
     SetImageList(images, LVSIL_SMALL);
     SetImageList(images, LVSIL_STATE);
@@ -92,7 +93,7 @@ void EntryListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
 }
 
 void EntryListView::AppendRow(const std::string& name, int image, const std::string& pathText,
-                              EntryList::Position position) {
+                              EntryCollection::Position position) {
     // The data goes in with the item: one message, and no change for the list to report.
     const int index = ItemCount();
     rows_.push_back(Row{name, pathText});

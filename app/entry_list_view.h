@@ -1,4 +1,4 @@
-// The entry list of the main window (list view 1000): one item per registration, with
+// The entry list of the main window (list view IDC_LIST): one item per registration, with
 // its name, a picture that tells whether it starts with the launcher, and its full path
 // in the second column. Each item's data is its entry's position in the EntryList.
 //
@@ -25,7 +25,7 @@ public:
     // The two columns "名前" and "パス", left aligned, without a width until FitColumns.
     void InsertColumns() const;
     // The same images in the large, small and state slots, so every view shows 16 x 16.
-    void UseImages(const ui::ImageList& images) const;
+    void UseImages(const ui::ImageSet& images) const;
     // Exactly grid lines and full-row selection; every other extended style off.
     void SetExtendedStyles() const { SetExtendedStyle(0, kExtendedStyles); }
     // The view of a settings value, from the template's icon view: 0 icons, 1 small icons
@@ -37,7 +37,7 @@ public:
     // EntrySink: a row at the end; the columns sized to their content, or to their
     // headers while the list is empty.
     void AppendRow(const std::string& name, int image, const std::string& pathText,
-                   EntryList::Position position) override;
+                   EntryCollection::Position position) override;
     void FitColumns() override;
 
     // The rows, as the plain list's members of the same names do it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/scoped.h"
 #include "platform/win32_text.h"
 
 namespace verrow {
@@ -63,7 +64,7 @@ void LabeledProgressCtrl::OnPaint(WPARAM wParam, LPARAM lParam) {
     LabelLogFont.lfWeight = FW_BOLD;
     LabelFont.CreateIndirect(LabelLogFont);
 
-    ui::ScopedSelect select(dc.Handle(), LabelFont.Handle() ? static_cast<HGDIOBJ>(LabelFont.Handle())
+    ScopedSelect select(dc.Handle(), LabelFont.Handle() ? static_cast<HGDIOBJ>(LabelFont.Handle())
                                                             : static_cast<HGDIOBJ>(current));
     SIZE size = dc.TextExtent(Label);
     RECT client{};

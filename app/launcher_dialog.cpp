@@ -6,7 +6,7 @@
 
 #include "app/free_space.h"
 #include "app/save_report.h"
-#include "core/path.h"
+#include "base/path.h"
 #include "dialogs/about_dialog.h"
 #include "platform/os.h"
 #include "platform/timing.h"
@@ -17,27 +17,25 @@
 
 namespace verrow {
 namespace {
-constexpr int kIconId = 128;
-constexpr int kFiguresBitmap = 129;
 constexpr int kFigureWidth = 16;
 constexpr int kFiguresGrow = 16;
 constexpr COLORREF kFiguresMask = RGB(255, 255, 255);
 }  // namespace
 
-LauncherDialog::LauncherDialog(HWND parent) : Dialog(kTemplate, parent) {
-    Icon = LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(kIconId));
+LauncherDialog::LauncherDialog(HWND parent) : Dialog(IDD_MAIN, parent) {
+    Icon = LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDI_VERROW));
 }
 
 void LauncherDialog::DoDataExchange(ui::DataExchange& dx) {
-    dx.Control(kFreeSpaceBar, FreeSpaceBar);
-    dx.Control(kConfButton, ConfButton);
-    dx.Control(kRunButton, RunButton);
-    dx.Control(kAddButton, AddButton);
-    dx.Control(kEditButton, EditButton);
-    dx.Control(kDriveButton, DriveButton);
-    dx.Control(kDelButton, DelButton);
-    dx.Control(kList, List);
-    dx.Text(kPathField, SelectedPath);
+    dx.Control(IDC_FREE_SPACE, FreeSpaceBar);
+    dx.Control(IDC_CONF, ConfButton);
+    dx.Control(IDC_RUN, RunButton);
+    dx.Control(IDC_ADD, AddButton);
+    dx.Control(IDC_EDIT, EditButton);
+    dx.Control(IDC_DRIVE, DriveButton);
+    dx.Control(IDC_DEL, DelButton);
+    dx.Control(IDC_LIST, List);
+    dx.Text(IDC_SELECTED_PATH, SelectedPath);
 }
 
 bool LauncherDialog::OnInitDialog() {
@@ -51,7 +49,7 @@ bool LauncherDialog::OnInitDialog() {
 
     // The images go in before the columns: the list then has no header yet to lay out
     // again for the style and the image list (nothing of it shows before the window).
-    ImageList.LoadStrip(kFiguresBitmap, kFigureWidth, kFiguresGrow, kFiguresMask);
+    ImageList.LoadStrip(IDB_LIST_FIGURES, kFigureWidth, kFiguresGrow, kFiguresMask);
     VERROW_MARK("init: image list loaded");
     List.UseImages(ImageList);
     VERROW_MARK("init: icons, image list");
@@ -69,28 +67,28 @@ bool LauncherDialog::OnInitDialog() {
     VERROW_MARK("init: extended styles");
 
     // Pictures: ADD, DEL, Drive, EDIT, RUN, CONF.
-    const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, 137},
-                                                               {&DelButton, 138},
-                                                               {&DriveButton, 136},
-                                                               {&EditButton, 139},
-                                                               {&RunButton, 140},
-                                                               {&ConfButton, 141}}};
+    const std::array<std::pair<ui::Button*, int>, 6> pictures{{{&AddButton, IDB_BUTTON_ADD},
+                                                               {&DelButton, IDB_BUTTON_DEL},
+                                                               {&DriveButton, IDB_BUTTON_DRIVE},
+                                                               {&EditButton, IDB_BUTTON_EDIT},
+                                                               {&RunButton, IDB_BUTTON_RUN},
+                                                               {&ConfButton, IDB_BUTTON_CONF}}};
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         // As they are stored: no conversion to the screen's format first, a third faster.
-        ButtonPictures[i].reset(static_cast<HBITMAP>(LoadImageW(ui::ResourceInstance(),
+        buttonPictures_[i].reset(static_cast<HBITMAP>(LoadImageW(ui::ResourceInstance(),
                                                                 MAKEINTRESOURCEW(pictures[i].second),
                                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        pictures[i].first->SetBitmap(ButtonPictures[i].get());
+        pictures[i].first->SetBitmap(buttonPictures_[i].get());
     }
 
     VERROW_MARK("init: pictures");
     // A folder whose name code page 932 cannot hold has no path the program could find
     // its files by: it says so once, keeps the settings' defaults, loads no entries and
     // writes nothing; programs and folders can still be registered and started for the run.
-    CanStore = GetOs().ModuleFolderExact();
-    if (!CanStore) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
+    canStore_ = GetOs().ModuleFolderExact();
+    if (!canStore_) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
 
-    ProgramSettings settings = CanStore ? ReadSettings(SettingsPath) : ProgramSettings{};
+    ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath) : ProgramSettings{};
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -99,7 +97,7 @@ bool LauncherDialog::OnInitDialog() {
     // Fills EntryList and the list, and starts the start-up entries one by one. The rows
     // go in without a repaint and a path refresh each (OnNotify): nothing is selected
     // while the list fills, so the path field stays as empty as a refresh would leave it.
-    if (CanStore) {
+    if (canStore_) {
         EntryListView::Fill fill(List);
         EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
         VERROW_MARK("init: entries loaded");
@@ -146,22 +144,22 @@ bool LauncherDialog::PreTranslateMessage(MSG& message) {
 bool LauncherDialog::OnCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return false;
     switch (id) {
-    case kRunButton:
+    case IDC_RUN:
         OnRun();
         return true;
-    case kAddButton:
+    case IDC_ADD:
         OnAdd();
         return true;
-    case kEditButton:
+    case IDC_EDIT:
         OnEdit();
         return true;
-    case kDelButton:
+    case IDC_DEL:
         OnDel();
         return true;
-    case kDriveButton:
+    case IDC_DRIVE:
         OnDrive();
         return true;
-    case kConfButton:
+    case IDC_CONF:
         OnConf();
         return true;
     default:
@@ -170,7 +168,7 @@ bool LauncherDialog::OnCommand(int id, int code, HWND) {
 }
 
 bool LauncherDialog::OnNotify(int id, NMHDR& header, LRESULT& result) {
-    if (id != kList) return false;
+    if (id != IDC_LIST) return false;
     switch (header.code) {
     case LVN_ITEMCHANGED:
         result = 0;
@@ -246,9 +244,9 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
 }
 
 void LauncherDialog::SaveAll() {
-    if (Saved) return;
-    Saved = true;
-    if (!CanStore) {
+    if (saved_) return;
+    saved_ = true;
+    if (!canStore_) {
         EntryList.TakeAll();  // released unwritten, as was said at the start
         return;
     }
@@ -258,25 +256,29 @@ void LauncherDialog::SaveAll() {
     VERROW_MARK("close: settings written");
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
     VERROW_MARK("close: entries saved and freed");
-    UnsavedMessage = UnsavedReport(unsaved, !settingsSaved);
+    unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved);
 }
 
 void LauncherDialog::OnDestroy() { SaveAll(); }
 
-void LauncherDialog::OnEndSession(bool ending) {
-    if (!ending) return;
+bool LauncherDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    if (message == WM_ENDSESSION && wParam) OnEndSession();
+    return false;  // the system's default handling follows
+}
+
+void LauncherDialog::OnEndSession() {
     // The system may end the process as soon as this returns, with the window still
     // open: save now, as closing does. Nobody is left to read what could not be saved.
     SaveAll();
-    SessionEnded = true;
-    UnsavedMessage.clear();
+    sessionEnded_ = true;
+    unsavedMessage_.clear();
     EndDialog(IDCANCEL);
 }
 
 void LauncherDialog::ReportUnsaved() {
-    if (UnsavedMessage.empty()) return;
-    std::string text = std::move(UnsavedMessage);
-    UnsavedMessage.clear();
+    if (unsavedMessage_.empty()) return;
+    std::string text = std::move(unsavedMessage_);
+    unsavedMessage_.clear();
     ui::ShowMessage(text, mb::kOk | mb::kIconExclamation);
 }
 

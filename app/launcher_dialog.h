@@ -1,4 +1,4 @@
-// The main window (dialog template 102): the entry list, six picture buttons for the
+// The main window (template IDD_MAIN): the entry list, six picture buttons for the
 // commands, the path of the selected entry, the free-space bar and the title picture.
 // It owns every registration of the run through EntryList.
 //
@@ -8,7 +8,7 @@
 // command button ends it; OnDestroy writes the settings file and then every new or
 // changed entry. What could not be written is told once by ReportUnsaved, which the
 // application calls after DoModal, when the window is gone. When Windows ends the session
-// instead, OnEndSession writes the same, says nothing and ends the window.
+// instead (WM_ENDSESSION), OnEndSession writes the same, says nothing and ends the window.
 //
 // Commands: OnCommand routes each button to its handler; the handlers live in
 // commands.cpp, one member each (OnRun, OnDrive, ...). A command that acts on the
@@ -25,24 +25,14 @@
 #include "app/labeled_progress.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
-#include "platform/ui/scoped.h"
+#include "platform/scoped.h"
+#include "resources/resource.h"
 #include "storage/entry_store.h"
 
 namespace verrow {
 
 class LauncherDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 102;
-    // Controls of template 102.
-    static constexpr int kList = 1000;
-    static constexpr int kEditButton = 1001;
-    static constexpr int kDelButton = 1002;
-    static constexpr int kAddButton = 1004;
-    static constexpr int kRunButton = 1007;
-    static constexpr int kPathField = 1008;
-    static constexpr int kDriveButton = 1011;
-    static constexpr int kConfButton = 1012;
-    static constexpr int kFreeSpaceBar = 1016;
     static constexpr UINT_PTR kFreeSpaceTimer = 1;
     static constexpr UINT kFreeSpacePeriodMs = 1000;
 
@@ -63,8 +53,8 @@ protected:
     void OnTimer(UINT_PTR id) override;
     bool OnPaint() override;
     void OnDestroy() override;
-    void OnEndSession(bool ending) override;
     bool OnSysCommand(UINT command, LPARAM lParam) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     HICON OnQueryDragIcon() override { return Icon; }
 
 private:
@@ -85,34 +75,37 @@ private:
     void OnConf();
     // The free-space display.
     void UpdateFreeSpace();
+    // Windows ends the session: the process may be ended as soon as this returns, without
+    // the window being destroyed. (WM_QUERYENDSESSION takes the default: it may end.)
+    void OnEndSession();
     // The end of the run: the settings, then every entry (released after it is written).
     void SaveAll();
 
     std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
-    LabeledProgressCtrl FreeSpaceBar;      // 1016
-    ui::Button ConfButton;                 // 1012
-    ui::Button RunButton;                  // 1007
-    ui::Button AddButton;                  // 1004
-    ui::Button EditButton;                 // 1001
-    ui::Button DriveButton;                // 1011
-    ui::Button DelButton;                  // 1002
-    EntryListView List;                    // 1000
-    std::string SelectedPath;              // the text of field 1008
-    HICON Icon = nullptr;                  // icon 128: shared, never destroyed
+    LabeledProgressCtrl FreeSpaceBar;      // IDC_FREE_SPACE
+    ui::Button ConfButton;                 // IDC_CONF
+    ui::Button RunButton;                  // IDC_RUN
+    ui::Button AddButton;                  // IDC_ADD
+    ui::Button EditButton;                 // IDC_EDIT
+    ui::Button DriveButton;                // IDC_DRIVE
+    ui::Button DelButton;                  // IDC_DEL
+    EntryListView List;                    // IDC_LIST
+    std::string SelectedPath;              // the text of field IDC_SELECTED_PATH
+    HICON Icon = nullptr;                  // IDI_VERROW: shared, never destroyed
     int ListStyle = 0;
     int StartOpen = 0;
     std::string Drive;                     // E:, or empty for a path without a drive
     std::string SettingsPath;              // ExeFolder + verrow.ini
-    ui::ImageList ImageList;               // the list's two figures
-    verrow::EntryList EntryList;           // owns the entries
-    ui::ToolTip ToolTip;                   // the buttons' tips
-    // Additions: the buttons' pictures, released after the window has gone, and the
-    // message about what could not be saved.
-    std::array<ui::ScopedGdi<HBITMAP>, 6> ButtonPictures;
-    std::string UnsavedMessage;
-    bool Saved = false;         // SaveAll has run: EntryList is empty for good
-    bool SessionEnded = false;  // ... because Windows ends the session
-    bool CanStore = true;       // the program's folder can be named: files are read and written
+    ui::ImageSet ImageList;                // the list's two figures
+    EntryCollection EntryList;             // owns the entries
+    ui::ToolTipWindow ToolTip;             // the buttons' tips
+    // The window's own state beyond its data (named as every other private member is):
+    // the buttons' pictures, released after the window has gone, and what could not be saved.
+    std::array<ScopedGdi<HBITMAP>, 6> buttonPictures_;
+    std::string unsavedMessage_;
+    bool saved_ = false;         // SaveAll has run: EntryList is empty for good
+    bool sessionEnded_ = false;  // ... because Windows ends the session
+    bool canStore_ = true;       // the program's folder can be named: files are read and written
 };
 
 }  // namespace verrow

@@ -1,5 +1,6 @@
 #include "app/save_report.h"
 
+#include "base/cp932.h"
 #include "resources/texts.h"
 
 namespace verrow {
@@ -17,10 +18,8 @@ std::string UnsavedReport(const std::vector<std::string>& entryNames, bool setti
             text += name.empty() ? std::string(text::kUnnamedEntry) : name;
         }
         if (entryNames.size() > kReportNameLimit) {
-            std::string more = text::kMoreUnsaved;
-            std::size_t at = more.find("%1");
-            if (at != std::string::npos) more.replace(at, 2, std::to_string(entryNames.size() - kReportNameLimit));
-            text += "\n" + more;
+            text += "\n";
+            text += cp932::Substitute(text::kMoreUnsaved, {std::to_string(entryNames.size() - kReportNameLimit)});
         }
         text += "\n\n";
     }

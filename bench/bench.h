@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped.h"
+
 namespace verrow::bench {
 
 // --- Time and statistics
@@ -26,17 +28,6 @@ private:
 double Median(std::vector<double> values);
 
 // --- Files
-
-struct Handle {
-    HANDLE h = INVALID_HANDLE_VALUE;
-    explicit Handle(HANDLE handle) : h(handle) {}
-    ~Handle() {
-        if (h != INVALID_HANDLE_VALUE && h != nullptr) CloseHandle(h);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool Valid() const { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-};
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // Creates the folder (and its parents) and removes the files directly in it.

@@ -17,14 +17,14 @@ const char* const kSystemDlls[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",  
                                    "msvcrt.dll",   "shlwapi.dll"};
 
 std::string ReadAll(const std::string& path) {
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return std::string();
-    DWORD size = GetFileSize(file.h, nullptr);
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::string();
+    DWORD size = GetFileSize(file.get(), nullptr);
     if (size == INVALID_FILE_SIZE) return std::string();
     std::string bytes(size, '\0');
     DWORD read = 0;
-    if (size > 0 && !ReadFile(file.h, bytes.data(), size, &read, nullptr)) return std::string();
+    if (size > 0 && !ReadFile(file.get(), bytes.data(), size, &read, nullptr)) return std::string();
     bytes.resize(read);
     return bytes;
 }

@@ -37,12 +37,11 @@ std::string ConfigFolder(const std::string& exeFolder) { return exeFolder + kCon
 std::vector<std::string> EntryFiles(const std::string& folder) {
     std::vector<std::string> paths;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*.vrc").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return paths;
+    ScopedFind find(FindFirstFileA((folder + "\\*.vrc").c_str(), &data));
+    if (!find) return paths;
     do {
         paths.push_back(folder + "\\" + data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
     return paths;
 }
 
@@ -79,7 +78,7 @@ void AddEntry(Digest& digest, const std::string& name, const std::string& path, 
 
 class CountingSink : public EntrySink {
 public:
-    void AppendRow(const std::string&, int, const std::string&, EntryList::Position) override { ++rows; }
+    void AppendRow(const std::string&, int, const std::string&, EntryCollection::Position) override { ++rows; }
     void FitColumns() override {}
     std::size_t rows = 0;
 };
@@ -117,7 +116,7 @@ std::uint64_t GenerateEntries(const std::string& exeFolder, int files, int varia
 
 LoadResult LoadWithStore(const std::string& exeFolder, const std::string& drive) {
     LoadResult result;
-    EntryList entries;
+    EntryCollection entries;
     CountingSink sink;
     Stopwatch watch;
     EntryStore(exeFolder, drive).LoadAllEntries(entries, sink);
@@ -198,14 +197,14 @@ LoadResult LoadRawBytes(const std::string& exeFolder) {
     std::vector<char> buffer;
     Stopwatch watch;
     for (const std::string& file : EntryFiles(ConfigFolder(exeFolder))) {
-        Handle handle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle.Valid()) continue;
-        DWORD size = GetFileSize(handle.h, nullptr);
+        ScopedHandle handle(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle) continue;
+        DWORD size = GetFileSize(handle.get(), nullptr);
         if (size == INVALID_FILE_SIZE) continue;
         if (buffer.size() < size) buffer.resize(size);
         DWORD read = 0;
-        if (size > 0 && !ReadFile(handle.h, buffer.data(), size, &read, nullptr)) continue;
+        if (size > 0 && !ReadFile(handle.get(), buffer.data(), size, &read, nullptr)) continue;
         result.bytes += read;
         ++result.entries;
     }

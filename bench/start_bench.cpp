@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "resources/resource.h"
+
 namespace verrow::bench {
 namespace {
 
@@ -46,8 +48,8 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
         result.error = "cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")";
         return result;
     }
-    Handle process(info.hProcess);
-    Handle thread(info.hThread);
+    ScopedHandle process(info.hProcess);
+    ScopedHandle thread(info.hThread);
 
     // Polled every millisecond: fine enough against starts of a few hundred, and the same
     // for every program measured.
@@ -55,36 +57,37 @@ StartResult StartAndClose(const std::string& exe, DWORD timeoutMs) {
     for (;;) {
         found = FindVisibleDialog(info.dwProcessId);
         if (found) break;
-        if (WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0) {
             result.error = exe + " ended without showing its window";
             return result;
         }
         if (watch.Ms() > timeoutMs) {
             result.error = exe + " showed no window in time";
-            TerminateProcess(process.h, 1);
+            TerminateProcess(process.get(), 1);
             return result;
         }
         Sleep(1);
     }
     result.startMs = watch.Ms();
 
-    if (HWND list = GetDlgItem(found, 1000)) {
+    // The list of either program (the floor's has the same id).
+    if (HWND list = GetDlgItem(found, IDC_LIST)) {
         result.listItems = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     }
     // Closed once settled, as a user closes it: what a program does right after its window
     // shows (such as making its tooltips) is part of what its close has to undo.
-    WaitForInputIdle(process.h, timeoutMs);
+    WaitForInputIdle(process.get(), timeoutMs);
     Sleep(kSettleMs);
 
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(process.h, &counters, sizeof counters)) result.peakWorkingSet = counters.PeakWorkingSetSize;
+    if (GetProcessMemoryInfo(process.get(), &counters, sizeof counters)) result.peakWorkingSet = counters.PeakWorkingSetSize;
 
     Stopwatch closing;
     PostMessageA(found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.h, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
         result.error = exe + " did not end after WM_CLOSE";
-        TerminateProcess(process.h, 1);
+        TerminateProcess(process.get(), 1);
         return result;
     }
     result.closeMs = closing.Ms();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 
 namespace verrow {
 

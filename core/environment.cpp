@@ -6,41 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/launch_entry.h"
 #include "platform/os.h"
 
 namespace verrow {
 namespace {
-
-// Replaces every occurrence of `pattern` that starts on a character boundary, from left
-// to right; text put in is not searched again. `pattern` begins with '%'. False, and
-// `text` of no use, as soon as the result would be longer than `maxSize`: what is built
-// is always the start of the result, so it is known to be too long before it is whole.
-// `found` tells whether there was an occurrence.
-bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, std::size_t maxSize,
-                bool& found) {
-    found = false;
-    std::string out;
-    std::size_t copied = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == '%' && text.compare(i, pattern.size(), pattern) == 0) {
-            out.append(text, copied, i - copied);
-            out += with;
-            if (out.size() > maxSize) return false;
-            i += pattern.size();
-            copied = i;
-        } else {
-            i += cp932::CharLength(text, i);
-        }
-    }
-    if (copied == 0) return true;  // nothing found
-    found = true;
-    if (out.size() + (text.size() - copied) > maxSize) return false;
-    out.append(text, copied, std::string::npos);
-    text.swap(out);
-    return true;
-}
 
 std::string Reference(std::string_view name) {
     std::string pattern;
@@ -85,7 +56,7 @@ public:
             for (std::size_t index = 0; index < items_.size(); ++index) {
                 if (text.find('%') == std::string::npos) return true;
                 const VarMap::Item* u = items_[index];
-                if (!ReplaceAll(text, Reference(u->first), u->second, maxSize, found)) return false;
+                if (!cp932::ReplaceAll(text, Reference(u->first), u->second, maxSize, &found)) return false;
                 if (found) referenced[index] = replaced = true;
                 largest = std::max(largest, text.size());
             }
@@ -94,7 +65,7 @@ public:
         for (std::size_t next = 0; next < items_.size();) {
             const std::size_t first = NextReferenced(text, next);
             if (first == kNone) return true;
-            if (!ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize, found)) {
+            if (!cp932::ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize, &found)) {
                 return false;
             }
             if (found) referenced[first] = replaced = true;

@@ -1,12 +1,12 @@
 // Starting what an entry names: a folder in Explorer, a program as a new process.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/cp932.h"
+#include "base/path.h"
 #include "core/launch_entry.h"
-#include "core/path.h"
 #include "platform/os.h"
 #include "resources/texts.h"
 
@@ -15,14 +15,9 @@ namespace {
 
 constexpr std::uint32_t kErrorBadEnvironment = 10;  // ERROR_BAD_ENVIRONMENT
 
+// The code as a signed number, as the system's message has always shown it.
 std::string StartErrorText(const std::string& appPath, std::uint32_t code) {
-    const int value = static_cast<int>(code);
-    int length = std::snprintf(nullptr, 0, text::kStartError, appPath.c_str(), value);
-    if (length <= 0) return std::string();
-    std::string out(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(&out[0], out.size(), text::kStartError, appPath.c_str(), value);
-    out.resize(static_cast<std::size_t>(length));
-    return out;
+    return cp932::Substitute(text::kStartError, {appPath, std::to_string(static_cast<int>(code))});
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <utility>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
+#include "base/path.h"
 #include "core/environment.h"
-#include "core/path.h"
 #include "platform/os.h"
+#include "platform/profile.h"
 #include "platform/timing.h"
-#include "storage/profile.h"
 
 namespace verrow {
 namespace {
@@ -85,9 +85,9 @@ LaunchEntry::LaunchEntry() = default;
 LaunchEntry::~LaunchEntry() = default;
 
 const VarMap& LaunchEntry::Env() const {
-    if (Pending) {
+    if (pending_) {
         // Taken out first: whatever happens, the variables go in only once.
-        std::unique_ptr<PendingVariables> pending = std::move(Pending);
+        std::unique_ptr<PendingVariables> pending = std::move(pending_);
         EnvMap.Reserve(pending->variables.size());
         for (const PendingVariables::Variable& variable : pending->variables) {
             EnvMap.Set(std::string(variable.name),
@@ -128,7 +128,7 @@ bool LaunchEntry::LoadFromFile(const std::string& path, EntryReadRoom& room) {
 }
 
 bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string bytes, EntryReadRoom& room) {
-    Modified = 0;
+    Modified = false;
     EntryFilePath = path;
 
     // A missing or unreadable file reads as one without keys.
@@ -148,7 +148,7 @@ bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string b
     // keys are taken in one walk and placed by their numbers, instead of a look-up of a
     // formatted name per key; the numbering rule is the same.
     EnvMap.Clear();
-    Pending.reset();
+    pending_.reset();
     std::vector<NumberedKey>& numbered = room.tables_->numbered;
     numbered.clear();
     file.ForEachKey(kEnvSection, [&numbered](std::string_view key, std::string_view stored) {
@@ -183,7 +183,7 @@ bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string b
     if (pending->variables.empty()) return true;
     // The views point into the file's text, which moves here unchanged.
     pending->text = file.TakeText();
-    Pending = std::move(pending);
+    pending_ = std::move(pending);
     return true;
 }
 
@@ -219,34 +219,34 @@ bool LaunchEntry::Save(const std::string& target, bool newFile) {
         ++n;
     }
     if (!(newFile ? file.CommitNew(target) : file.Commit(target))) return false;
-    Modified = 0;
+    Modified = false;
     return true;
 }
 
 void LaunchEntry::SetAppName(const std::string& name) {
     AppName = name;
-    Modified = 1;
+    Modified = true;
 }
 
 void LaunchEntry::SetAppPath(const std::string& path) {
     AppPath = path;
-    Modified = 1;
+    Modified = true;
 }
 
 void LaunchEntry::SetStartUp(int value) {
     StartUp = value;
-    Modified = 1;
+    Modified = true;
 }
 
 void LaunchEntry::SetUseCustomEnv(int value) {
     UseCustomEnv = value;
-    Modified = 1;
+    Modified = true;
 }
 
 // Marks the entry too: the mode is stored in the file like the other flags.
 void LaunchEntry::SetOverWriteEnv(int value) {
     OverWriteEnv = value;
-    Modified = 1;
+    Modified = true;
 }
 
 void LaunchEntry::GetEnvNames(std::vector<std::string>& names) const {
@@ -262,13 +262,13 @@ void LaunchEntry::LookupEnv(const std::string& name, std::string& value) const {
 
 void LaunchEntry::SetEnv(const std::string& name, const std::string& value) {
     Env().Set(name, value);
-    Modified = 1;
+    Modified = true;
 }
 
 void LaunchEntry::ClearEnv() {
-    Pending.reset();
+    pending_.reset();
     EnvMap.Clear();
-    Modified = 1;
+    Modified = true;
 }
 
 std::size_t LaunchEntry::BuildEnvironmentBlock(char* buffer, std::size_t capacity,

@@ -89,7 +89,7 @@ public:
     const std::string& GetCmdOpt() const { return CmdOpt; }
     const std::string& GetCurrentDir() const { return CurrentDir; }
     const std::string& GetEntryFilePath() const { return EntryFilePath; }
-    bool IsModified() const { return Modified != 0; }
+    bool IsModified() const { return Modified; }
 
     // Empties `names`, then lists every variable name in the map's order.
     void GetEnvNames(std::vector<std::string>& names) const;
@@ -128,11 +128,11 @@ private:
     std::string CmdOpt;
     mutable VarMap EnvMap;
     // The variables read from the file and not yet in EnvMap, or null.
-    mutable std::unique_ptr<PendingVariables> Pending;
+    mutable std::unique_ptr<PendingVariables> pending_;
     int StartUp = 0;
     int UseCustomEnv = 0;
     std::string EntryFilePath;
-    int Modified = 0;
+    bool Modified = false;
     int OverWriteEnv = 0;
 };
 

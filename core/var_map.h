@@ -4,11 +4,12 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "base/slot_table.h"
 
 namespace verrow {
 
@@ -35,16 +36,13 @@ public:
     const_iterator end() const { return items_.end(); }
 
 private:
-    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kNone = SlotTable::kNone;
     std::size_t Find(std::string_view name) const;  // position in items_, or kNone
     std::size_t Find(std::string_view name, std::size_t hash) const;
-    void AddSlot(std::size_t position, std::size_t hash);
     void Reindex(std::size_t capacity);
 
     std::vector<Item> items_;
-    // Positions + 1 of items_ by the hash of their names, open-addressed (0: free). The
-    // names live only in items_: no copy of a name and no allocation per variable.
-    std::vector<std::uint32_t> slots_;
+    SlotTable slots_;  // positions in items_ by the hash of their names
 };
 
 }  // namespace verrow

@@ -1,4 +1,4 @@
-// The about box: the program's icon, name and version, and an OK button (template 100).
+// The about box: the program's icon, name and version, and an OK button (template IDD_ABOUT).
 // Everything is the framework's default: OK and Enter end it with IDOK, Esc and the close
 // box with IDCANCEL.
 //
@@ -7,23 +7,20 @@
 #pragma once
 
 #include "platform/ui/dialog.h"
+#include "resources/resource.h"
 
 namespace verrow {
 
 class AboutDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 100;
-    static constexpr UINT kSysCommand = 0x0010;
-    static constexpr int kMenuText = 101;  // string: "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)..."
-
     explicit AboutDialog(HWND parent = nullptr);
 
-    // Appends a separator and the item (string 101, command kSysCommand) to `window`'s
-    // system menu.
+    // Appends a separator and the item (string IDS_ABOUT_MENU, "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)...",
+    // command IDM_ABOUT) to `window`'s system menu.
     static bool AddToSystemMenu(HWND window);
     // The system commands that open the box: the system keeps the low four bits for its
     // own use, so 0x10 to 0x1F all do.
-    static bool IsOpenCommand(UINT command) { return (command & 0xFFF0) == kSysCommand; }
+    static bool IsOpenCommand(UINT command) { return (command & 0xFFF0) == IDM_ABOUT; }
 };
 
 }  // namespace verrow

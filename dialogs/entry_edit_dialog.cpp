@@ -6,13 +6,12 @@
 #include <shlobj.h>
 
 #include <cstddef>
-#include <memory>
 #include <utility>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
+#include "base/path.h"
 #include "core/environment.h"
 #include "core/launch_entry.h"
-#include "core/path.h"
 #include "dialogs/hint_dialog.h"
 #include "platform/os.h"
 #include "platform/ui/app.h"
@@ -24,8 +23,6 @@
 namespace verrow {
 namespace {
 
-constexpr int kFileImage = 137;
-constexpr int kFolderImage = 144;
 // A name the box takes must survive the next start whole.
 static_assert(EntryEditDialog::kNameLimit <= kNameReadLimit, "entry files keep the whole name");
 
@@ -35,18 +32,6 @@ constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;  // 
 // accepts it.
 constexpr DWORD kOpenFileNameSize = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "the 76-byte structure");
-
-std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
-    std::string out;
-    std::size_t copied = 0;
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, copied)) {
-        out.append(text, copied, at - copied);
-        out += to;
-        copied = at + from.size();
-    }
-    out.append(text, copied, std::string::npos);
-    return out;
-}
 
 // The pickers' DLLs (and COM's) are bound at their first use, not at every start of the
 // program (system_function.h); a function that cannot be had acts as a cancelled picker.
@@ -60,24 +45,20 @@ Function Shell32(const char* name) {
 }
 
 // The folder browser wants COM on its thread; the program may not have started it.
-class ScopedCom {
-public:
-    ScopedCom() {
-        static const auto initialize = Ole32<decltype(&::CoInitializeEx)>("CoInitializeEx");
-        started_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
-    }
-    ~ScopedCom() {
+struct UninitializeCom {
+    void operator()(bool) const {
         static const auto uninitialize = Ole32<decltype(&::CoUninitialize)>("CoUninitialize");
-        if (started_ && uninitialize) uninitialize();
+        if (uninitialize) uninitialize();
     }
-    ScopedCom(const ScopedCom&) = delete;
-    ScopedCom& operator=(const ScopedCom&) = delete;
-
-private:
-    bool started_ = false;
 };
+using ScopedCom = Scoped<bool, UninitializeCom>;
 
-struct TaskMemFree {
+bool StartCom() {
+    static const auto initialize = Ole32<decltype(&::CoInitializeEx)>("CoInitializeEx");
+    return initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+struct FreeTaskMemory {
     void operator()(ITEMIDLIST* item) const {
         static const auto release = Ole32<decltype(&::CoTaskMemFree)>("CoTaskMemFree");
         if (release) release(item);
@@ -135,7 +116,11 @@ bool EntryEditDialog::FolderAllowed(const std::string& path, const std::string& 
     return cp932::EqualsNoCase(SplitPath(path).drive, launchDrive);
 }
 
-std::string EntryEditDialog::ShownValue(const std::string& stored) { return ReplaceAll(stored, ";", "\r\n"); }
+std::string EntryEditDialog::ShownValue(const std::string& stored) {
+    std::string shown = stored;
+    cp932::ReplaceAll(shown, ";", "\r\n");
+    return shown;
+}
 
 std::string EntryEditDialog::StoredValue(const std::string& shown) {
     // A pasted value may end its lines the way another system does. CR and LF are never
@@ -155,37 +140,37 @@ std::string EntryEditDialog::StoredValue(const std::string& shown) {
 }
 
 void EntryEditDialog::DoDataExchange(ui::DataExchange& dx) {
-    dx.Control(kApply, ApplyButton);
-    dx.Control(kDelete, DeleteButton);
-    dx.Control(kAdd, AddButton);
-    dx.Control(kEnvList, EnvList);
-    dx.Control(kPickFolder, FolderButton);
-    dx.Control(kPickFile, FileButton);
-    dx.Text(kName, AppName, kNameLimit);
-    dx.Text(kPath, AppPath, kPathLimit);
-    dx.Check(kStartUp, StartUp);
-    dx.Text(kEnvName, EnvName, kEnvNameLimit);
-    dx.Text(kEnvValue, EnvValue, kEnvValueLimit, ui::DataExchange::Count::kLineBreakAsOne);
-    dx.Check(kUseCustomEnv, UseCustomEnv);
-    dx.Check(kOverWriteEnv, OverWriteEnv);
+    dx.Control(IDC_ENV_APPLY, ApplyButton);
+    dx.Control(IDC_ENV_DELETE, DeleteButton);
+    dx.Control(IDC_ENV_ADD, AddButton);
+    dx.Control(IDC_ENV_LIST, EnvList);
+    dx.Control(IDC_PICK_FOLDER, FolderButton);
+    dx.Control(IDC_PICK_FILE, FileButton);
+    dx.Text(IDC_NAME, AppName, kNameLimit);
+    dx.Text(IDC_PATH, AppPath, kPathLimit);
+    dx.Check(IDC_START_UP, StartUp);
+    dx.Text(IDC_ENV_NAME, EnvName, kEnvNameLimit);
+    dx.Text(IDC_ENV_VALUE, EnvValue, kEnvValueLimit, ui::DataExchange::Count::kLineBreakAsOne);
+    dx.Check(IDC_USE_CUSTOM_ENV, UseCustomEnv);
+    dx.Check(IDC_OVERWRITE_ENV, OverWriteEnv);
 }
 
 bool EntryEditDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
-    fileImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(kFileImage)));
-    folderImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(kFolderImage)));
+    fileImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDB_BUTTON_ADD)));
+    folderImage_.reset(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDB_BUTTON_FOLDER_ADD)));
     FileButton.SetBitmap(fileImage_.get());
     FolderButton.SetBitmap(folderImage_.get());
 
     SeedAndList();
 
     if (Tips.Create(Handle())) {
-        Tips.AddTool(Item(kPickFile), text::kTipPickFile);
-        Tips.AddTool(Item(kPickFolder), text::kTipPickFolder);
-        Tips.AddTool(Item(kUseCustomEnv), text::kTipCustomEnv);
-        Tips.AddTool(Item(kOverWriteEnv), text::kTipOverwrite);
-        Tips.AddTool(Item(kStartUp), text::kTipStartUp);
+        Tips.AddTool(Item(IDC_PICK_FILE), text::kTipPickFile);
+        Tips.AddTool(Item(IDC_PICK_FOLDER), text::kTipPickFolder);
+        Tips.AddTool(Item(IDC_USE_CUSTOM_ENV), text::kTipCustomEnv);
+        Tips.AddTool(Item(IDC_OVERWRITE_ENV), text::kTipOverwrite);
+        Tips.AddTool(Item(IDC_START_UP), text::kTipStartUp);
     }
 
     UpdateButtons();
@@ -200,19 +185,19 @@ bool EntryEditDialog::PreTranslateMessage(MSG& message) {
 }
 
 bool EntryEditDialog::OnCommand(int id, int code, HWND) {
-    if (id == kEnvList) {
+    if (id == IDC_ENV_LIST) {
         if (code != LBN_SELCHANGE) return false;
         OnSelchangeEnvList();
         return true;
     }
     if (code != BN_CLICKED) return false;
     switch (id) {
-    case kPickFile: OnPickFile(); return true;
-    case kPickFolder: OnPickFolder(); return true;
-    case kApply: OnApply(); return true;
-    case kAdd: OnAdd(); return true;
-    case kDelete: OnDelete(); return true;
-    case kHint: OnHint(); return true;
+    case IDC_PICK_FILE: OnPickFile(); return true;
+    case IDC_PICK_FOLDER: OnPickFolder(); return true;
+    case IDC_ENV_APPLY: OnApply(); return true;
+    case IDC_ENV_ADD: OnAdd(); return true;
+    case IDC_ENV_DELETE: OnDelete(); return true;
+    case IDC_HINT: OnHint(); return true;
     default: return false;
     }
 }
@@ -254,7 +239,7 @@ void EntryEditDialog::OnPickFile() {
 
 void EntryEditDialog::OnPickFolder() {
     UpdateData(true);
-    ScopedCom com;
+    ScopedCom com(StartCom());
     std::wstring prompt = ToSystemText(text::kPickFolderPrompt);
     std::wstring initial = ToSystemText(LaunchDrive + "\\");
     BROWSEINFOW browse{};
@@ -264,7 +249,7 @@ void EntryEditDialog::OnPickFolder() {
     browse.lpfn = &BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
     static const auto browseFor = Shell32<decltype(&::SHBrowseForFolderW)>("SHBrowseForFolderW");
-    std::unique_ptr<ITEMIDLIST, TaskMemFree> item(browseFor ? browseFor(&browse) : nullptr);
+    Scoped<ITEMIDLIST*, FreeTaskMemory> item(browseFor ? browseFor(&browse) : nullptr);
     std::wstring path;
     if (!item || !PathOfItem(item.get(), path) || !TakePicked(path)) return;
     if (AppName.empty()) {

@@ -1,4 +1,4 @@
-// The entry editor (template 130): name, path, start-up flag and the entry's environment
+// The entry editor (template IDD_ENTRY_EDIT): name, path, start-up flag and the entry's environment
 // variables with the two flags that say how they are used. It edits working copies only;
 // the caller fills them in, and after IDOK reads them back and makes the path
 // drive-relative itself.
@@ -26,36 +26,20 @@
 #include "dialogs/launch_drive.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
-#include "platform/ui/scoped.h"
+#include "platform/scoped.h"
+#include "resources/resource.h"
 
 namespace verrow {
 
 class EntryEditDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 130;
-    enum Control : int {
-        kName = 1003,
-        kPath = 1005,
-        kPickFile = 1006,
-        kStartUp = 1010,
-        kPickFolder = 1015,
-        kEnvList = 1017,
-        kUseCustomEnv = 1018,
-        kEnvName = 1020,
-        kEnvValue = 1021,
-        kApply = 1022,
-        kAdd = 1023,
-        kDelete = 1024,
-        kOverWriteEnv = 1025,
-        kHint = 1026,
-    };
     static constexpr std::size_t kNameLimit = 1024;  // bytes
     static constexpr std::size_t kPathLimit = 255;
     // What reading an entry file keeps; a value counted as stored (a line break is one ';').
     static constexpr std::size_t kEnvNameLimit = kEnvNameReadLimit;
     static constexpr std::size_t kEnvValueLimit = kEnvValueReadLimit;
 
-    explicit EntryEditDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
+    explicit EntryEditDialog(HWND parent = nullptr) : Dialog(IDD_ENTRY_EDIT, parent) {}
 
     VarMap EnvMap;
     ui::Button ApplyButton;
@@ -71,7 +55,7 @@ public:
     std::string EnvValue;  // shown form: one element per line
     int UseCustomEnv = 0;
     int OverWriteEnv = 0;
-    ui::ToolTip Tips;
+    ui::ToolTipWindow Tips;
 
     bool PreTranslateMessage(MSG& message) override;
 
@@ -115,8 +99,8 @@ private:
 
     std::vector<std::string> listedNames_;  // a row's data is its index here + 1
 
-    ui::ScopedGdi<HBITMAP> fileImage_;
-    ui::ScopedGdi<HBITMAP> folderImage_;
+    ScopedGdi<HBITMAP> fileImage_;
+    ScopedGdi<HBITMAP> folderImage_;
 };
 
 }  // namespace verrow

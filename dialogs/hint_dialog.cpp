@@ -9,8 +9,8 @@ constexpr BYTE kFixedPitchNoFamily = FIXED_PITCH | FF_DONTCARE;
 }  // namespace
 
 void HintDialog::DoDataExchange(ui::DataExchange& dx) {
-    dx.Control(kTextBox, TextBox);
-    dx.Text(kTextBox, Text);
+    dx.Control(IDC_HINT_TEXT, TextBox);
+    dx.Text(IDC_HINT_TEXT, Text);
 }
 
 bool HintDialog::OnInitDialog() {

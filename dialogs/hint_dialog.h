@@ -1,5 +1,5 @@
 // The hint window: a fixed help text on the environment settings of the entry editor
-// (template 145), shown in a fixed-pitch font so that its example lines keep their columns.
+// (template IDD_HINT), shown in a fixed-pitch font so that its example lines keep their columns.
 // Opened without a parent from the editor's Hint button; the close button, Enter, Esc and
 // the close box end it.
 #pragma once
@@ -8,15 +8,13 @@
 
 #include "platform/ui/controls.h"
 #include "platform/ui/dialog.h"
+#include "resources/resource.h"
 
 namespace verrow {
 
 class HintDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 145;
-    static constexpr int kTextBox = 1028;
-
-    explicit HintDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
+    explicit HintDialog(HWND parent = nullptr) : Dialog(IDD_HINT, parent) {}
 
     ui::Edit TextBox;
     std::string Text;

@@ -16,8 +16,8 @@ int SettingsDialog::ViewModeForStyle(int listStyle) {
 }
 
 void SettingsDialog::DoDataExchange(ui::DataExchange& dx) {
-    dx.Check(1013, StartOpen);
-    dx.ComboIndex(1014, ListStyle);
+    dx.Check(IDC_START_OPEN, StartOpen);
+    dx.ComboIndex(IDC_LIST_STYLE, ListStyle);
 }
 
 void SettingsDialog::OnOK() {

@@ -1,4 +1,4 @@
-// The settings dialog (template 142): whether the launch drive opens in Explorer at
+// The settings dialog (template IDD_SETTINGS): whether the launch drive opens in Explorer at
 // start-up, and the display style of the entry list. The combo box's three items come
 // from the template's initialisation data.
 //
@@ -9,14 +9,13 @@
 #pragma once
 
 #include "platform/ui/dialog.h"
+#include "resources/resource.h"
 
 namespace verrow {
 
 class SettingsDialog : public ui::Dialog {
 public:
-    static constexpr int kTemplate = 142;
-
-    explicit SettingsDialog(HWND parent = nullptr) : Dialog(kTemplate, parent) {}
+    explicit SettingsDialog(HWND parent = nullptr) : Dialog(IDD_SETTINGS, parent) {}
 
     // The list view's view bits for a display style: icons 0 (LVS_ICON), list 2
     // (LVS_SMALLICON: small icons, not LVS_LIST), details 1 (LVS_REPORT). A style without
@@ -24,8 +23,8 @@ public:
     static int ViewModeForStyle(int listStyle);
 
     int ViewMode = 0;    // out: set by OK from ListStyle
-    int StartOpen = 0;   // check box 1013
-    int ListStyle = -1;  // combo box 1014; -1 when no item is selected
+    int StartOpen = 0;   // check box IDC_START_OPEN
+    int ListStyle = -1;  // combo box IDC_LIST_STYLE; -1 when no item is selected
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;

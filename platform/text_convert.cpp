@@ -6,6 +6,8 @@
 #include <iconv.h>
 #endif
 
+#include "platform/scoped.h"
+
 namespace verrow {
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -75,15 +77,15 @@ std::string Utf16ToCp932(std::u16string_view text) {
 
 namespace {
 
+struct CloseConverter {
+    static iconv_t Invalid() { return reinterpret_cast<iconv_t>(-1); }
+    void operator()(iconv_t handle) const { iconv_close(handle); }
+};
+
 class Converter {
 public:
     Converter() : handle_(iconv_open("CP932", "UTF-16LE")) {}
-    ~Converter() {
-        if (valid()) iconv_close(handle_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+    bool valid() const { return static_cast<bool>(handle_); }
 
     // One UTF-16 code unit (not a surrogate); false when it has no code page 932 form.
     bool Convert(char16_t unit, std::string& out) {
@@ -92,8 +94,8 @@ public:
         char* source = in;
         char* target = buffer;
         std::size_t left = sizeof in, room = sizeof buffer;
-        if (iconv(handle_, &source, &left, &target, &room) == static_cast<std::size_t>(-1)) {
-            iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(handle_.get(), &source, &left, &target, &room) == static_cast<std::size_t>(-1)) {
+            iconv(handle_.get(), nullptr, nullptr, nullptr, nullptr);
             return false;
         }
         out.append(buffer, static_cast<std::size_t>(target - buffer));
@@ -101,7 +103,7 @@ public:
     }
 
 private:
-    iconv_t handle_;
+    Scoped<iconv_t, CloseConverter> handle_;
 };
 
 }  // namespace

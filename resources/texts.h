@@ -4,8 +4,10 @@
 
 namespace verrow::text {
 
-// Starting programs.
-inline constexpr const char kStartError[] = "%s の起動エラー(CODE=%d)";
+// Every text that takes values marks them %1, %2, ... (cp932::Substitute puts them in).
+
+// Starting programs. %1: the entry's path; %2: the system's error code.
+inline constexpr const char kStartError[] = "%1 の起動エラー(CODE=%2)";
 
 // The entry store.
 inline constexpr const char kConfigFolderMissing[] = "設定フォルダが見つかりません。";
@@ -14,6 +16,10 @@ inline constexpr const char kProgramFolderNotInCodePage[] =
     "Verrowを置いたフォルダの名前に、シフトJISで表せない文字が含まれているため、"
     "登録と設定を読み込めません。追加や変更も保存されません。\n\n"
     "シフトJISで表せる名前のフォルダにVerrowを移してください。";
+
+// The entry list's column headers.
+inline constexpr const char kNameColumn[] = "名前";
+inline constexpr const char kPathColumn[] = "パス";
 
 // Main window commands.
 inline constexpr const char kRunFailed[] = "アプリケーションの起動に失敗しました";
@@ -24,7 +30,7 @@ inline constexpr const char kDeleteFailed[] =
     "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n%1\n\n"
     "ドライブが書き込み禁止になっていないか、ファイルが読み取り専用や使用中になっていないかを確認してください。";
 
-// Data exchange.
+// Data exchange. %1: the box's limit.
 inline constexpr const char kTextTooLong[] = "%1 文字以内で入力してください。";
 
 // Entry editor, environment editing, hint window.
@@ -92,7 +98,7 @@ inline constexpr const char kTipEdit[] = "選択されたアプリケーショ�
 inline constexpr const char kTipRun[] = "選択されたアプリケーションを起動します。";
 inline constexpr const char kUnsavedEntries[] = "次の登録を保存できませんでした。";
 inline constexpr const char kUnnamedEntry[] = "(名前なし)";
-inline constexpr const char kMoreUnsaved[] = "ほか %1 件";
+inline constexpr const char kMoreUnsaved[] = "ほか %1 件";  // %1: how many more
 inline constexpr const char kUnsavedSettings[] = "設定 (verrow.ini) を保存できませんでした。";
 inline constexpr const char kCheckTheDrive[] =
     "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。";

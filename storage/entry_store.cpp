@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/path.h"
+#include "base/path.h"
 #include "platform/os.h"
 #include "platform/timing.h"
 #include "resources/texts.h"
@@ -47,30 +47,30 @@ bool SaveNewEntry(LaunchEntry& entry, const std::string& folder) {
 
 }  // namespace
 
-EntryList::Position EntryList::Append(std::unique_ptr<LaunchEntry> entry) {
+EntryCollection::Position EntryCollection::Append(std::unique_ptr<LaunchEntry> entry) {
     if (!entry) return 0;
     Position position = reinterpret_cast<Position>(entry.get());
     entries_.push_back(std::move(entry));
     return position;
 }
 
-std::size_t EntryList::Find(Position position) const {
+std::size_t EntryCollection::Find(Position position) const {
     std::size_t at = 0;
     while (at < entries_.size() && reinterpret_cast<Position>(entries_[at].get()) != position) ++at;
     return at;
 }
 
-LaunchEntry* EntryList::At(Position position) const {
+LaunchEntry* EntryCollection::At(Position position) const {
     std::size_t at = Find(position);
     return at < entries_.size() ? entries_[at].get() : nullptr;
 }
 
-void EntryList::Remove(Position position) {
+void EntryCollection::Remove(Position position) {
     std::size_t at = Find(position);
     if (at < entries_.size()) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-std::vector<std::unique_ptr<LaunchEntry>> EntryList::TakeAll() {
+std::vector<std::unique_ptr<LaunchEntry>> EntryCollection::TakeAll() {
     std::vector<std::unique_ptr<LaunchEntry>> out = std::move(entries_);
     entries_.clear();
     return out;
@@ -81,7 +81,7 @@ EntryStore::EntryStore(std::string exeFolder, std::string drive)
 
 std::string EntryStore::ConfigFolder() const { return exeFolder_ + kConfigFolderName; }
 
-void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
+void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink) {
     Os& os = GetOs();
     const std::string folder = ConfigFolder();
     if (!os.FindFile(folder, nullptr) && !os.CreateDirectory(folder)) {
@@ -109,7 +109,7 @@ void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
         }
         owned->LoadFromFile(path, read, std::move(bytes), room);  // an unreadable file still gives an entry
         LaunchEntry& entry = *owned;
-        EntryList::Position position = entries.Append(std::move(owned));
+        EntryCollection::Position position = entries.Append(std::move(owned));
         {
             VERROW_SPAN("store: rows");
             sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
@@ -122,7 +122,7 @@ void EntryStore::LoadAllEntries(EntryList& entries, EntrySink& sink) {
     VERROW_MARK("store: columns fitted");
 }
 
-std::vector<std::string> EntryStore::SaveAllEntries(EntryList& entries) {
+std::vector<std::string> EntryStore::SaveAllEntries(EntryCollection& entries) {
     std::vector<std::string> failed;
     const std::string folder = ConfigFolder();
     for (std::unique_ptr<LaunchEntry>& entry : entries.TakeAll()) {

@@ -16,7 +16,7 @@ inline constexpr const char kConfigFolderName[] = "VERROW_CNF";
 // other entries are added or removed, and list rows carry it as their item data. Entries
 // are kept in order in one array: a position is found by a walk, which only the commands
 // need, while loading and ending a run need no node and no index entry per entry.
-class EntryList {
+class EntryCollection {
 public:
     using Position = std::uintptr_t;
 
@@ -40,7 +40,7 @@ public:
     virtual ~EntrySink() = default;
     // A row at the end: text, image (1 start-up, 0 otherwise), column-1 text, item data.
     virtual void AppendRow(const std::string& name, int image, const std::string& pathText,
-                           EntryList::Position position) = 0;
+                           EntryCollection::Position position) = 0;
     virtual void FitColumns() = 0;
 };
 
@@ -53,11 +53,11 @@ public:
 
     // Reads every *.vrc file, appends entries and rows, starts the start-up entries
     // right after their rows, then fits the columns.
-    void LoadAllEntries(EntryList& entries, EntrySink& sink);
+    void LoadAllEntries(EntryCollection& entries, EntrySink& sink);
 
     // Writes every new or changed entry and destroys all of them. Returns the names of
     // the entries that could not be written (empty when all went well).
-    std::vector<std::string> SaveAllEntries(EntryList& entries);
+    std::vector<std::string> SaveAllEntries(EntryCollection& entries);
 
     // Deletes an entry's file at once (entries never written have none). True when the
     // entry has no file left: never written, or no longer in its folder, deleted now or

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "storage/profile.h"
+#include "platform/profile.h"
 
 namespace verrow {
 

@@ -2,26 +2,14 @@
 
 #include <commctrl.h>
 
-#include "core/path.h"
+#include "base/path.h"
 #include "platform/timing.h"
+#include "platform/win32/win32_os.h"
 #include "platform/win32_text.h"
 
 namespace verrow::ui {
 namespace {
 Application* g_app = nullptr;
-
-std::string ModulePath() {
-    for (DWORD size = MAX_PATH;; size *= 2) {
-        std::wstring buffer(size, L'\0');
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-        if (length == 0) return std::string();
-        if (length < size) {
-            buffer.resize(length);
-            return FromSystemText(buffer);
-        }
-        if (size >= 32768) return std::string();
-    }
-}
 }  // namespace
 
 Application::Application() { g_app = this; }
@@ -73,7 +61,7 @@ int RunApplication(HINSTANCE instance) {
     VERROW_MARK("controls registered");
     Application* app = Application::Current();
     if (!app) return 0;
-    return app->Run(instance, ModulePath());
+    return app->Run(instance, FromSystemText(ExecutablePath()));
 }
 
 std::string AppNameFromPath(const std::string& modulePath) { return SplitPath(modulePath).base; }

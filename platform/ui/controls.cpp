@@ -2,33 +2,26 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/ui/app.h"
 #include "platform/win32_text.h"
 
 namespace verrow::ui {
 
-// --- ImageList
+// --- ImageSet
 
-ImageList::~ImageList() {
-    if (list_) ImageList_Destroy(list_);
-}
-
-bool ImageList::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
+bool ImageSet::LoadStrip(int bitmapId, int width, int grow, COLORREF mask) {
     // A true-colour list, so a bitmap's own palette survives whatever its colour depth
     // (a list made to the bitmap's depth may map its colours to the system's palette).
     ScopedGdi<HBITMAP> bitmap(static_cast<HBITMAP>(
         LoadImageW(ResourceInstance(), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info{};
     if (!bitmap || width <= 0 || !GetObjectW(bitmap.get(), sizeof info, &info)) return false;
-    HIMAGELIST list = ImageList_Create(width, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / width, grow);
-    if (!list) return false;
-    if (ImageList_AddMasked(list, bitmap.get(), mask) < 0) {
-        ImageList_Destroy(list);
-        return false;
-    }
-    if (list_) ImageList_Destroy(list_);
-    list_ = list;
+    Scoped<HIMAGELIST, DestroyImageList> list(
+        ImageList_Create(width, info.bmHeight, ILC_COLOR24 | ILC_MASK, info.bmWidth / width, grow));
+    if (!list || ImageList_AddMasked(list.get(), bitmap.get(), mask) < 0) return false;
+    list_ = std::move(list);
     return true;
 }
 
@@ -123,18 +116,18 @@ int ListView::ItemImage(int item) const {
     return Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) ? data.iImage : -1;
 }
 
-void ListView::SetImageList(const ImageList& images, int which) const {
+void ListView::SetImageList(const ImageSet& images, int which) const {
     ModifyStyle(0, LVS_SHAREIMAGELISTS);
     Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images.Handle()));
 }
 
-// --- ToolTip
+// --- ToolTipWindow
 
-ToolTip::~ToolTip() {
+ToolTipWindow::~ToolTipWindow() {
     if (HWND window = Detach()) DestroyWindow(window);
 }
 
-bool ToolTip::Create(HWND owner, DWORD style) {
+bool ToolTipWindow::Create(HWND owner, DWORD style) {
     if (IsAttached()) return false;
     HWND window = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | style, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
@@ -154,14 +147,14 @@ TTTOOLINFOW ToolInfo(HWND tool) {
 }
 }  // namespace
 
-bool ToolTip::AddTool(HWND tool, const std::string& text) const {
+bool ToolTipWindow::AddTool(HWND tool, const std::string& text) const {
     std::wstring wide = ToSystemText(text);
     TTTOOLINFOW info = ToolInfo(tool);
     info.lpszText = wide.data();
     return Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
-std::string ToolTip::ToolText(HWND tool) const {
+std::string ToolTipWindow::ToolText(HWND tool) const {
     // TTM_GETTEXT has no buffer size; the control's texts are limited to 80 characters
     // unless given by callback, and ours never are: a generous buffer suffices.
     std::wstring buffer(1024, L'\0');
@@ -227,20 +220,19 @@ bool Font::CreateIndirect(const LOGFONTW& description) {
 SIZE ClientDC::TextExtent(const std::string& text) const {
     std::wstring wide = ToSystemText(text);
     SIZE size{};
-    GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &size);
+    GetTextExtentPoint32W(Handle(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
 }
 
 void ClientDC::TextAt(int x, int y, const std::string& text) const {
     std::wstring wide = ToSystemText(text);
-    TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
+    TextOutW(Handle(), x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
-PaintDC::PaintDC(HWND window) : ClientDC(window, nullptr) { dc_ = BeginPaint(window, &paint_); }
-
-PaintDC::~PaintDC() {
-    EndPaint(window_, &paint_);
-    window_ = nullptr;  // nothing left for ClientDC to release
+PaintDC::PaintDC(HWND window) {
+    EndWindowPaint end{window};
+    HDC dc = BeginPaint(window, &end.paint);
+    dc_ = Scoped<HDC, EndWindowPaint>(dc, end);
 }
 
 }  // namespace verrow::ui

@@ -1,7 +1,7 @@
 // Thin wrappers of the controls and drawing objects the program uses, one small class
 // each. Control wrappers refer to a dialog's existing control (bind them with
-// DataExchange::Control); ImageList, ToolTip, Font and the DCs own what they hold and
-// release it when they go. Texts are code page 932 byte strings (see window.h).
+// DataExchange::Control); ImageSet, ToolTipWindow, Font and the DCs own what they hold and
+// release it when they go (platform/scoped.h). Texts are code page 932 byte strings (see window.h).
 #pragma once
 
 #include <windows.h>
@@ -10,27 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/scoped.h"
+#include "platform/scoped.h"
 #include "platform/ui/window.h"
 
 namespace verrow::ui {
 
 // An image list; destroyed with the object.
-class ImageList {
+class ImageSet {
 public:
-    ImageList() = default;
-    ~ImageList();
-    ImageList(const ImageList&) = delete;
-    ImageList& operator=(const ImageList&) = delete;
-
     // Cuts bitmap resource `bitmapId` into images `width` pixels wide; pixels of colour
     // `mask` are transparent; the list grows by `grow` images at a time.
     bool LoadStrip(int bitmapId, int width, int grow, COLORREF mask);
-    HIMAGELIST Handle() const { return list_; }
-    int Count() const { return list_ ? ImageList_GetImageCount(list_) : 0; }
+    HIMAGELIST Handle() const { return list_.get(); }
+    int Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
 
 private:
-    HIMAGELIST list_ = nullptr;
+    Scoped<HIMAGELIST, DestroyImageList> list_;
 };
 
 class ListView : public Window {
@@ -56,9 +51,9 @@ public:
     }
     int ColumnWidth(int column) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column))); }
     // Attaches `images` as the LVSIL_NORMAL, LVSIL_SMALL or LVSIL_STATE list. The list view
-    // is told to share its image lists (LVS_SHAREIMAGELISTS): the ImageList object stays
+    // is told to share its image lists (LVS_SHAREIMAGELISTS): the ImageSet object stays
     // their only owner, however many slots it fills.
-    void SetImageList(const ImageList& images, int which) const;
+    void SetImageList(const ImageSet& images, int which) const;
     // Sets the extended styles selected by `mask` (0: all of them) to `styles`.
     void SetExtendedStyle(DWORD mask, DWORD styles) const {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, styles);
@@ -67,9 +62,9 @@ public:
 };
 
 // A tooltip window owned by a dialog; destroyed with the object (or with its owner).
-class ToolTip : public Window {
+class ToolTipWindow : public Window {
 public:
-    ~ToolTip() override;
+    ~ToolTipWindow() override;
     bool Create(HWND owner, DWORD style = 0);
     // A tip for control `tool` of the owner, identified by its window.
     bool AddTool(HWND tool, const std::string& text) const;
@@ -156,34 +151,26 @@ private:
 // A DC for a window's client area, drawing code page 932 text.
 class ClientDC {
 public:
-    explicit ClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    virtual ~ClientDC() {
-        if (dc_ && window_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
+    explicit ClientDC(HWND window) : dc_(GetDC(window), ReleaseWindowDc{window}) {}
 
-    HDC Handle() const { return dc_; }
+    HDC Handle() const { return dc_.get(); }
     SIZE TextExtent(const std::string& text) const;
     void TextAt(int x, int y, const std::string& text) const;
-    void SetBkMode(int mode) const { ::SetBkMode(dc_, mode); }
-    void SetTextColor(COLORREF colour) const { ::SetTextColor(dc_, colour); }
+    void SetBkMode(int mode) const { ::SetBkMode(Handle(), mode); }
+    void SetTextColor(COLORREF colour) const { ::SetTextColor(Handle(), colour); }
 
-protected:
-    ClientDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
-    HWND window_;
-    HDC dc_;
+private:
+    Scoped<HDC, ReleaseWindowDc> dc_;
 };
 
 // The DC of a WM_PAINT: BeginPaint on construction, EndPaint when it goes.
-class PaintDC : public ClientDC {
+class PaintDC {
 public:
     explicit PaintDC(HWND window);
-    ~PaintDC() override;
-    const PAINTSTRUCT& Paint() const { return paint_; }
+    HDC Handle() const { return dc_.get(); }
 
 private:
-    PAINTSTRUCT paint_{};
+    Scoped<HDC, EndWindowPaint> dc_;
 };
 
 }  // namespace verrow::ui

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/cp932.h"
+#include "platform/scoped.h"
 #include "platform/timing.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
@@ -15,16 +17,27 @@ namespace verrow::ui {
 namespace {
 constexpr wchar_t kInitDataType[] = L"INITDATA";
 
-std::string Decimal(std::size_t value) {
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
-
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// Messages whose result a dialog procedure returns itself rather than through
+// DWLP_MSGRESULT (WM_INITDIALOG and WM_QUERYDRAGICON have handlers of their own).
+bool ReturnsItsResult(UINT message) {
+    switch (message) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool IsPushButton(HWND window) {
     wchar_t className[16] = {};
@@ -105,26 +118,16 @@ std::wstring WideText(HWND window) {
     return text;
 }
 
-class ScopedClipboard {
-public:
-    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    ~ScopedClipboard() {
-        if (open_) CloseClipboard();
-    }
-    ScopedClipboard(const ScopedClipboard&) = delete;
-    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
-    std::wstring Text() const {
-        HANDLE data = open_ ? GetClipboardData(CF_UNICODETEXT) : nullptr;
-        const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-        if (!chars) return std::wstring();
-        std::wstring text(chars);
-        GlobalUnlock(data);
-        return text;
-    }
-
-private:
-    bool open_;
-};
+// The clipboard's text; empty when it has none or cannot be opened.
+std::wstring ClipboardText(HWND owner) {
+    ScopedClipboard open(OpenClipboard(owner) != FALSE);
+    HANDLE data = open ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+    const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!chars) return std::wstring();
+    std::wstring text(chars);
+    GlobalUnlock(data);
+    return text;
+}
 }  // namespace
 
 std::wstring LimitedBox::Current() const { return WideText(Handle()); }
@@ -188,7 +191,7 @@ void LimitedBox::PutBack() {
 // in, as an undoable change.
 bool LimitedBox::PasteFitting() {
     if (Style() & ES_READONLY) return false;
-    std::wstring text = ScopedClipboard(Handle()).Text();
+    std::wstring text = ClipboardText(Handle());
     std::wstring paste = text;
     if (!(Style() & ES_MULTILINE)) paste = paste.substr(0, paste.find_first_of(L"\r\n"));
     std::wstring now = Current();
@@ -247,10 +250,7 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
     std::wstring shown = WideText(field);
     if (shown != ToSystemText(value)) value = FromSystemText(shown);
     if (maxBytes > 0 && Counted(value, count) > maxBytes) {
-        std::string message = text::kTextTooLong;
-        std::size_t at = message.find("%1");
-        if (at != std::string::npos) message.replace(at, 2, Decimal(maxBytes));
-        ShowMessage(message, mb::kOk);
+        ShowMessage(cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)}), mb::kOk);
         Fail(field);
     }
 }
@@ -287,7 +287,13 @@ void DataExchange::Control(int id, Window& control) {
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 Dialog::~Dialog() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (!hwnd_) return;
+    // The derived part has gone, and with it the controls it bound (they let go of their
+    // windows in their own destructors): they are not touched here.
+    HWND window = hwnd_;
+    bound_.clear();
+    Detach();
+    DestroyWindow(window);
 }
 
 void Dialog::LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count count) {
@@ -310,6 +316,16 @@ std::vector<std::pair<HWND, Dialog*>>& OpenDialogs() {
     return dialogs;
 }
 }  // namespace
+
+void Dialog::Detach() {
+    limited_.clear();
+    auto& open = OpenDialogs();
+    open.erase(std::remove_if(open.begin(), open.end(), [this](const auto& d) { return d.first == hwnd_; }),
+               open.end());
+    if (Application* app = Application::Current(); app && app->MainWindow() == this) app->SetMainWindow(nullptr);
+    hwnd_ = nullptr;
+    running_ = false;
+}
 
 Dialog* Dialog::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
@@ -474,26 +490,15 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
-    case WM_ENDSESSION:
-        OnEndSession(wParam != FALSE);
-        return FALSE;
-    case WM_NCDESTROY: {
+    case WM_NCDESTROY:
         for (Window* control : bound_) control->Detach();
         bound_.clear();
-        limited_.clear();
-        auto& open = OpenDialogs();
-        open.erase(std::remove_if(open.begin(), open.end(), [this](const auto& d) { return d.first == hwnd_; }),
-                   open.end());
-        if (Application* app = Application::Current(); app && app->MainWindow() == this) {
-            app->SetMainWindow(nullptr);
-        }
-        hwnd_ = nullptr;
-        running_ = false;
+        Detach();
         return FALSE;
-    }
     default: {
         LRESULT result = 0;
         if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+        if (ReturnsItsResult(message)) return static_cast<INT_PTR>(result);
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
         return TRUE;
     }

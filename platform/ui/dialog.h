@@ -4,13 +4,13 @@
 //
 //   class SettingsDialog : public ui::Dialog {
 //   public:
-//       SettingsDialog() : Dialog(142) {}          // template id, optional owner window
+//       SettingsDialog() : Dialog(IDD_SETTINGS) {}  // template id, optional owner window
 //       int StartOpen = 0;
 //       int ListStyle = -1;
 //   protected:
 //       void DoDataExchange(ui::DataExchange& dx) override {
-//           dx.Check(1013, StartOpen);
-//           dx.ComboIndex(1014, ListStyle);
+//           dx.Check(IDC_START_OPEN, StartOpen);
+//           dx.ComboIndex(IDC_LIST_STYLE, ListStyle);
 //       }
 //   };
 //   SettingsDialog dialog;
@@ -22,7 +22,9 @@
 // initialisation data (below), calls OnInitDialog (default: show the data; the focus goes
 // to the first tab stop), shows the window and runs a message loop of its own until
 // EndDialog. Then it enables the owner, destroys the window (OnDestroy runs) and returns
-// the code given to EndDialog, or -1 when the window could not be created.
+// the code given to EndDialog, or -1 when the window could not be created. A dialog object
+// that goes while its window is still there (its derived part has gone already) first lets
+// go of the window, then destroys it: no message of that destruction reaches the object.
 //
 // The loop hands every message to PreTranslateMessage of the dialog whose window it is
 // for (the top-level window of its target), before dispatching it. The default runs the
@@ -38,8 +40,7 @@
 //   WM_TIMER       OnTimer                        close box), kIdHelp -> the application
 //   WM_PAINT       OnPaint           WM_SYSCOMMAND  OnSysCommand
 //   WM_DESTROY     OnDestroy         WM_QUERYDRAGICON  OnQueryDragIcon
-//   WM_ENDSESSION  OnEndSession (WM_QUERYENDSESSION takes the default: the session may end)
-//   any other      OnMessage
+//   any other      OnMessage (WM_ENDSESSION, WM_SIZE, WM_APP messages of its own, ...)
 // A handler that returns false leaves the message to the system's default handling.
 //
 // Template initialisation data: a resource of type "INITDATA" with the template's id holds
@@ -146,13 +147,11 @@ protected:
     virtual void OnTimer(UINT_PTR id) {}
     virtual bool OnPaint() { return false; }
     virtual void OnDestroy() {}
-    // The session ends (`ending`) or goes on after all. When it ends, the process may be
-    // ended as soon as this returns, without the window being destroyed.
-    virtual void OnEndSession(bool ending) {}
     virtual bool OnSysCommand(UINT command, LPARAM lParam) { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
-    // Every other message (WM_APP messages of the dialog's own, WM_SIZE, ...): true when
-    // handled, with `result` as the message's result.
+    // Every other message: true when handled, with `result` as the message's result (the
+    // framework hands it back as each message wants it: the brush of a WM_CTLCOLOR...
+    // message as the procedure's return value, most results through DWLP_MSGRESULT).
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
 
 private:
@@ -160,6 +159,9 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyInitData();
+    // Lets go of the window: its messages reach this object no more, and the limited boxes
+    // let go of their controls. The window itself stays.
+    void Detach();
     static void RunLoopMessage(MSG& message);
     void LimitBytes(HWND field, std::size_t maxBytes, DataExchange::Count count);
 

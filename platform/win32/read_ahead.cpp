@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/scoped.h"
+
 namespace verrow {
 namespace {
 
@@ -30,8 +32,8 @@ public:
         : os_(os), paths_(std::move(paths)), slots_(paths_.size()) {
         if (paths_.size() < kFewFiles) return;
         for (int i = 0; i < kReaders; ++i) {
-            HANDLE thread = CreateThread(nullptr, 0, &FilesReadAhead::Reader, this, 0, nullptr);
-            if (thread) threads_.push_back(thread);
+            ScopedHandle thread(CreateThread(nullptr, 0, &FilesReadAhead::Reader, this, 0, nullptr));
+            if (thread) threads_.push_back(std::move(thread));
         }
     }
 
@@ -41,10 +43,7 @@ public:
             stopping_ = true;
             WakeAllConditionVariable(&changed_);
         }
-        for (HANDLE thread : threads_) {
-            WaitForSingleObject(thread, INFINITE);
-            CloseHandle(thread);
-        }
+        for (const ScopedHandle& thread : threads_) WaitForSingleObject(thread.get(), INFINITE);
     }
 
     FilesReadAhead(const FilesReadAhead&) = delete;
@@ -114,7 +113,7 @@ private:
     std::size_t nextTake_ = 0;    // the file that the caller takes next
     std::size_t aheadBytes_ = 0;  // read and not yet taken
     bool stopping_ = false;
-    std::vector<HANDLE> threads_;
+    std::vector<ScopedHandle> threads_;  // closed once they have ended
 };
 
 }  // namespace

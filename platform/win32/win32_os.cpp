@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/path.h"
+#include "base/path.h"
+#include "platform/scoped.h"
 #include "platform/ui/app.h"
 #include "platform/ui/dialog.h"
 #include "platform/win32/read_ahead.h"
@@ -26,54 +27,10 @@ namespace {
 // Larger files are not read into memory: no entry or settings file comes near this.
 constexpr ULONGLONG kMaxReadSize = 64ull * 1024 * 1024;
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-    bool Close() {
-        bool ok = true;
-        if (valid()) ok = ::CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE handle_;
-};
-
-class FindHandle {
-public:
-    FindHandle(const std::string& pattern, WIN32_FIND_DATAW& data)
-        : handle_(::FindFirstFileW(ToSystemText(pattern).c_str(), &data)) {}
-    ~FindHandle() {
-        if (valid()) ::FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-class EnvironmentStrings {
-public:
-    EnvironmentStrings() : block_(::GetEnvironmentStringsW()) {}
-    ~EnvironmentStrings() {
-        if (block_) ::FreeEnvironmentStringsW(block_);
-    }
-    EnvironmentStrings(const EnvironmentStrings&) = delete;
-    EnvironmentStrings& operator=(const EnvironmentStrings&) = delete;
-    const wchar_t* get() const { return block_; }
-
-private:
-    wchar_t* block_;
-};
+// The first file that matches `pattern`, with its data in `data`; empty when none does.
+ScopedFind FindFirst(const std::string& pattern, WIN32_FIND_DATAW& data) {
+    return ScopedFind(::FindFirstFileW(ToSystemText(pattern).c_str(), &data));
+}
 
 // The UTF-16 text of the program's strings and back; wchar_t is UTF-16 on Windows.
 std::wstring WideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
@@ -110,10 +67,12 @@ bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveF
 
     bool ok;
     {
-        FileHandle file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        ok = file.valid() && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
-             file.Close();
+        ScopedHandle file(::CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Closed here, and its result counts: a file whose last bytes cannot be written
+        // may say so only now.
+        ok = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
+             ::CloseHandle(file.release()) != 0;
     }
     if (ok) ok = ::MoveFileExW(temp, ToSystemText(path).c_str(), moveFlags | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
@@ -132,8 +91,7 @@ std::string MessageCaption(std::string_view moduleFileName) {
 
 bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
     WIN32_FIND_DATAW data;
-    FindHandle find(path, data);
-    if (!find.valid()) return false;
+    if (!FindFirst(path, data)) return false;
     if (attributes) *attributes = data.dwFileAttributes;
     return true;
 }
@@ -141,8 +99,8 @@ bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
 std::vector<std::string> Win32Os::ListFiles(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;
-    FindHandle find(pattern, data);
-    if (!find.valid()) return names;
+    ScopedFind find = FindFirst(pattern, data);
+    if (!find) return names;
     do {
         // A name that code page 932 cannot hold would name another file, or none: its
         // short name, where the file system keeps one, reaches the same file.
@@ -161,10 +119,10 @@ bool Win32Os::CreateDirectory(const std::string& path) {
 bool Win32Os::DeleteFile(const std::string& path) { return ::DeleteFileW(ToSystemText(path).c_str()) != 0; }
 
 bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
-    FileHandle file(::CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    ScopedHandle file(::CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
         static_cast<ULONGLONG>(size.QuadPart) > kMaxReadSize) {
@@ -220,10 +178,7 @@ bool Win32Os::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
     return true;
 }
 
-namespace {
-
-// The executable's path as the system has it; empty when it cannot be had.
-std::wstring ModulePath() {
+std::wstring ExecutablePath() {
     // Grows the buffer rather than cutting a long path.
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
@@ -238,12 +193,10 @@ std::wstring ModulePath() {
     }
 }
 
-}  // namespace
-
-std::string Win32Os::ModuleFileName() { return FromSystemText(ModulePath()); }
+std::string Win32Os::ModuleFileName() { return FromSystemText(ExecutablePath()); }
 
 bool Win32Os::ModuleFolderExact() {
-    std::wstring path = ModulePath();
+    std::wstring path = ExecutablePath();
     std::size_t slash = path.find_last_of(L"\\/");
     bool exact = false;
     FromSystemText(std::wstring_view(path).substr(0, slash == std::wstring::npos ? 0 : slash + 1), exact);
@@ -251,7 +204,7 @@ bool Win32Os::ModuleFolderExact() {
 }
 
 bool Win32Os::EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) {
-    EnvironmentStrings strings;
+    Scoped<wchar_t*, FreeEnvironmentBlock> strings(::GetEnvironmentStringsW());
     const wchar_t* p = strings.get();
     if (!p) return false;
     block.clear();
@@ -298,8 +251,8 @@ bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
         if (error) *error = ::GetLastError();
         return false;
     }
-    FileHandle process(info.hProcess);
-    FileHandle thread(info.hThread);
+    ScopedHandle process(info.hProcess);
+    ScopedHandle thread(info.hThread);
     if (start.wait) ::WaitForSingleObject(process.get(), INFINITE);
     return true;
 }

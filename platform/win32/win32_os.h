@@ -12,6 +12,9 @@ namespace verrow {
 // folder and without its last extension (E:\tools\App.beta.exe -> App.beta).
 std::string MessageCaption(std::string_view moduleFileName);
 
+// The executable's path as the system has it, however long; empty when it cannot be had.
+std::wstring ExecutablePath();
+
 class Win32Os : public Os {
 public:
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;

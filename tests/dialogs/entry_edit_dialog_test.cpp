@@ -10,6 +10,7 @@
 #include "core/environment.h"
 #include "dialogs/entry_edit_dialog.h"
 #include "platform/win32/win32_os.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/dialogs/dialog_test_util.h"
 #include "tests/support/fake_os.h"
@@ -50,31 +51,31 @@ TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
         EXPECT_EQ(editor.EnvMap.size(), 4u);
         EXPECT_EQ(Value(editor.EnvMap, "=C:"), "C:\\work");
         EXPECT_EQ(Value(editor.EnvMap, "_VERROW_DRV_"), "V:");  // the snapshot's value replaced
-        EXPECT_EQ(Sorted(ListRows(GetDlgItem(h, E::kEnvList))),
+        EXPECT_EQ(Sorted(ListRows(GetDlgItem(h, IDC_ENV_LIST))),
                   (std::vector<std::string>{"=C:", "PATH", "_VERROW_DRV_", "windir"}));
-        EXPECT_EQ(CheckState(h, E::kOverWriteEnv), BST_CHECKED);
-        EXPECT_EQ(CheckState(h, E::kUseCustomEnv), BST_UNCHECKED);
-        EXPECT_EQ(CheckState(h, E::kStartUp), BST_UNCHECKED);
-        EXPECT_TRUE(Enabled(h, E::kAdd));
-        EXPECT_FALSE(Enabled(h, E::kDelete));
-        EXPECT_FALSE(Enabled(h, E::kApply));
-        EXPECT_EQ(FocusWindow(), GetDlgItem(h, E::kName));
-        EXPECT_EQ(SendDlgItemMessageW(h, E::kName, EM_GETLIMITTEXT, 0, 0), 1024);
-        EXPECT_EQ(SendDlgItemMessageW(h, E::kPath, EM_GETLIMITTEXT, 0, 0), 255);
-        EXPECT_NE(SendDlgItemMessageW(h, E::kPickFile, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-        EXPECT_NE(SendDlgItemMessageW(h, E::kPickFolder, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+        EXPECT_EQ(CheckState(h, IDC_OVERWRITE_ENV), BST_CHECKED);
+        EXPECT_EQ(CheckState(h, IDC_USE_CUSTOM_ENV), BST_UNCHECKED);
+        EXPECT_EQ(CheckState(h, IDC_START_UP), BST_UNCHECKED);
+        EXPECT_TRUE(Enabled(h, IDC_ENV_ADD));
+        EXPECT_FALSE(Enabled(h, IDC_ENV_DELETE));
+        EXPECT_FALSE(Enabled(h, IDC_ENV_APPLY));
+        EXPECT_EQ(FocusWindow(), GetDlgItem(h, IDC_NAME));
+        EXPECT_EQ(SendDlgItemMessageW(h, IDC_NAME, EM_GETLIMITTEXT, 0, 0), 1024);
+        EXPECT_EQ(SendDlgItemMessageW(h, IDC_PATH, EM_GETLIMITTEXT, 0, 0), 255);
+        EXPECT_NE(SendDlgItemMessageW(h, IDC_PICK_FILE, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+        EXPECT_NE(SendDlgItemMessageW(h, IDC_PICK_FOLDER, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
         EXPECT_EQ(editor.Tips.ToolCount(), 5);
         const std::pair<int, const char*> tips[] = {
-            {E::kPickFile, text::kTipPickFile},     {E::kPickFolder, text::kTipPickFolder},
-            {E::kUseCustomEnv, text::kTipCustomEnv}, {E::kOverWriteEnv, text::kTipOverwrite},
-            {E::kStartUp, text::kTipStartUp}};
+            {IDC_PICK_FILE, text::kTipPickFile},     {IDC_PICK_FOLDER, text::kTipPickFolder},
+            {IDC_USE_CUSTOM_ENV, text::kTipCustomEnv}, {IDC_OVERWRITE_ENV, text::kTipOverwrite},
+            {IDC_START_UP, text::kTipStartUp}};
         for (const auto& [id, tip] : tips) EXPECT_EQ(editor.Tips.ToolText(GetDlgItem(h, id)), tip) << id;
         EXPECT_TRUE(SaveScreenshot(CaptureWindow(h), "entry_editor_new"));
 
-        SetText(h, E::kName, "アプリ");
-        SetText(h, E::kPath, "v:\\TOOLS\\app.exe");
-        CheckDlgButton(h, E::kStartUp, BST_CHECKED);
-        CheckDlgButton(h, E::kUseCustomEnv, BST_CHECKED);
+        SetText(h, IDC_NAME, "アプリ");
+        SetText(h, IDC_PATH, "v:\\TOOLS\\app.exe");
+        CheckDlgButton(h, IDC_START_UP, BST_CHECKED);
+        CheckDlgButton(h, IDC_USE_CUSTOM_ENV, BST_CHECKED);
         Click(h, IDOK);
         return true;
     }});
@@ -101,8 +102,8 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
     Driver driver({
         [&] {
             h = editor.Handle();
-            EXPECT_EQ(ItemText(h, E::kPath), longPath);  // shown whole
-            SetText(h, E::kName, "App");
+            EXPECT_EQ(ItemText(h, IDC_PATH), longPath);  // shown whole
+            SetText(h, IDC_NAME, "App");
             Click(h, IDOK);  // the path is over the limit: every taking says so
             return true;
         },
@@ -110,18 +111,18 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             std::vector<std::string> messages = TakeMessages(os);
             EXPECT_FALSE(messages.empty());
             for (const auto& text : messages) EXPECT_EQ(text, "255 文字以内で入力してください。");
-            SetText(h, E::kName, "");
-            SetText(h, E::kPath, "V:\\tools");
+            SetText(h, IDC_NAME, "");
+            SetText(h, IDC_PATH, "V:\\tools");
             Click(h, IDOK);  // no name: nothing at all
-            SetText(h, E::kName, "App");
-            SetText(h, E::kPath, "");
+            SetText(h, IDC_NAME, "App");
+            SetText(h, IDC_PATH, "");
             Click(h, IDOK);  // no path: nothing at all
             EXPECT_TRUE(TakeMessages(os).empty());
-            SetText(h, E::kPath, "V:\\tools\\gone.exe");
+            SetText(h, IDC_PATH, "V:\\tools\\gone.exe");
             Click(h, IDOK);
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
-            EXPECT_EQ(ItemText(h, E::kPath), "V:\\tools\\gone.exe");  // kept for correcting
-            SetText(h, E::kPath, "V:\\tools");  // a folder passes
+            EXPECT_EQ(ItemText(h, IDC_PATH), "V:\\tools\\gone.exe");  // kept for correcting
+            SetText(h, IDC_PATH, "V:\\tools");  // a folder passes
             Click(h, IDOK);
             return true;
         },
@@ -150,17 +151,17 @@ TEST(EntryEditor, BoxesTakeNoMoreBytesThanTheirLimits) {
     HWND h = nullptr, list = nullptr;
     Driver driver({[&] {
         h = editor.Handle();
-        list = GetDlgItem(h, E::kEnvList);
-        HWND name = GetDlgItem(h, E::kName), path = GetDlgItem(h, E::kPath);
+        list = GetDlgItem(h, IDC_ENV_LIST);
+        HWND name = GetDlgItem(h, IDC_NAME), path = GetDlgItem(h, IDC_PATH);
         // 127 double-byte characters and one single-byte make 255 bytes; no more goes in.
         TypeChars(path, std::wstring(127, L'表') + L"a表b");
-        EXPECT_EQ(ItemText(h, E::kPath), Repeat("表", 127) + "a");
+        EXPECT_EQ(ItemText(h, IDC_PATH), Repeat("表", 127) + "a");
         // 1022 bytes typed, then a paste of which one character fits.
         TypeChars(name, std::wstring(511, L'名'));
         EXPECT_TRUE(PutOnClipboard(L"字字"));
         SendMessageW(name, WM_PASTE, 0, 0);
         TypeChars(name, L"c");
-        EXPECT_EQ(ItemText(h, E::kName), Repeat("名", 511) + "字");
+        EXPECT_EQ(ItemText(h, IDC_NAME), Repeat("名", 511) + "字");
         EXPECT_TRUE(editor.UpdateData(true));  // both within their limits: no message
         EXPECT_TRUE(os.messages.empty());
         EXPECT_EQ(editor.AppName.size(), 1024u);
@@ -168,35 +169,35 @@ TEST(EntryEditor, BoxesTakeNoMoreBytesThanTheirLimits) {
 
         // A variable as an entry file keeps it: a name of 259 bytes and a value of 25,999
         // as stored, where each line break is one ';'.
-        HWND envName = GetDlgItem(h, E::kEnvName), envValue = GetDlgItem(h, E::kEnvValue);
+        HWND envName = GetDlgItem(h, IDC_ENV_NAME), envValue = GetDlgItem(h, IDC_ENV_VALUE);
         TypeChars(envName, std::wstring(129, L'変') + L"ab");
-        EXPECT_EQ(ItemText(h, E::kEnvName), Repeat("変", 129) + "a");
-        SetText(h, E::kEnvValue, std::string(25996, 'x'));
+        EXPECT_EQ(ItemText(h, IDC_ENV_NAME), Repeat("変", 129) + "a");
+        SetText(h, IDC_ENV_VALUE, std::string(25996, 'x'));
         SendMessageW(envValue, EM_SETSEL, 25996, 25996);
         EXPECT_TRUE(PutOnClipboard(L"\r\nab\r\nc"));
         SendMessageW(envValue, WM_PASTE, 0, 0);
         TypeChars(envValue, L"d");
-        EXPECT_EQ(ItemText(h, E::kEnvValue), std::string(25996, 'x') + "\r\nab");
-        Click(h, E::kAdd);
+        EXPECT_EQ(ItemText(h, IDC_ENV_VALUE), std::string(25996, 'x') + "\r\nab");
+        Click(h, IDC_ENV_ADD);
         EXPECT_TRUE(os.messages.empty());
         EXPECT_EQ(Value(editor.EnvMap, Repeat("変", 129) + "a"), std::string(25996, 'x') + ";ab");
 
         // Longer ones put there by the program are refused by Add and Apply, and say so.
-        SetText(h, E::kEnvName, std::string(260, 'n'));
-        SetText(h, E::kEnvValue, "1");
-        Click(h, E::kAdd);
+        SetText(h, IDC_ENV_NAME, std::string(260, 'n'));
+        SetText(h, IDC_ENV_VALUE, "1");
+        Click(h, IDC_ENV_ADD);
         EXPECT_EQ(TakeMessages(os), std::vector<std::string>{"259 文字以内で入力してください。"});
         EXPECT_FALSE(editor.EnvMap.Contains(std::string(260, 'n')));
         ClickRow(list, RowOf(list, "TOOLONG"));
         return true;
     },
     [&] {
-        EXPECT_EQ(ItemText(h, E::kEnvValue), tooLong);  // shown whole
+        EXPECT_EQ(ItemText(h, IDC_ENV_VALUE), tooLong);  // shown whole
         TakeMessages(os);
-        SetText(h, E::kEnvName, "COPY");
-        Click(h, E::kApply);
-        SetText(h, E::kEnvName, "COPY2");
-        Click(h, E::kAdd);
+        SetText(h, IDC_ENV_NAME, "COPY");
+        Click(h, IDC_ENV_APPLY);
+        SetText(h, IDC_ENV_NAME, "COPY2");
+        Click(h, IDC_ENV_ADD);
         EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{"25999 文字以内で入力してください。",
                                                               "25999 文字以内で入力してください。"}));
         EXPECT_FALSE(editor.EnvMap.Contains("COPY"));
@@ -207,9 +208,9 @@ TEST(EntryEditor, BoxesTakeNoMoreBytesThanTheirLimits) {
     },
     [&] {
         TakeMessages(os);  // the long value was still in the box when the row changed
-        EXPECT_EQ(ItemText(h, E::kEnvValue).size(), 25999u + 999u);
-        SetText(h, E::kEnvName, "LINES2");
-        Click(h, E::kAdd);
+        EXPECT_EQ(ItemText(h, IDC_ENV_VALUE).size(), 25999u + 999u);
+        SetText(h, IDC_ENV_NAME, "LINES2");
+        Click(h, IDC_ENV_ADD);
         EXPECT_TRUE(os.messages.empty());
         EXPECT_EQ(Value(editor.EnvMap, "LINES2"), manyLines);
         editor.EndDialog(IDCANCEL);
@@ -237,22 +238,22 @@ TEST(EntryEditor, NamesTheScreenShowsOtherwiseAreSelectedAppliedAndDeleted) {
     Driver driver({
         [&] {
             h = editor.Handle();
-            list = GetDlgItem(h, E::kEnvList);
+            list = GetDlgItem(h, IDC_ENV_LIST);
             ClickRow(list, RowOf(list, shown(nec)));
             return true;
         },
         [&] {
-            EXPECT_EQ(ItemText(h, E::kEnvValue), "a\r\nb");
-            SetText(h, E::kEnvValue, "c");
-            Click(h, E::kApply);
+            EXPECT_EQ(ItemText(h, IDC_ENV_VALUE), "a\r\nb");
+            SetText(h, IDC_ENV_VALUE, "c");
+            Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, nec), "c");
             EXPECT_EQ(editor.EnvMap.size(), 3u);
             ClickRow(list, RowOf(list, shown(broken)));
             return true;
         },
         [&] {
-            EXPECT_EQ(ItemText(h, E::kEnvValue), "2");
-            Click(h, E::kDelete);
+            EXPECT_EQ(ItemText(h, IDC_ENV_VALUE), "2");
+            Click(h, IDC_ENV_DELETE);
             EXPECT_FALSE(editor.EnvMap.Contains(broken));
             EXPECT_EQ(editor.EnvMap.size(), 2u);
             EXPECT_EQ(Sorted(ListRows(list)), Sorted({"C", shown(nec)}));
@@ -280,34 +281,34 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
     auto rows = [&] { return ListRows(list); };
     auto selected = [&] { return static_cast<int>(SendMessageW(list, LB_GETSELCOUNT, 0, 0)); };
     auto buttons = [&] {  // Add, Delete, Apply
-        return std::vector<bool>{Enabled(h, E::kAdd), Enabled(h, E::kDelete), Enabled(h, E::kApply)};
+        return std::vector<bool>{Enabled(h, IDC_ENV_ADD), Enabled(h, IDC_ENV_DELETE), Enabled(h, IDC_ENV_APPLY)};
     };
     using B = std::vector<bool>;
     Driver driver({
         [&] {
             h = editor.Handle();
-            list = GetDlgItem(h, E::kEnvList);
+            list = GetDlgItem(h, IDC_ENV_LIST);
             // Listed as they are: sorted without regard to case, no drive variable added.
             EXPECT_EQ(rows(), (std::vector<std::string>{"A", "b", "PATH"}));
             EXPECT_EQ(editor.EnvMap.size(), 3u);
-            EXPECT_EQ(ItemText(h, E::kName), "Editor");
-            EXPECT_EQ(CheckState(h, E::kStartUp), BST_CHECKED);
-            EXPECT_EQ(CheckState(h, E::kOverWriteEnv), BST_UNCHECKED);
+            EXPECT_EQ(ItemText(h, IDC_NAME), "Editor");
+            EXPECT_EQ(CheckState(h, IDC_START_UP), BST_CHECKED);
+            EXPECT_EQ(CheckState(h, IDC_OVERWRITE_ENV), BST_UNCHECKED);
             ClickRow(list, 2);
             return true;
         },
         [&] {  // one row: shown one element per line
-            EXPECT_EQ(ItemText(h, E::kEnvName), "PATH");
-            EXPECT_EQ(ItemText(h, E::kEnvValue), "C:\\A\r\nC:\\B");
+            EXPECT_EQ(ItemText(h, IDC_ENV_NAME), "PATH");
+            EXPECT_EQ(ItemText(h, IDC_ENV_VALUE), "C:\\A\r\nC:\\B");
             EXPECT_EQ(buttons(), (B{true, true, true}));
             EXPECT_TRUE(SaveScreenshot(CaptureWindow(h), "entry_editor_existing"));
-            Click(h, E::kApply);
+            Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, "PATH"), "C:\\A;C:\\B");
-            SetText(h, E::kEnvValue, "x\r\n\r\ny\r\n");
-            Click(h, E::kApply);
+            SetText(h, IDC_ENV_VALUE, "x\r\n\r\ny\r\n");
+            Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, "PATH"), "x;;y;");
-            SetText(h, E::kEnvValue, "a\nb\rc\r\n\nd");  // pasted from elsewhere
-            Click(h, E::kApply);
+            SetText(h, IDC_ENV_VALUE, "a\nb\rc\r\n\nd");  // pasted from elsewhere
+            Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, "PATH"), "a;b;c;;d");
             ClickRow(list, 0, MK_CONTROL);
             return true;
@@ -315,7 +316,7 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
         [&] {  // two rows: no Apply; the clicked row is shown
             EXPECT_EQ(selected(), 2);
             EXPECT_EQ(buttons(), (B{true, true, false}));
-            EXPECT_EQ(ItemText(h, E::kEnvName), "A");
+            EXPECT_EQ(ItemText(h, IDC_ENV_NAME), "A");
             ClickRow(list, 0, MK_CONTROL);
             ClickRow(list, 2, MK_CONTROL);
             return true;
@@ -327,34 +328,34 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
             return true;
         },
         [&] {  // Apply writes under the name in the box, refusing the drive variable and no name
-            SetText(h, E::kEnvName, "_verrow_DRV_");
-            Click(h, E::kApply);
-            SetText(h, E::kEnvName, "");
-            Click(h, E::kApply);
+            SetText(h, IDC_ENV_NAME, "_verrow_DRV_");
+            Click(h, IDC_ENV_APPLY);
+            SetText(h, IDC_ENV_NAME, "");
+            Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kDriveVarNoChange, text::kEnvNameEmpty}));
             EXPECT_EQ(editor.EnvMap.size(), 3u);
-            SetText(h, E::kEnvName, "NEW");
-            SetText(h, E::kEnvValue, "n");
-            Click(h, E::kApply);
+            SetText(h, IDC_ENV_NAME, "NEW");
+            SetText(h, IDC_ENV_VALUE, "n");
+            Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, "NEW"), "n");
             EXPECT_EQ(rows().size(), 3u);  // not listed
 
             // Add refuses a listed name in any case and an empty one.
-            SetText(h, E::kEnvName, "path");
-            Click(h, E::kAdd);
-            SetText(h, E::kEnvName, "");
-            Click(h, E::kAdd);
+            SetText(h, IDC_ENV_NAME, "path");
+            Click(h, IDC_ENV_ADD);
+            SetText(h, IDC_ENV_NAME, "");
+            Click(h, IDC_ENV_ADD);
             EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kEnvNameTaken, text::kEnvNameEmpty}));
             EXPECT_EQ(rows().size(), 3u);
-            SetText(h, E::kEnvName, "Bvar");
-            SetText(h, E::kEnvValue, "1\r\n2");
-            Click(h, E::kAdd);
+            SetText(h, IDC_ENV_NAME, "Bvar");
+            SetText(h, IDC_ENV_VALUE, "1\r\n2");
+            Click(h, IDC_ENV_ADD);
             EXPECT_EQ(rows(), (std::vector<std::string>{"A", "b", "Bvar", "PATH"}));
             EXPECT_EQ(SendMessageW(list, LB_GETSEL, 2, 0), 0);
             EXPECT_EQ(Value(editor.EnvMap, "Bvar"), "1;2");
-            EXPECT_EQ(ItemText(h, E::kEnvName), "Bvar");
-            SetText(h, E::kEnvName, "_Verrow_Drv_");  // Add knows no drive variable of its own
-            Click(h, E::kAdd);
+            EXPECT_EQ(ItemText(h, IDC_ENV_NAME), "Bvar");
+            SetText(h, IDC_ENV_NAME, "_Verrow_Drv_");  // Add knows no drive variable of its own
+            Click(h, IDC_ENV_ADD);
             EXPECT_TRUE(TakeMessages(os).empty());
             // Three rows selected, one of them the drive variable; the focus elsewhere.
             ClickRow(list, RowOf(list, "_Verrow_Drv_"));
@@ -366,14 +367,14 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
         },
         [&] {
             EXPECT_EQ(selected(), 3);
-            Click(h, E::kDelete);
+            Click(h, IDC_ENV_DELETE);
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kDriveVarNoDelete});
             EXPECT_EQ(Sorted(rows()), (std::vector<std::string>{"PATH", "_Verrow_Drv_", "b"}));
             EXPECT_FALSE(editor.EnvMap.Contains("A"));
             EXPECT_FALSE(editor.EnvMap.Contains("Bvar"));
             EXPECT_EQ(Value(editor.EnvMap, "_Verrow_Drv_"), "1;2");  // the value box as it stood
-            EXPECT_EQ(ItemText(h, E::kEnvName), "");
-            EXPECT_EQ(ItemText(h, E::kEnvValue), "");
+            EXPECT_EQ(ItemText(h, IDC_ENV_NAME), "");
+            EXPECT_EQ(ItemText(h, IDC_ENV_VALUE), "");
             EXPECT_EQ(buttons(), (B{true, true, false}));  // not recomputed
             PostKey(FocusWindow(), VK_ESCAPE);
             return true;
@@ -397,19 +398,12 @@ TEST(EntryEditor, RealServicesSeedFromTheProcessAndShowTheirMessageBox) {
             HWND h = editor.Handle();
             EXPECT_EQ(std::vector<VarMap::Item>(editor.EnvMap.begin(), editor.EnvMap.end()),
                       std::vector<VarMap::Item>(expected.begin(), expected.end()));
-            EXPECT_EQ(ListRows(GetDlgItem(h, E::kEnvList)).size(), expected.size());
-            SetText(h, E::kEnvName, "_verrow_drv_");
-            Click(h, E::kAdd);  // blocks in the message box until it is answered
+            EXPECT_EQ(ListRows(GetDlgItem(h, IDC_ENV_LIST)).size(), expected.size());
+            SetText(h, IDC_ENV_NAME, "_verrow_drv_");
+            Click(h, IDC_ENV_ADD);  // blocks in the message box until it is answered
             return true;
         },
-        [&] {
-            HWND box = FindMessageBox();
-            if (!box) return false;
-            boxText = TextOf(GetDlgItem(box, 0xFFFF));
-            boxCaption = TextOf(box);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return true;
-        },
+        AnswerMessageBox(boxText, boxCaption),
         [&] {
             if (FindMessageBox()) return false;
             PostMessageW(editor.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -9,6 +9,7 @@
 #include "dialogs/entry_edit_dialog.h"
 #include "dialogs/hint_dialog.h"
 #include "dialogs/settings_dialog.h"
+#include "resources/resource.h"
 #include "tests/dialogs/dialog_test_util.h"
 #include "tests/support/fake_os.h"
 
@@ -30,7 +31,7 @@ TEST(HintDialog, ShowsThirtyLinesReadOnlyInAFixedPitchFontWithTheArrowsInOneColu
     HFONT font = nullptr;
     Driver driver({[&] {
         HWND h = hint.Handle();
-        HWND box = GetDlgItem(h, HintDialog::kTextBox);
+        HWND box = GetDlgItem(h, IDC_HINT_TEXT);
         std::vector<std::string> lines = Lines(TextOf(box));
         EXPECT_EQ(lines.size(), 30u);
         lines.resize(30);
@@ -93,11 +94,11 @@ TEST(HintDialog, OpensFromTheEditorOwnedByItAndClosesEveryWayLeavingTheEditorAlo
     std::vector<Driver::Step> steps;
     for (const auto& close : ways) {
         steps.push_back([&] {
-            PostMessageW(editor.Item(EntryEditDialog::kHint), BM_CLICK, 0, 0);
+            PostMessageW(editor.Item(IDC_HINT), BM_CLICK, 0, 0);
             return true;
         });
         steps.push_back([&] {
-            HWND hint = FindDialog(HintDialog::kTemplate);
+            HWND hint = FindDialog(IDD_HINT);
             if (!hint) return false;
             EXPECT_EQ(GetWindow(hint, GW_OWNER), editor.Handle());
             EXPECT_FALSE(IsWindowEnabled(editor.Handle()));
@@ -105,9 +106,9 @@ TEST(HintDialog, OpensFromTheEditorOwnedByItAndClosesEveryWayLeavingTheEditorAlo
             return true;
         });
         steps.push_back([&] {
-            if (FindDialog(HintDialog::kTemplate)) return false;
+            if (FindDialog(IDD_HINT)) return false;
             EXPECT_TRUE(IsWindowEnabled(editor.Handle()));
-            EXPECT_EQ(ItemText(editor.Handle(), EntryEditDialog::kName), "名前");
+            EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "名前");
             return true;
         });
     }
@@ -141,12 +142,12 @@ TEST(SettingsDialog, ShowsAndReturnsTheValuesWithTheViewOfEachStyle) {
         dialog.ViewMode = 99;
         Driver driver({[&] {
             HWND h = dialog.Handle();
-            EXPECT_EQ(CheckState(h, 1013), c.shownCheck);
-            EXPECT_EQ(SendDlgItemMessageW(h, 1014, CB_GETCURSEL, 0, 0), c.shownItem);
+            EXPECT_EQ(CheckState(h, IDC_START_OPEN), c.shownCheck);
+            EXPECT_EQ(SendDlgItemMessageW(h, IDC_LIST_STYLE, CB_GETCURSEL, 0, 0), c.shownItem);
             if (c.startOpen == 1 && c.listStyle == 2) {
                 EXPECT_TRUE(SaveScreenshot(CaptureWindow(h), "settings"));
             }
-            if (c.pick >= 0) SendDlgItemMessageW(h, 1014, CB_SETCURSEL, c.pick, 0);
+            if (c.pick >= 0) SendDlgItemMessageW(h, IDC_LIST_STYLE, CB_SETCURSEL, c.pick, 0);
             Click(h, IDOK);
             return true;
         }});
@@ -161,8 +162,8 @@ TEST(SettingsDialog, ShowsAndReturnsTheValuesWithTheViewOfEachStyle) {
     dialog.ListStyle = 2;
     Driver driver({[&] {
         HWND h = dialog.Handle();
-        CheckDlgButton(h, 1013, BST_UNCHECKED);
-        SendDlgItemMessageW(h, 1014, CB_SETCURSEL, 0, 0);
+        CheckDlgButton(h, IDC_START_OPEN, BST_UNCHECKED);
+        SendDlgItemMessageW(h, IDC_LIST_STYLE, CB_SETCURSEL, 0, 0);
         PostKey(FocusWindow(), VK_ESCAPE);
         return true;
     }});

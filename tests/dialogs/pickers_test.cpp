@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/entry_edit_dialog.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/dialogs/dialog_test_util.h"
 #include "tests/support/fake_os.h"
@@ -70,7 +71,7 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
     editor.EnvMap.Set("A", "1");
     HWND browser = nullptr;
     auto openBrowser = [&] {
-        PostMessageW(editor.Item(E::kPickFolder), BM_CLICK, 0, 0);
+        PostMessageW(editor.Item(IDC_PICK_FOLDER), BM_CLICK, 0, 0);
         return true;
     };
     auto findBrowser = [&] {
@@ -125,17 +126,17 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
             },
             [&] {
                 if (FindSystemDialog()) return false;
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\");
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");  // a root gives no name
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), "C:\\");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "");  // a root gives no name
                 return openBrowser();
             },
             selectWhenOpen(L"C:\\windows"),
             confirmWhenSelected("windows"),
             [&] {
                 if (FindSystemDialog()) return false;
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\windows");
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "windows");
-                SetText(editor.Handle(), E::kName, "");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), "C:\\windows");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "windows");
+                SetText(editor.Handle(), IDC_NAME, "");
                 return openBrowser();
             },
             // A folder whose name code page 932 cannot hold: refused, and the user told why.
@@ -144,8 +145,8 @@ TEST(EntryEditor, FolderBrowserAcceptsOnlyTheLaunchDrive) {
             [&] {
                 if (FindSystemDialog() || os.messages.empty()) return false;
                 EXPECT_EQ(os.messages.back().text, text::kPickedNameNotInCodePage);
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), "C:\\windows");
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), "C:\\windows");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "");
                 editor.EndDialog(IDCANCEL);
                 return true;
             },
@@ -219,7 +220,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
         return true;
     };
     auto openPicker = [&] {
-        PostMessageW(editor.Item(E::kPickFile), BM_CLICK, 0, 0);
+        PostMessageW(editor.Item(IDC_PICK_FILE), BM_CLICK, 0, 0);
         return true;
     };
     Driver driver(
@@ -228,26 +229,26 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
             pick,
             [&] {
                 if (FindSystemDialog()) return false;
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "Tool.v1");  // up to the last dot
-                SetText(editor.Handle(), E::kName, "名前");
-                SetText(editor.Handle(), E::kPath, "X:\\old.exe");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), file);
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "Tool.v1");  // up to the last dot
+                SetText(editor.Handle(), IDC_NAME, "名前");
+                SetText(editor.Handle(), IDC_PATH, "X:\\old.exe");
                 return openPicker();
             },
             pick,
             [&] {
                 if (FindSystemDialog()) return false;
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "名前");  // a name typed stays
-                SetText(editor.Handle(), E::kName, "");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), file);
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "名前");  // a name typed stays
+                SetText(editor.Handle(), IDC_NAME, "");
                 picking = ToSystemText(longFile);
                 return openPicker();
             },
             pick,
             [&] {  // too long for the byte-sized buffer: a failed pick changes nothing
                 if (FindSystemDialog()) return false;
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), file);
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "");
                 EXPECT_TRUE(os.messages.empty());
                 picking = unheld;
                 return openPicker();
@@ -256,8 +257,8 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
             [&] {  // a name that code page 932 cannot hold: refused, and the user told why
                 if (FindSystemDialog() || os.messages.empty()) return false;
                 EXPECT_EQ(os.messages.back().text, text::kPickedNameNotInCodePage);
-                EXPECT_EQ(ItemText(editor.Handle(), E::kPath), file);
-                EXPECT_EQ(ItemText(editor.Handle(), E::kName), "");
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), file);
+                EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "");
                 editor.EndDialog(IDCANCEL);
                 return true;
             },

@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
+#include "base/path.h"
 #include "core/drive_rule.h"
-#include "core/path.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace verrow::fuzz {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/launch_entry.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/support/fake_os.h"

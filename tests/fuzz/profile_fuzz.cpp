@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/profile.h"
+#include "platform/profile.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace verrow::fuzz {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 #include "tests/gui/gui_driver.h"
 
 namespace verrow::gui {
@@ -21,26 +22,6 @@ inline constexpr char kSettingsCaption[] = "設定";
 inline constexpr char kWrongDriveText[] = "Verrowを起動したドライブ上のアプリケーションを登録してください。";
 inline constexpr char kRunFailedText[] = "アプリケーションの起動に失敗しました";
 inline constexpr char kConfirmDeleteText[] = "選択されたアイテムを削除してもよろしいですか？";
-
-// Editor controls.
-enum EditorControl : int {
-    kName = 1003,
-    kPath = 1005,
-    kPickFile = 1006,
-    kStartUp = 1010,
-    kPickFolder = 1015,
-    kEnvList = 1017,
-    kUseCustomEnv = 1018,
-    kEnvName = 1020,
-    kEnvValue = 1021,
-    kApply = 1022,
-    kAddVariable = 1023,
-    kDeleteVariable = 1024,
-    kOverWriteEnv = 1025,
-    kHint = 1026,
-};
-// Main window buttons.
-enum MainButton : int { kEditButton = 1001, kDelButton = 1002, kAddButton = 1004, kRunButton = 1007, kConfButton = 1012 };
 
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {
@@ -55,10 +36,11 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {
 // Returns once the program's thread has taken every message posted to it before (clicks
 // included), or sits in a modal loop that takes them. A sent message would not do: the
 // thread handles sent messages ahead of posted ones. So a marker goes through the posted
-// queue instead: the limit of the read-only path field 1008, which nothing else uses.
+// queue instead: the limit of the read-only path field IDC_SELECTED_PATH, which nothing
+// else uses.
 inline void Settle(const VerrowProcess& verrow) {
     static WPARAM marker = 0;
-    HWND field = verrow.Control(1008);
+    HWND field = verrow.Control(IDC_SELECTED_PATH);
     WPARAM limit = 20000 + (++marker % 1000);
     PostMessageW(field, EM_SETLIMITTEXT, limit, 0);
     WaitUntil([&] {
@@ -129,12 +111,12 @@ inline bool EndEditor(const VerrowProcess& verrow, HWND editor, int button = IDO
 // offers it. Returns the text of the message that followed ("" when none).
 inline std::string AddThroughEditor(const VerrowProcess& verrow, const std::string& name, const std::string& path,
                                     bool startUp = false) {
-    verrow.Click(kAddButton);
+    verrow.Click(IDC_ADD);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     if (!editor) return "no editor";
-    Type(editor, kName, name);
-    Type(editor, kPath, path);
-    SetChecked(editor, kStartUp, startUp);
+    Type(editor, IDC_NAME, name);
+    Type(editor, IDC_PATH, path);
+    SetChecked(editor, IDC_START_UP, startUp);
     VerrowProcess::ClickIn(editor, IDOK);
     if (!verrow.WaitForNoDialog(editor)) return "the editor stayed open";
     return AnswerMessage(verrow, IDOK, 500);

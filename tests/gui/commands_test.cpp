@@ -7,17 +7,11 @@
 #include <cstdlib>
 #include <set>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 
 namespace verrow::gui {
 namespace {
-
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
-
-std::string Settings(int startOpen, int listStyle) {
-    return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) + "\r\n";
-}
 
 constexpr char kProbe[] = "V:\\tools\\probe\\probe.exe";
 constexpr char kProbeOut[] = "V:\\tools\\probe\\probe.out";
@@ -38,22 +32,22 @@ bool IsNewEntryName(const std::string& name) {
 
 TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 2), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
 
-    verrow.Click(kAddButton);
+    verrow.Click(IDC_ADD);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(GetWindow(editor, GW_OWNER), verrow.Main());
     // A new entry: nothing filled in, only the overwrite box ticked, the variables seeded.
-    EXPECT_EQ(TextOf(editor, kName), "");
-    EXPECT_EQ(TextOf(editor, kPath), "");
-    EXPECT_EQ(Checked(editor, kStartUp), 0);
-    EXPECT_EQ(Checked(editor, kUseCustomEnv), 0);
-    EXPECT_EQ(Checked(editor, kOverWriteEnv), 1);
-    std::vector<std::string> seeded = ListBoxRows(editor, kEnvList);
+    EXPECT_EQ(TextOf(editor, IDC_NAME), "");
+    EXPECT_EQ(TextOf(editor, IDC_PATH), "");
+    EXPECT_EQ(Checked(editor, IDC_START_UP), 0);
+    EXPECT_EQ(Checked(editor, IDC_USE_CUSTOM_ENV), 0);
+    EXPECT_EQ(Checked(editor, IDC_OVERWRITE_ENV), 1);
+    std::vector<std::string> seeded = ListBoxRows(editor, IDC_ENV_LIST);
     EXPECT_GT(seeded.size(), 3u);
     EXPECT_NE(std::find(seeded.begin(), seeded.end(), "_VERROW_DRV_"), seeded.end());
     EXPECT_TRUE(Shoot(editor, "editor_new_entry"));
@@ -61,14 +55,14 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     // A lower-case drive letter, the customised environment and a variable of its own
     // that names the drive through _VERROW_DRV_, two elements on two lines.
     const std::string entered = "v:\\tools\\probe\\probe.exe";
-    Type(editor, kName, "プローブ表");
-    Type(editor, kPath, entered);
-    SetChecked(editor, kUseCustomEnv, true);
-    Type(editor, kEnvName, "VERROW_TEST");
-    Type(editor, kEnvValue, "%_VERROW_DRV_%\\data\r\n%_VERROW_DRV_%\\tools");
-    VerrowProcess::ClickIn(editor, kAddVariable);
+    Type(editor, IDC_NAME, "プローブ表");
+    Type(editor, IDC_PATH, entered);
+    SetChecked(editor, IDC_USE_CUSTOM_ENV, true);
+    Type(editor, IDC_ENV_NAME, "VERROW_TEST");
+    Type(editor, IDC_ENV_VALUE, "%_VERROW_DRV_%\\data\r\n%_VERROW_DRV_%\\tools");
+    VerrowProcess::ClickIn(editor, IDC_ENV_ADD);
     Settle(verrow);
-    std::vector<std::string> variables = ListBoxRows(editor, kEnvList);
+    std::vector<std::string> variables = ListBoxRows(editor, IDC_ENV_LIST);
     EXPECT_EQ(variables.size(), seeded.size() + 1);
     ASSERT_TRUE(EndEditor(verrow, editor));
     EXPECT_TRUE(verrow.OtherDialogs().empty());
@@ -83,12 +77,12 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブ表"));
     EXPECT_GE(list.ColumnWidth(1), list.StringWidth(entered));
     ASSERT_TRUE(list.Select(0));
-    EXPECT_EQ(verrow.ControlText(1008), entered);
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), entered);
     ASSERT_TRUE(verrow.BringToFront());
     EXPECT_TRUE(test::SaveScreenshot(CaptureFromScreen(verrow.Main()), "main_window_after_add"));
 
     // It starts at once, with its variables composed on the launch drive.
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile(kProbeOut));
     std::map<std::string, std::string> environment = ProbeEnvironment(ReadFileBytes(kProbeOut));
     EXPECT_EQ(environment["VERROW_TEST"], "V:\\data;V:\\tools");
@@ -154,14 +148,14 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
 TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
     VERROW_NEED_DRIVE_V();
     const std::string file = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", file}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", file}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
 
     // Nothing selected: EDIT and DEL open nothing and ask nothing.
-    verrow.Click(kEditButton);
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_EDIT);
+    verrow.Click(IDC_DEL);
     Settle(verrow);
     Sleep(300);
     EXPECT_TRUE(verrow.OtherDialogs().empty());
@@ -172,11 +166,11 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::string elsewhere = FromSystemText(self);
     ASSERT_NE(elsewhere.substr(0, 2), "V:");
-    verrow.Click(kAddButton);
+    verrow.Click(IDC_ADD);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    Type(editor, kName, "よそ");
-    Type(editor, kPath, elsewhere);
+    Type(editor, IDC_NAME, "よそ");
+    Type(editor, IDC_PATH, elsewhere);
     VerrowProcess::ClickIn(editor, IDOK);
     HWND box = verrow.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
@@ -192,11 +186,11 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
 
     // Cancel, and the close box, after a valid entry was typed.
     for (bool closeBox : {false, true}) {
-        verrow.Click(kAddButton);
+        verrow.Click(IDC_ADD);
         editor = verrow.WaitForDialog(kEditorCaption);
         ASSERT_NE(editor, nullptr);
-        Type(editor, kName, "やめる");
-        Type(editor, kPath, "V:\\data");
+        Type(editor, IDC_NAME, "やめる");
+        Type(editor, IDC_PATH, "V:\\data");
         if (closeBox) {
             PostMessageW(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
             ASSERT_TRUE(verrow.WaitForNoDialog(editor));
@@ -211,15 +205,15 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
     // EDIT to another drive, and EDIT cancelled: the row and the entry stay.
     ASSERT_TRUE(list.Select(0));
     for (bool cancel : {false, true}) {
-        verrow.Click(kEditButton);
+        verrow.Click(IDC_EDIT);
         editor = verrow.WaitForDialog(kEditorCaption);
         ASSERT_NE(editor, nullptr);
-        Type(editor, kName, "変えた");
-        SetChecked(editor, kStartUp, true);
+        Type(editor, IDC_NAME, "変えた");
+        SetChecked(editor, IDC_START_UP, true);
         if (cancel) {
             ASSERT_TRUE(EndEditor(verrow, editor, IDCANCEL));
         } else {
-            Type(editor, kPath, elsewhere);
+            Type(editor, IDC_PATH, elsewhere);
             VerrowProcess::ClickIn(editor, IDOK);
             EXPECT_EQ(AnswerMessage(verrow), kWrongDriveText);
             Settle(verrow);
@@ -243,61 +237,61 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
         "CurrentDir=\\data\r\nUseCustomEnv=1\r\nOverWriteEnv=0\r\nStartUp=0\r\n"
         "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
         "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
-    TestDrive::Prepare(Settings(0, 2), {{"mine.vrc", file}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"mine.vrc", file}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
     ASSERT_TRUE(list.Select(0));
 
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(TextOf(editor, kName), "プローブ");
-    EXPECT_EQ(TextOf(editor, kPath), kProbe);
-    EXPECT_EQ(Checked(editor, kStartUp), 0);
-    EXPECT_EQ(Checked(editor, kUseCustomEnv), 1);
-    EXPECT_EQ(Checked(editor, kOverWriteEnv), 0);
-    EXPECT_EQ(ListBoxRows(editor, kEnvList), (std::vector<std::string>{"_VERROW_DRV_", "GONE", "KEEP"}));
+    EXPECT_EQ(TextOf(editor, IDC_NAME), "プローブ");
+    EXPECT_EQ(TextOf(editor, IDC_PATH), kProbe);
+    EXPECT_EQ(Checked(editor, IDC_START_UP), 0);
+    EXPECT_EQ(Checked(editor, IDC_USE_CUSTOM_ENV), 1);
+    EXPECT_EQ(Checked(editor, IDC_OVERWRITE_ENV), 0);
+    EXPECT_EQ(ListBoxRows(editor, IDC_ENV_LIST), (std::vector<std::string>{"_VERROW_DRV_", "GONE", "KEEP"}));
     EXPECT_TRUE(Shoot(editor, "editor_existing_entry"));
 
     // The variable buttons follow the selection.
-    EXPECT_TRUE(Enabled(editor, kAddVariable));
-    EXPECT_FALSE(Enabled(editor, kApply));
-    EXPECT_FALSE(Enabled(editor, kDeleteVariable));
-    SelectRows(editor, kEnvList, {"GONE"});
+    EXPECT_TRUE(Enabled(editor, IDC_ENV_ADD));
+    EXPECT_FALSE(Enabled(editor, IDC_ENV_APPLY));
+    EXPECT_FALSE(Enabled(editor, IDC_ENV_DELETE));
+    SelectRows(editor, IDC_ENV_LIST, {"GONE"});
     Settle(verrow);
-    EXPECT_EQ(TextOf(editor, kEnvName), "GONE");
-    EXPECT_EQ(TextOf(editor, kEnvValue), "a\r\nb");
-    EXPECT_TRUE(Enabled(editor, kApply));
-    EXPECT_TRUE(Enabled(editor, kDeleteVariable));
-    SelectRows(editor, kEnvList, {"GONE", "KEEP"});
+    EXPECT_EQ(TextOf(editor, IDC_ENV_NAME), "GONE");
+    EXPECT_EQ(TextOf(editor, IDC_ENV_VALUE), "a\r\nb");
+    EXPECT_TRUE(Enabled(editor, IDC_ENV_APPLY));
+    EXPECT_TRUE(Enabled(editor, IDC_ENV_DELETE));
+    SelectRows(editor, IDC_ENV_LIST, {"GONE", "KEEP"});
     Settle(verrow);
-    EXPECT_FALSE(Enabled(editor, kApply));
-    EXPECT_TRUE(Enabled(editor, kDeleteVariable));
+    EXPECT_FALSE(Enabled(editor, IDC_ENV_APPLY));
+    EXPECT_TRUE(Enabled(editor, IDC_ENV_DELETE));
 
     // The drive variable stays; a name that is there in other letter case is refused.
-    SelectRows(editor, kEnvList, {"_VERROW_DRV_"});
+    SelectRows(editor, IDC_ENV_LIST, {"_VERROW_DRV_"});
     Settle(verrow);
-    VerrowProcess::ClickIn(editor, kApply);
+    VerrowProcess::ClickIn(editor, IDC_ENV_APPLY);
     EXPECT_EQ(AnswerMessage(verrow), "環境変数 _VERROW_DRV_ は変更できません");
-    VerrowProcess::ClickIn(editor, kDeleteVariable);
+    VerrowProcess::ClickIn(editor, IDC_ENV_DELETE);
     EXPECT_EQ(AnswerMessage(verrow), "環境変数 _VERROW_DRV_ は削除できません");
-    Type(editor, kEnvName, "keep");
-    VerrowProcess::ClickIn(editor, kAddVariable);
+    Type(editor, IDC_ENV_NAME, "keep");
+    VerrowProcess::ClickIn(editor, IDC_ENV_ADD);
     EXPECT_EQ(AnswerMessage(verrow), "すでに同じ名前の環境変数が存在します");
 
     // GONE goes, KEEP gets another value, a new name, start-up on.
-    SelectRows(editor, kEnvList, {"GONE"});
-    VerrowProcess::ClickIn(editor, kDeleteVariable);
+    SelectRows(editor, IDC_ENV_LIST, {"GONE"});
+    VerrowProcess::ClickIn(editor, IDC_ENV_DELETE);
     Settle(verrow);
-    SelectRows(editor, kEnvList, {"KEEP"});
+    SelectRows(editor, IDC_ENV_LIST, {"KEEP"});
     Settle(verrow);
-    Type(editor, kEnvValue, "2");
-    VerrowProcess::ClickIn(editor, kApply);
+    Type(editor, IDC_ENV_VALUE, "2");
+    VerrowProcess::ClickIn(editor, IDC_ENV_APPLY);
     Settle(verrow);
-    EXPECT_EQ(ListBoxRows(editor, kEnvList), (std::vector<std::string>{"_VERROW_DRV_", "KEEP"}));
-    Type(editor, kName, "プローブを改めた名前");
-    SetChecked(editor, kStartUp, true);
+    EXPECT_EQ(ListBoxRows(editor, IDC_ENV_LIST), (std::vector<std::string>{"_VERROW_DRV_", "KEEP"}));
+    Type(editor, IDC_NAME, "プローブを改めた名前");
+    SetChecked(editor, IDC_START_UP, true);
     ASSERT_TRUE(EndEditor(verrow, editor));
     EXPECT_TRUE(verrow.OtherDialogs().empty());
 
@@ -311,15 +305,15 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
 
     // An EDIT that changes nothing but the path (the drive letter's case): the path field
     // follows it.
-    EXPECT_EQ(verrow.ControlText(1008), kProbe);
-    verrow.Click(kEditButton);
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), kProbe);
+    verrow.Click(IDC_EDIT);
     editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
     const std::string lower = "v:\\tools\\probe\\probe.exe";
-    Type(editor, kPath, lower);
+    Type(editor, IDC_PATH, lower);
     ASSERT_TRUE(EndEditor(verrow, editor));
     EXPECT_EQ(list.Text(0, 1), lower);
-    EXPECT_EQ(verrow.ControlText(1008), lower);
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), lower);
 
     verrow.Close(CloseWay::kEscape);
     ASSERT_EQ(verrow.WaitForExit(), 0u);
@@ -344,20 +338,20 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
     // moved it to another program; the file keeps what it had.
     ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"V:\\data\\moved.exe", FALSE));
     DeleteFileW(L"V:\\data\\moved.out");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     ASSERT_TRUE(verrow.List().Select(0));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile(kProbeOut));
     EXPECT_EQ(ProbeStart(ReadFileBytes(kProbeOut)).second, "V:\\tools\\probe");
 
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    Type(editor, kPath, "V:\\data\\moved.exe");
+    Type(editor, IDC_PATH, "V:\\data\\moved.exe");
     ASSERT_TRUE(EndEditor(verrow, editor));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     EXPECT_TRUE(WaitForFile("V:\\data\\moved.out"));
     EXPECT_EQ(ProbeStart(ReadFileBytes("V:\\data\\moved.out")).second, "V:\\data");
 
@@ -373,7 +367,7 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
 TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     VERROW_NEED_DRIVE_V();
     const std::string kept = EntryFile("プローブ", "\\tools\\probe\\probe.exe");
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("消す", "\\data")},
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("消す", "\\data")},
                                         {"b.vrc", kept},
                                         {"c.vrc", EntryFile("よそで消える", "\\data")}});
     VerrowProcess verrow;
@@ -384,7 +378,7 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     ASSERT_GE(doomed, 0);
     ASSERT_TRUE(list.Select(doomed));
 
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_DEL);
     HWND box = verrow.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(VerrowProcess::MessageText(box), kConfirmDeleteText);
@@ -397,7 +391,7 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     EXPECT_EQ(list.Count(), 3);
     EXPECT_TRUE(FileExists(aPath));
 
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_DEL);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     Settle(verrow);
     EXPECT_FALSE(FileExists(aPath));  // at once, not at the end of the run
@@ -405,14 +399,14 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     EXPECT_EQ(ItemNamed(list, "消す"), -1);
     // The rows left still find their own entries.
     ASSERT_TRUE(list.Select(ItemNamed(list, "プローブ")));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     EXPECT_TRUE(WaitForFile(kProbeOut));
 
     // An entry added in this run has no file: deleting it deletes nothing.
     EXPECT_EQ(AddThroughEditor(verrow, "新しい", "V:\\data"), "");
     ASSERT_EQ(list.Count(), 3);
     ASSERT_TRUE(list.Select(2));
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_DEL);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     Settle(verrow);
     EXPECT_EQ(list.Count(), 2);
@@ -421,7 +415,7 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
     // A file that someone else has deleted already is what DEL wanted: nothing to tell.
     ASSERT_TRUE(DeleteFileW(Wide(TestDrive::ConfigFolder() + "\\c.vrc").c_str()));
     ASSERT_TRUE(list.Select(ItemNamed(list, "よそで消える")));
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_DEL);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     EXPECT_EQ(AnswerMessage(verrow, IDOK, 500), "");
     Settle(verrow);
@@ -437,7 +431,7 @@ TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
 // The program's main window, shown or not yet, or null.
 HWND MainWindowOf(const VerrowProcess& verrow) {
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
-        if (ProcessOf(w) == verrow.Id() && GetDlgItem(w, 1000) && WindowText(w) == "Verrow") return w;
+        if (ProcessOf(w) == verrow.Id() && GetDlgItem(w, IDC_LIST) && WindowText(w) == "Verrow") return w;
     }
     return nullptr;
 }
@@ -445,7 +439,7 @@ HWND MainWindowOf(const VerrowProcess& verrow) {
 TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage) {
     VERROW_NEED_DRIVE_V();
     ASSERT_TRUE(WriteFileBytes("V:\\data\\bad.exe", "not a program\r\n"));
-    TestDrive::Prepare(Settings(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe", 1)}});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("壊れた", "\\data\\bad.exe", 1)}});
     VerrowProcess verrow;
     // Started at the start: told while the window initialises, in a box that the window,
     // not yet shown, owns.
@@ -463,7 +457,7 @@ TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage)
     EXPECT_EQ(owner, verrow.Main());
     ASSERT_TRUE(verrow.List().Select(0));
 
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     std::string first = AnswerMessage(verrow);
     std::string second = AnswerMessage(verrow);
     DeleteFileW(L"V:\\data\\bad.exe");
@@ -482,7 +476,7 @@ TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage)
 
 TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
                                         {"b.vrc", EntryFile("データ", "\\data")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
@@ -492,25 +486,25 @@ TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
 
     // Chooses a style (and the start-up box) and ends the dialog with `button`.
     auto conf = [&](int style, bool startOpen, int button, const char* screenshot = nullptr) {
-        verrow.Click(kConfButton);
+        verrow.Click(IDC_CONF);
         HWND settings = verrow.WaitForDialog(kSettingsCaption);
         if (!settings) return false;
         if (screenshot) {
             EXPECT_TRUE(Shoot(settings, screenshot));
         }
-        SendMessageW(GetDlgItem(settings, 1014), CB_SETCURSEL, static_cast<WPARAM>(style), 0);
-        SetChecked(settings, 1013, startOpen);
+        SendMessageW(GetDlgItem(settings, IDC_LIST_STYLE), CB_SETCURSEL, static_cast<WPARAM>(style), 0);
+        SetChecked(settings, IDC_START_OPEN, startOpen);
         VerrowProcess::ClickIn(settings, button);
         bool gone = verrow.WaitForNoDialog(settings);
         Settle(verrow);
         return gone;
     };
 
-    verrow.Click(kConfButton);
+    verrow.Click(IDC_CONF);
     HWND settings = verrow.WaitForDialog(kSettingsCaption);
     ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(SendMessageW(GetDlgItem(settings, 1014), CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(Checked(settings, 1013), 0);
+    EXPECT_EQ(SendMessageW(GetDlgItem(settings, IDC_LIST_STYLE), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Checked(settings, IDC_START_OPEN), 0);
     VerrowProcess::ClickIn(settings, IDCANCEL);
     ASSERT_TRUE(verrow.WaitForNoDialog(settings));
 
@@ -556,7 +550,7 @@ TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
 
     verrow.Close(CloseWay::kEscape);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
-    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), Settings(1, 1));
+    EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), TestDrive::SettingsText(1, 1));
 }
 
 TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
@@ -573,7 +567,7 @@ TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
 
     // DEL cannot delete the file: it says so and keeps the registration, as the stick does.
     ASSERT_TRUE(list.Select(0));
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_DEL);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     HWND box = verrow.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
@@ -593,10 +587,10 @@ TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
     EXPECT_EQ(ReadFileBytes(folder + "\\keep.vrc"), before);
 
     ASSERT_TRUE(list.Select(0));
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    Type(editor, kName, "変えた");
+    Type(editor, IDC_NAME, "変えた");
     ASSERT_TRUE(EndEditor(verrow, editor));
     EXPECT_EQ(AddThroughEditor(verrow, "足した", "V:\\data"), "");
     ASSERT_EQ(list.Count(), 2);

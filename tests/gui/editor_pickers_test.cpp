@@ -5,13 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 
 namespace verrow::gui {
 namespace {
-
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
 
 constexpr char kSettings[] = "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n";
 
@@ -64,10 +62,10 @@ TEST(EditorFromTheMainWindow, AFilePickedOnAnotherDriveLeavesTheCurrentFolderAlo
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
 
-    verrow.Click(kAddButton);
+    verrow.Click(IDC_ADD);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    VerrowProcess::ClickIn(editor, kPickFile);
+    VerrowProcess::ClickIn(editor, IDC_PICK_FILE);
     HWND picker = WaitForSystemDialog(verrow, editor, L"Edit", 1148);
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(WindowText(picker), "登録するアプリケーションの選択");
@@ -75,14 +73,14 @@ TEST(EditorFromTheMainWindow, AFilePickedOnAnotherDriveLeavesTheCurrentFolderAlo
     PostMessageW(picker, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(verrow.WaitForNoDialog(picker));
     Settle(verrow);
-    EXPECT_EQ(TextOf(editor, kPath), picked);
-    EXPECT_EQ(TextOf(editor, kName), "Tool.v2");
+    EXPECT_EQ(TextOf(editor, IDC_PATH), picked);
+    EXPECT_EQ(TextOf(editor, IDC_NAME), "Tool.v2");
     VerrowProcess::ClickIn(editor, IDOK);
     EXPECT_EQ(AnswerMessage(verrow), kWrongDriveText);
 
     // Stored paths have no drive: they are still found on V:, and "." is still V:\tools.
     ASSERT_TRUE(verrow.List().Select(0));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile("V:\\tools\\probe\\probe.out")) << AnswerMessage(verrow, IDOK, 100);
     EXPECT_EQ(ProbeStart(ReadFileBytes("V:\\tools\\probe\\probe.out")),
               std::make_pair(std::string("probe.exe"), std::string("V:\\tools")));
@@ -98,11 +96,11 @@ TEST(EditorFromTheMainWindow, FolderBrowserConfirmsOnlyOnTheLaunchDriveAndTheHin
     TestDrive::Prepare(kSettings, {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
-    verrow.Click(kAddButton);
+    verrow.Click(IDC_ADD);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
 
-    VerrowProcess::ClickIn(editor, kHint);
+    VerrowProcess::ClickIn(editor, IDC_HINT);
     HWND hint = verrow.WaitForDialog("ヒント");
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(GetWindow(hint, GW_OWNER), editor);
@@ -110,7 +108,7 @@ TEST(EditorFromTheMainWindow, FolderBrowserConfirmsOnlyOnTheLaunchDriveAndTheHin
     PostMessageW(hint, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(verrow.WaitForNoDialog(hint));
 
-    VerrowProcess::ClickIn(editor, kPickFolder);
+    VerrowProcess::ClickIn(editor, IDC_PICK_FOLDER);
     HWND browser = WaitForSystemDialog(verrow, editor, L"SysTreeView32", 14145);
     ASSERT_NE(browser, nullptr);
     HWND ok = GetDlgItem(browser, IDOK);
@@ -131,8 +129,8 @@ TEST(EditorFromTheMainWindow, FolderBrowserConfirmsOnlyOnTheLaunchDriveAndTheHin
     PostMessageW(browser, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(verrow.WaitForNoDialog(browser));
     Settle(verrow);
-    EXPECT_EQ(TextOf(editor, kPath), "V:\\data");
-    EXPECT_EQ(TextOf(editor, kName), "data");
+    EXPECT_EQ(TextOf(editor, IDC_PATH), "V:\\data");
+    EXPECT_EQ(TextOf(editor, IDC_NAME), "data");
 
     ASSERT_TRUE(EndEditor(verrow, editor));
     RemoteListView list = verrow.List();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 
 namespace verrow::gui {
 namespace {
@@ -57,27 +58,6 @@ auto WaitFor(DWORD timeoutMs, Predicate find) -> decltype(find()) {
 // --- Text and files
 
 std::wstring Wide(const std::string& text) { return ToSystemText(text); }
-
-std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -410,7 +390,7 @@ bool VerrowProcess::WaitForMain(DWORD timeoutMs) {
     HWND box = nullptr;
     main_ = WaitFor(timeoutMs, [&]() -> HWND {
         for (HWND window : TopWindows(info_.dwProcessId, L"#32770")) {
-            if (GetDlgItem(window, 1000) && WindowText(window) == "Verrow") return window;
+            if (GetDlgItem(window, IDC_LIST) && WindowText(window) == "Verrow") return window;
             if (IsMessageBox(window)) box = window;
         }
         return box ? HWND_MESSAGE : nullptr;  // any non-null value ends the wait
@@ -431,9 +411,9 @@ RemoteListView VerrowProcess::List(HWND dialog, int id) const {
     return RemoteListView(info_.hProcess, GetDlgItem(dialog ? dialog : main_, id));
 }
 
-int VerrowProcess::BarLow() const { return static_cast<int>(SendTo(Control(1016), PBM_GETRANGE, TRUE)); }
-int VerrowProcess::BarHigh() const { return static_cast<int>(SendTo(Control(1016), PBM_GETRANGE, FALSE)); }
-int VerrowProcess::BarPos() const { return static_cast<int>(SendTo(Control(1016), PBM_GETPOS)); }
+int VerrowProcess::BarLow() const { return static_cast<int>(SendTo(Control(IDC_FREE_SPACE), PBM_GETRANGE, TRUE)); }
+int VerrowProcess::BarHigh() const { return static_cast<int>(SendTo(Control(IDC_FREE_SPACE), PBM_GETRANGE, FALSE)); }
+int VerrowProcess::BarPos() const { return static_cast<int>(SendTo(Control(IDC_FREE_SPACE), PBM_GETPOS)); }
 
 std::vector<std::pair<HWND, std::string>> VerrowProcess::ToolTips() const {
     std::vector<std::pair<HWND, std::string>> tips;

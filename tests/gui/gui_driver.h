@@ -26,8 +26,8 @@
 //   EXPECT_EQ(list.Count(), 1);
 //   EXPECT_EQ(list.Text(0, 1), "V:\\tools\\probe\\probe.exe");
 //   list.Select(0);
-//   EXPECT_EQ(verrow.ControlText(1008), "V:\\tools\\probe\\probe.exe");
-//   verrow.Click(1007);                        // RUN
+//   EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "V:\\tools\\probe\\probe.exe");
+//   verrow.Click(IDC_RUN);                        // RUN
 //   verrow.Close(gui::CloseWay::kEscape);
 //   EXPECT_EQ(verrow.WaitForExit(), 0u);
 //
@@ -46,6 +46,8 @@
 #include <utility>
 #include <vector>
 
+#include "resources/resource.h"
+#include "tests/support/win32_files.h"
 #include "tests/ui/ui_support.h"  // Pixels, SaveScreenshot
 
 namespace verrow::gui {
@@ -56,8 +58,8 @@ constexpr DWORD kWaitMs = 10000;
 
 std::wstring Wide(const std::string& text);  // code page 932 -> UTF-16
 
-std::string ReadFileBytes(const std::string& path);  // empty when missing
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+using test::ReadFileBytes;  // empty when missing
+using test::WriteFileBytes;
 bool FileExists(const std::string& path);
 // Names in a folder, sorted, without "." and "..".
 std::vector<std::string> FolderNames(const std::string& folder);
@@ -89,7 +91,15 @@ public:
     // stamp's output files removed.
     static void Prepare(const std::string& settings,
                         const std::vector<std::pair<std::string, std::string>>& entries);
+    // The bytes of a settings file with these two values.
+    static std::string SettingsText(int startOpen, int listStyle) {
+        return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) +
+               "\r\n";
+    }
 };
+
+#define VERROW_NEED_DRIVE_V() \
+    if (!::verrow::gui::TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
 
 // --- Windows of any process
 
@@ -188,7 +198,7 @@ public:
     VerrowProcess& operator=(const VerrowProcess&) = delete;
 
     // Starts `exe` with the current directory `directory` (as a double-click on the stick
-    // does) and waits until its main window ("Verrow", #32770 with the list 1000) is
+    // does) and waits until its main window ("Verrow", #32770 with the list IDC_LIST) is
     // visible, that is, until its initialisation has ended. False on failure, with Error()
     // telling why. A message box shown during the initialisation (a configuration folder
     // that cannot be made, a failed start-up launch) also ends the wait with false: answer
@@ -204,9 +214,9 @@ public:
     HWND Main() const { return main_; }
     HWND Control(int id) const { return GetDlgItem(main_, id); }
     std::string ControlText(int id) const { return WindowText(Control(id)); }
-    RemoteListView List(HWND dialog = nullptr, int id = 1000) const;
+    RemoteListView List(HWND dialog = nullptr, int id = IDC_LIST) const;
 
-    // The free-space bar 1016: range, position and label (its window text).
+    // The free-space bar IDC_FREE_SPACE: range, position and label (its window text).
     int BarLow() const;
     int BarHigh() const;
     int BarPos() const;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/gui/gui_driver.h"
 
 namespace verrow::gui {
@@ -67,9 +68,9 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
     EXPECT_EQ(positions.count(0), 0u);
     // Nothing selected, the path field empty, and the field follows a selection again.
     EXPECT_EQ(list.Selected(), -1);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
     ASSERT_TRUE(list.Select(3));
-    EXPECT_EQ(verrow.ControlText(1008), list.Text(3, 1));
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), list.Text(3, 1));
 
     // Fitted to the contents once all rows were in: fitting again changes nothing.
     int widths[2] = {list.ColumnWidth(0), list.ColumnWidth(1)};

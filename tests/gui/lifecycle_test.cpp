@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 
 namespace verrow::gui {
 namespace {
-
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
 
 constexpr char kAboutCaption[] = "Verrowのﾊﾞｰｼﾞｮﾝ情報";
 
@@ -62,7 +60,7 @@ TEST(Lifecycle, StartOpenZeroOpensNothingAndTheDriveButtonStillDoes) {
     Sleep(500);  // Explorer would have been asked before the window showed
     EXPECT_TRUE(Explorers(verrow.Id()).empty());
 
-    verrow.Click(1011);
+    verrow.Click(IDC_DRIVE);
     DWORD start = GetTickCount();
     while (Explorers(verrow.Id()).empty() && GetTickCount() - start < kWaitMs) Sleep(20);
     EXPECT_EQ(Explorers(verrow.Id()).size(), 1u);
@@ -112,7 +110,7 @@ TEST(Lifecycle, DoubleClickAndRunStartTheSelectedEntryAndAFailureIsTold) {
     int probe = list.Text(0, 0) == "プローブ" ? 0 : 1;
 
     // Nothing selected: RUN does nothing and says nothing.
-    verrow.Click(1007);
+    verrow.Click(IDC_RUN);
     Sleep(300);
     EXPECT_FALSE(FileExists("V:\\tools\\probe\\probe.out"));
     EXPECT_TRUE(verrow.OtherDialogs().empty());
@@ -123,12 +121,12 @@ TEST(Lifecycle, DoubleClickAndRunStartTheSelectedEntryAndAFailureIsTold) {
     EXPECT_EQ(list.Selected(), probe);
 
     DeleteFileW(L"V:\\tools\\probe\\probe.out");
-    verrow.Click(1007);
+    verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile("V:\\tools\\probe\\probe.out"));
 
     // A path that does not exist: the RUN message, in the program's style.
     ASSERT_TRUE(list.Select(1 - probe));
-    verrow.Click(1007);
+    verrow.Click(IDC_RUN);
     HWND box = verrow.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(VerrowProcess::MessageText(box), "アプリケーションの起動に失敗しました");
@@ -198,7 +196,7 @@ TEST(Lifecycle, EveryWayOfClosingRewritesTheSettingsAndLeavesUnchangedEntriesAlo
         ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
         EndChildren(verrow.Id(), "explorer.exe");
         // Enter and Escape go to the focused control: the list, as after the start.
-        EXPECT_EQ(verrow.Focus(), verrow.Control(1000));
+        EXPECT_EQ(verrow.Focus(), verrow.Control(IDC_LIST));
         verrow.Close(way);
         EXPECT_EQ(verrow.WaitForExit(), 0u);
         EXPECT_EQ(ReadFileBytes(TestDrive::Settings()), "[Verrow]\r\nStartOpen=1\r\nListStyle=7\r\n");
@@ -250,7 +248,7 @@ TEST(Lifecycle, EnterOnAFocusedCommandButtonPressesItInsteadOfClosing) {
     TestDrive::Prepare("[Verrow]\r\nStartOpen=0\r\nListStyle=0\r\n", {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
-    HWND drive = verrow.Control(1011);
+    HWND drive = verrow.Control(IDC_DRIVE);
     PostMessageW(verrow.Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(drive), TRUE);
     DWORD start = GetTickCount();
     while (verrow.Focus() != drive && GetTickCount() - start < kWaitMs) Sleep(20);

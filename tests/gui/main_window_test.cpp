@@ -6,17 +6,11 @@
 #include <set>
 
 #include "app/free_space.h"
+#include "resources/resource.h"
 #include "tests/gui/gui_driver.h"
 
 namespace verrow::gui {
 namespace {
-
-#define VERROW_NEED_DRIVE_V() \
-    if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture"
-
-std::string Settings(int startOpen, int listStyle) {
-    return "[Verrow]\r\nStartOpen=" + std::to_string(startOpen) + "\r\nListStyle=" + std::to_string(listStyle) + "\r\n";
-}
 
 // Three registrations: a program, a start-up program whose name has a trail byte 0x5C
 // (ソ), and a folder.
@@ -35,7 +29,7 @@ std::map<std::string, int> ItemsByName(const RemoteListView& list) {
 
 TEST(MainWindow, ListsEveryEntryWithItsNameFigurePathAndPosition) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 2), ThreeEntries());
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), ThreeEntries());
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -122,12 +116,12 @@ TEST(MainWindow, ViewFollowsListStyleAndAnEmptyListFitsItsHeaders) {
     }
 
     // No registrations, details view: both columns as wide as their headers.
-    TestDrive::Prepare(Settings(0, 2), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
     EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
     int widths[2] = {list.ColumnWidth(0), list.ColumnWidth(1)};
     EXPECT_GT(widths[0], 0);
     SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
@@ -140,17 +134,17 @@ TEST(MainWindow, ViewFollowsListStyleAndAnEmptyListFitsItsHeaders) {
 
 TEST(MainWindow, PathFieldShowsTheSelectedEntrysPathOnly) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), ThreeEntries());
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), ThreeEntries());
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
     std::map<std::string, int> items = ItemsByName(list);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
 
     ASSERT_TRUE(list.Select(items["データ"]));
-    EXPECT_EQ(verrow.ControlText(1008), "V:\\data");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "V:\\data");
     ASSERT_TRUE(list.Select(items["メモ帳"]));
-    EXPECT_EQ(verrow.ControlText(1008), "V:\\tools\\probe\\probe.exe");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "V:\\tools\\probe\\probe.exe");
     // Single selection: the first one was given up.
     EXPECT_EQ(list.State(items["データ"], LVIS_SELECTED), 0u);
 
@@ -161,7 +155,7 @@ TEST(MainWindow, PathFieldShowsTheSelectedEntrysPathOnly) {
     ASSERT_TRUE(memory.Write(&none, sizeof none));
     SendMessageW(list.Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), memory.Param());
     EXPECT_EQ(list.Selected(), -1);
-    EXPECT_EQ(verrow.ControlText(1008), "");
+    EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
 
     verrow.Close(CloseWay::kWmClose);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
@@ -178,10 +172,10 @@ bool DriveMebibytes(ULONGLONG& total, ULONGLONG& free) {
 
 TEST(MainWindow, FreeSpaceBarShowsTheDrivesMebibytesAndKeepsThemWhenTheDriveGoes) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
-    HWND bar = verrow.Control(1016);
+    HWND bar = verrow.Control(IDC_FREE_SPACE);
 
     ULONGLONG total = 0, free = 0;
     ASSERT_TRUE(DriveMebibytes(total, free));
@@ -226,17 +220,17 @@ TEST(MainWindow, FreeSpaceBarShowsTheDrivesMebibytesAndKeepsThemWhenTheDriveGoes
 
 TEST(MainWindow, ButtonsShowPicturesAndTellWhatTheyDo) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(Settings(0, 0), {});
+    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
 
     const std::map<int, std::string> tips = {
-        {1012, "Verrowの設定を行います。"},
-        {1011, "ドライブを開きます。"},
-        {1004, "新規にアプリケーションを追加します。"},
-        {1002, "選択されたアプリケーションの登録を解除します。"},
-        {1001, "選択されたアプリケーションの設定をします。"},
-        {1007, "選択されたアプリケーションを起動します。"},
+        {IDC_CONF, "Verrowの設定を行います。"},
+        {IDC_DRIVE, "ドライブを開きます。"},
+        {IDC_ADD, "新規にアプリケーションを追加します。"},
+        {IDC_DEL, "選択されたアプリケーションの登録を解除します。"},
+        {IDC_EDIT, "選択されたアプリケーションの設定をします。"},
+        {IDC_RUN, "選択されたアプリケーションを起動します。"},
     };
     std::map<HWND, std::string> shown;
     for (const auto& [tool, text] : verrow.ToolTips()) shown[tool] = text;

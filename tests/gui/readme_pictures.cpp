@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 #include "tests/gui/gui_driver.h"
 
@@ -44,16 +45,16 @@ int Run() {
         return Fail("no picture of the main window");
     }
 
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     if (!editor) return Fail("the editor did not open");
-    SendMessageW(GetDlgItem(editor, kName), EM_SETSEL, static_cast<WPARAM>(-1), 0);  // no highlighted name
-    SelectRows(editor, kEnvList, {kShownVariable});
-    if (!WaitUntil([&] { return !TextOf(editor, kEnvValue).empty(); })) return Fail("the variable's value is not shown");
+    SendMessageW(GetDlgItem(editor, IDC_NAME), EM_SETSEL, static_cast<WPARAM>(-1), 0);  // no highlighted name
+    SelectRows(editor, IDC_ENV_LIST, {kShownVariable});
+    if (!WaitUntil([&] { return !TextOf(editor, IDC_ENV_VALUE).empty(); })) return Fail("the variable's value is not shown");
     if (!Shoot(editor, "readme_entry_editor")) return Fail("no picture of the editor");
     if (!EndEditor(verrow, editor, IDCANCEL)) return Fail("the editor did not close");
 
-    verrow.Click(kConfButton);
+    verrow.Click(IDC_CONF);
     HWND settings = verrow.WaitForDialog(kSettingsCaption);
     if (!settings) return Fail("the settings dialog did not open");
     if (!Shoot(settings, "readme_settings")) return Fail("no picture of the settings dialog");

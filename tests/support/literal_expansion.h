@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/var_map.h"
 
 namespace verrow::test {

@@ -6,6 +6,7 @@
 
 #include "dialogs/about_dialog.h"
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 #include "tests/ui/probe_dialog.h"
 #include "tests/ui/ui_support.h"
 
@@ -15,7 +16,7 @@ namespace {
 HWND FindAbout() {
     for (HWND window : ThreadDialogs()) {
         auto* dialog = ui::Dialog::FromHandle(window);
-        if (dialog && dialog->TemplateId() == AboutDialog::kTemplate) return window;
+        if (dialog && dialog->TemplateId() == IDD_ABOUT) return window;
     }
     return nullptr;
 }
@@ -46,7 +47,7 @@ TEST(AboutDialog, ClosesWithEnterEscAndTheCloseBox) {
 }
 
 TEST(AboutDialog, OpensOwnedByTheWindowWhoseSystemCommandAsksForIt) {
-    ProbeDialog main(102);
+    ProbeDialog main(IDD_MAIN);
     main.consumeSysCommand = true;
     std::vector<int> results;
     HWND about = nullptr;
@@ -81,7 +82,7 @@ TEST(AboutDialog, OpensOwnedByTheWindowWhoseSystemCommandAsksForIt) {
 }
 
 TEST(AboutDialog, SystemMenuItemAndTheCommandsThatOpenIt) {
-    ProbeDialog main(102);
+    ProbeDialog main(IDD_MAIN);
     Driver driver({[&] {
         HWND h = main.Handle();
         EXPECT_TRUE(AboutDialog::AddToSystemMenu(h));

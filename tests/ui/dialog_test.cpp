@@ -13,6 +13,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/win32/win32_os.h"
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 #include "tests/ui/probe_dialog.h"
 #include "tests/ui/ui_support.h"
 
@@ -27,15 +28,15 @@ void SetText(HWND dialog, int id, const std::string& text) {
 TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
     Win32Os os;
     ScopedOs useOs(os);
-    ProbeDialog dialog(130);
+    ProbeDialog dialog(IDD_ENTRY_EDIT);
     std::string name = "名前テスト", path = "E:\\表示\\ソフト.exe";
     int startUp = 2, custom = 5, overwrite = 1;
     dialog.exchange = [&](ui::DataExchange& dx) {
-        dx.Text(1003, name, 1024);
-        dx.Text(1005, path, 255);
-        dx.Check(1010, startUp);
-        dx.Check(1018, custom);
-        dx.Check(1025, overwrite);
+        dx.Text(IDC_NAME, name, 1024);
+        dx.Text(IDC_PATH, path, 255);
+        dx.Check(IDC_START_UP, startUp);
+        dx.Check(IDC_USE_CUSTOM_ENV, custom);
+        dx.Check(IDC_OVERWRITE_ENV, overwrite);
     };
     HWND h = nullptr;
     std::string boxText, boxCaption;
@@ -46,22 +47,22 @@ TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
     Driver driver({
         [&] {  // shown by the framework's initialisation
             h = dialog.Handle();
-            EXPECT_EQ(TextOf(GetDlgItem(h, 1003)), name);
-            EXPECT_EQ(TextOf(GetDlgItem(h, 1005)), "E:\\表示\\ソフト.exe");
-            EXPECT_EQ(SendDlgItemMessageW(h, 1003, EM_GETLIMITTEXT, 0, 0), 1024);
-            EXPECT_EQ(SendDlgItemMessageW(h, 1005, EM_GETLIMITTEXT, 0, 0), 255);
+            EXPECT_EQ(TextOf(GetDlgItem(h, IDC_NAME)), name);
+            EXPECT_EQ(TextOf(GetDlgItem(h, IDC_PATH)), "E:\\表示\\ソフト.exe");
+            EXPECT_EQ(SendDlgItemMessageW(h, IDC_NAME, EM_GETLIMITTEXT, 0, 0), 1024);
+            EXPECT_EQ(SendDlgItemMessageW(h, IDC_PATH, EM_GETLIMITTEXT, 0, 0), 255);
             EXPECT_EQ(startUp, 2);  // handed to the box unchanged
             EXPECT_EQ(custom, 0);   // out of range: reset and shown unchecked
-            EXPECT_EQ(CheckState(h, 1018), BST_UNCHECKED);
-            EXPECT_EQ(CheckState(h, 1025), BST_CHECKED);
+            EXPECT_EQ(CheckState(h, IDC_USE_CUSTOM_ENV), BST_UNCHECKED);
+            EXPECT_EQ(CheckState(h, IDC_OVERWRITE_ENV), BST_CHECKED);
             return true;
         },
         [&] {  // taking
-            SetText(h, 1003, "新しい名前");
-            SetText(h, 1005, "C:\\十\\a.exe");
-            CheckDlgButton(h, 1010, BST_UNCHECKED);
-            CheckDlgButton(h, 1018, BST_CHECKED);
-            CheckDlgButton(h, 1025, BST_UNCHECKED);
+            SetText(h, IDC_NAME, "新しい名前");
+            SetText(h, IDC_PATH, "C:\\十\\a.exe");
+            CheckDlgButton(h, IDC_START_UP, BST_UNCHECKED);
+            CheckDlgButton(h, IDC_USE_CUSTOM_ENV, BST_CHECKED);
+            CheckDlgButton(h, IDC_OVERWRITE_ENV, BST_UNCHECKED);
             EXPECT_TRUE(dialog.UpdateData(true));
             EXPECT_EQ(name, "新しい名前");
             EXPECT_EQ(path, "C:\\十\\a.exe");
@@ -71,20 +72,13 @@ TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
             return true;
         },
         [&] {  // a path too long by bytes, though short enough in characters
-            SetText(h, 1005, doubleBytePath);
-            CheckDlgButton(h, 1010, BST_CHECKED);
-            SetFocus(GetDlgItem(h, 1003));
+            SetText(h, IDC_PATH, doubleBytePath);
+            CheckDlgButton(h, IDC_START_UP, BST_CHECKED);
+            SetFocus(GetDlgItem(h, IDC_NAME));
             taken = dialog.UpdateData(true);  // blocks in the message box until answered
             return true;
         },
-        [&] {
-            HWND box = FindMessageBox();
-            if (!box) return false;
-            boxText = TextOf(GetDlgItem(box, 0xFFFF));
-            boxCaption = TextOf(box);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return true;
-        },
+        AnswerMessageBox(boxText, boxCaption),
         [&] {
             if (FindMessageBox()) return false;
             EXPECT_FALSE(taken);
@@ -92,7 +86,7 @@ TEST(DataExchange, TextAndCheckBoxesBothWaysWithTheByteLimit) {
             EXPECT_EQ(boxCaption, "verrow_ui_tests");
             EXPECT_EQ(path, doubleBytePath);    // the failing field holds what was typed
             EXPECT_EQ(startUp, 0);              // the fields after it are not taken
-            EXPECT_EQ(GetFocus(), GetDlgItem(h, 1005));
+            EXPECT_EQ(GetFocus(), GetDlgItem(h, IDC_PATH));
             return true;
         },
         [&] {
@@ -121,16 +115,16 @@ std::pair<DWORD, DWORD> Selection(HWND box) {
 using Sel = std::pair<DWORD, DWORD>;
 
 TEST(DataExchange, LimitedBoxesRefuseWhatWouldTakeThemOverTheirBytes) {
-    ProbeDialog dialog(130);
+    ProbeDialog dialog(IDD_ENTRY_EDIT);
     std::string name = "表表表表表表";  // 12 bytes, handed in over its limit of 10
     std::string path;
     dialog.exchange = [&](ui::DataExchange& dx) {
-        dx.Text(1003, name, 10);
-        dx.Text(1005, path, 255);
+        dx.Text(IDC_NAME, name, 10);
+        dx.Text(IDC_PATH, path, 255);
     };
     Driver driver({[&] {
         HWND h = dialog.Handle();
-        HWND pathBox = GetDlgItem(h, 1005), nameBox = GetDlgItem(h, 1003);
+        HWND pathBox = GetDlgItem(h, IDC_PATH), nameBox = GetDlgItem(h, IDC_NAME);
         std::string full = Repeat("表", 127) + "a";
 
         // Typing stops at the limit in bytes, wherever the caret is; the caret stays put.
@@ -204,11 +198,11 @@ TEST(DataExchange, LimitedBoxesRefuseWhatWouldTakeThemOverTheirBytes) {
 }
 
 TEST(DataExchange, ComboIndexOverTheItemsFromTheInitialisationData) {
-    ProbeDialog dialog(142);
+    ProbeDialog dialog(IDD_SETTINGS);
     int listStyle = 7;
-    dialog.exchange = [&](ui::DataExchange& dx) { dx.ComboIndex(1014, listStyle); };
+    dialog.exchange = [&](ui::DataExchange& dx) { dx.ComboIndex(IDC_LIST_STYLE, listStyle); };
     Driver driver({[&] {
-        HWND combo = GetDlgItem(dialog.Handle(), 1014);
+        HWND combo = GetDlgItem(dialog.Handle(), IDC_LIST_STYLE);
         std::vector<std::string> items;
         for (int i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
             wchar_t text[64] = {};
@@ -236,7 +230,7 @@ TEST(InitData, ParsesRecordsAndRejectsDamagedData) {
     std::vector<ui::InitRecord> records;
     ASSERT_TRUE(ui::ParseInitData(good, sizeof good, records));
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].control, 1014);
+    EXPECT_EQ(records[0].control, IDC_LIST_STYLE);
     EXPECT_EQ(records[0].message, 0x143u);
     EXPECT_EQ(records[0].text, "ab");
     EXPECT_EQ(records[1].control, 16);
@@ -268,24 +262,24 @@ struct OwnerWindow {
 
 TEST(ModalLoop, EnterPressesTheFocusedButtonElseOkAndTheOwnerIsDisabledMeanwhile) {
     OwnerWindow owner;
-    ProbeDialog dialog(130, owner.hwnd);
+    ProbeDialog dialog(IDD_ENTRY_EDIT, owner.hwnd);
     HWND h = nullptr;
     Driver driver({
         [&] {
             h = dialog.Handle();
             EXPECT_EQ(GetWindow(h, GW_OWNER), owner.hwnd);
             EXPECT_FALSE(IsWindowEnabled(owner.hwnd));
-            SetFocus(GetDlgItem(h, 1022));
+            SetFocus(GetDlgItem(h, IDC_ENV_APPLY));
             PostKey(FocusWindow(), VK_RETURN);
             return true;
         },
         [&] {
             auto& seen = dialog.commands;
-            if (std::find(seen.begin(), seen.end(), std::make_pair(1022, int(BN_CLICKED))) == seen.end()) {
+            if (std::find(seen.begin(), seen.end(), std::make_pair(IDC_ENV_APPLY, int(BN_CLICKED))) == seen.end()) {
                 return false;
             }
             EXPECT_EQ(dialog.oks, 0);
-            SetFocus(GetDlgItem(h, 1003));
+            SetFocus(GetDlgItem(h, IDC_NAME));
             PostKey(FocusWindow(), VK_RETURN);
             return true;
         },
@@ -299,24 +293,34 @@ TEST(ModalLoop, EnterPressesTheFocusedButtonElseOkAndTheOwnerIsDisabledMeanwhile
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
 }
 
-TEST(Routing, NotifyTimerSystemCommandDragIconAndPaintReachTheirHandlers) {
-    ProbeDialog dialog(142);
+TEST(Routing, NotifyTimerSystemCommandDragIconPaintAndOtherMessagesReachTheirHandlers) {
+    ProbeDialog dialog(IDD_SETTINGS);
     dialog.notifyResult = 5;
     dialog.consumeSysCommand = true;
     dialog.handlePaint = true;
     dialog.dragIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));
+    HBRUSH brush = GetSysColorBrush(COLOR_WINDOW);
+    dialog.onMessage = [&](UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+        if (message == WM_APP + 1) result = static_cast<LRESULT>(wParam) * 2;
+        if (message == WM_CTLCOLORDLG) result = reinterpret_cast<LRESULT>(brush);
+        return message == WM_APP + 1 || message == WM_CTLCOLORDLG;
+    };
     Driver driver({
         [&] {
             HWND h = dialog.Handle();
-            NMHDR header{GetDlgItem(h, 1014), 1014, static_cast<UINT>(LVN_ITEMCHANGED)};
-            EXPECT_EQ(SendMessageW(h, WM_NOTIFY, 1014, reinterpret_cast<LPARAM>(&header)), 5);
-            EXPECT_EQ(dialog.notifications.back(), std::make_pair(1014, static_cast<UINT>(LVN_ITEMCHANGED)));
+            NMHDR header{GetDlgItem(h, IDC_LIST_STYLE), IDC_LIST_STYLE, static_cast<UINT>(LVN_ITEMCHANGED)};
+            EXPECT_EQ(SendMessageW(h, WM_NOTIFY, IDC_LIST_STYLE, reinterpret_cast<LPARAM>(&header)), 5);
+            EXPECT_EQ(dialog.notifications.back(), std::make_pair(IDC_LIST_STYLE, static_cast<UINT>(LVN_ITEMCHANGED)));
             EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_QUERYDRAGICON, 0, 0)), dialog.dragIcon);
             SendMessageW(h, WM_SYSCOMMAND, 0x0010, 0);
             EXPECT_EQ(dialog.sysCommands, std::vector<UINT>{0x10});
             InvalidateRect(h, nullptr, TRUE);
             UpdateWindow(h);
             EXPECT_GE(dialog.paints, 1);
+            // The general hook: a result through DWLP_MSGRESULT, and a brush as the
+            // procedure's own return value.
+            EXPECT_EQ(SendMessageW(h, WM_APP + 1, 21, 0), 42);
+            EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageW(h, WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(h))), brush);
             SetTimer(h, 7, 10, nullptr);
             return true;
         },
@@ -335,8 +339,8 @@ TEST(Routing, NotifyTimerSystemCommandDragIconAndPaintReachTheirHandlers) {
 }
 
 TEST(PreTranslate, SeesMessagesBeforeTheDialogManagerAndRelaysToATooltip) {
-    ProbeDialog dialog(142);
-    ui::ToolTip tip;
+    ProbeDialog dialog(IDD_SETTINGS);
+    ui::ToolTipWindow tip;
     int escapesSeen = 0;
     dialog.preTranslate = [&](MSG& message) {
         if (message.message >= WM_MOUSEMOVE && message.message <= WM_LBUTTONUP) tip.RelayEvent(message);
@@ -399,7 +403,7 @@ TEST(Application, NamesHelpPathAndRunWithoutALoop) {
 TEST(Application, F1WithoutModifiersAsksTheApplicationForHelp) {
     TestApp app;
     app.Run(GetModuleHandleW(nullptr), "Z:\\Verrow.exe");
-    ProbeDialog dialog(142);
+    ProbeDialog dialog(IDD_SETTINGS);
     BYTE keys[256] = {};
     Driver driver({
         [&] {

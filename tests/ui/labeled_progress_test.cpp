@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/labeled_progress.h"
+#include "resources/resource.h"
 #include "tests/ui/probe_dialog.h"
 #include "tests/ui/ui_support.h"
 
@@ -62,9 +63,9 @@ Ink InkOf(const Pixels& labelled, const Pixels& plain) {
 }
 
 TEST(LabeledProgress, PaintsACentredWhiteLabelWithADarkBlueOutline) {
-    ProbeDialog dialog(102);
+    ProbeDialog dialog(IDD_MAIN);
     LabeledProgressCtrl bar;
-    dialog.exchange = [&](ui::DataExchange& dx) { dx.Control(1016, bar); };
+    dialog.exchange = [&](ui::DataExchange& dx) { dx.Control(IDC_FREE_SPACE, bar); };
     Driver driver({[&]() -> bool {
         HWND h = bar.Handle();
         bar.SetRange32(0, 950);

@@ -7,6 +7,7 @@
 #include "app/launcher_dialog.h"
 #include "platform/os.h"
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/support/fake_os.h"
 #include "tests/ui/ui_support.h"
@@ -17,7 +18,7 @@ namespace {
 HWND FindMain() {
     for (HWND window : ThreadDialogs()) {
         auto* dialog = ui::Dialog::FromHandle(window);
-        if (dialog && dialog->TemplateId() == LauncherDialog::kTemplate) return window;
+        if (dialog && dialog->TemplateId() == IDD_MAIN) return window;
     }
     return nullptr;
 }
@@ -53,7 +54,7 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
         EXPECT_EQ(os.shellRequests.at(0).file, "explorer");
         EXPECT_EQ(os.started.at(0).start.commandLine, "a.exe -s");
 
-        HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+        HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VERROW));
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_BIG, 0)), icon);
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(main, WM_GETICON, ICON_SMALL, 0)), icon);
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(main, WM_QUERYDRAGICON, 0, 0)), icon);
@@ -66,7 +67,7 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
         GetMenuStringW(menu, last, text, 64, MF_BYPOSITION);
         EXPECT_EQ(FromSystemText(text), "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 
-        HWND bar = GetDlgItem(main, LauncherDialog::kFreeSpaceBar);
+        HWND bar = GetDlgItem(main, IDC_FREE_SPACE);
         EXPECT_EQ(TextOf(bar), "       700Mbyte/       950Mbyte");
         EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 950);
         EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 700);
@@ -75,7 +76,7 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
         return true;
     },
     [&] {
-        HWND bar = GetDlgItem(main, LauncherDialog::kFreeSpaceBar);
+        HWND bar = GetDlgItem(main, IDC_FREE_SPACE);
         if (SendMessageW(bar, PBM_GETPOS, 0, 0) != 600) return false;
         EXPECT_EQ(TextOf(bar), "       600Mbyte/       950Mbyte");
         PostMessageW(main, WM_CLOSE, 0, 0);
@@ -108,7 +109,7 @@ TEST_F(LauncherDialogTest, AFolderThatCodePage932CannotNameIsSaidOnceAndNeitherR
         EXPECT_EQ(os.log, (std::vector<std::string>{"message " + std::string(text::kProgramFolderNotInCodePage),
                                                     "shell explorer /e,E:"}));
         EXPECT_EQ(os.messages.at(0).type, mb::kOk | mb::kIconExclamation);
-        HWND list = GetDlgItem(main, LauncherDialog::kList);
+        HWND list = GetDlgItem(main, IDC_LIST);
         EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
         EXPECT_EQ(GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
         PostMessageW(main, WM_CLOSE, 0, 0);

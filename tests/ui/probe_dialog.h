@@ -17,6 +17,7 @@ public:
     std::function<void(ui::DataExchange&)> exchange;
     std::function<void()> onInit;             // after the framework's initialisation
     std::function<bool(MSG&)> preTranslate;   // true: consumed
+    std::function<bool(UINT, WPARAM, LPARAM, LRESULT&)> onMessage;  // true: handled
     bool handlePaint = false;
     bool consumeSysCommand = false;
     HICON dragIcon = nullptr;
@@ -74,6 +75,9 @@ protected:
         return consumeSysCommand;
     }
     HICON OnQueryDragIcon() override { return dragIcon; }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        return onMessage && onMessage(message, wParam, lParam, result);
+    }
 };
 
 }  // namespace verrow::test

@@ -1,5 +1,5 @@
 // The executable's other resources, read back as the program will load them: pictures in
-// their sizes and colour depths, string 101, the version record, and the manifest's
+// their sizes and colour depths, string IDS_ABOUT_MENU, the version record, and the manifest's
 // common controls 6.
 #include <windows.h>
 #include <commctrl.h>
@@ -11,6 +11,7 @@
 
 #include "platform/ui/controls.h"
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 
 namespace verrow::test {
 namespace {
@@ -21,9 +22,9 @@ TEST(Resources, PicturesHaveTheirSizesAndColourDepths) {
     struct Picture {
         int id, width, height, bits;
     };
-    for (Picture p : {Picture{129, 32, 16, 4}, {132, 128, 32, 8}, {136, 16, 16, 8}, {137, 16, 16, 8},
-                      {138, 16, 16, 8}, {139, 16, 16, 8}, {140, 16, 16, 8}, {141, 16, 16, 8},
-                      {144, 16, 16, 8}}) {
+    for (Picture p : {Picture{IDB_LIST_FIGURES, 32, 16, 4}, {IDB_TITLE, 128, 32, 8}, {IDB_BUTTON_DRIVE, 16, 16, 8},
+                      {IDB_BUTTON_ADD, 16, 16, 8}, {IDB_BUTTON_DEL, 16, 16, 8}, {IDB_BUTTON_EDIT, 16, 16, 8},
+                      {IDB_BUTTON_RUN, 16, 16, 8}, {IDB_BUTTON_CONF, 16, 16, 8}, {IDB_BUTTON_FOLDER_ADD, 16, 16, 8}}) {
         SCOPED_TRACE("bitmap " + std::to_string(p.id));
         HRSRC found = FindResourceW(Self(), MAKEINTRESOURCEW(p.id), MAKEINTRESOURCEW(2));  // RT_BITMAP
         ASSERT_NE(found, nullptr);
@@ -32,8 +33,8 @@ TEST(Resources, PicturesHaveTheirSizesAndColourDepths) {
         EXPECT_EQ(header->biHeight, p.height);
         EXPECT_EQ(header->biBitCount, p.bits);
     }
-    // Icon 128: one 16 x 16 and one 32 x 32 image, 256 colours each.
-    HRSRC group = FindResourceW(Self(), MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    // Icon IDI_VERROW: one 16 x 16 and one 32 x 32 image, 256 colours each.
+    HRSRC group = FindResourceW(Self(), MAKEINTRESOURCEW(IDI_VERROW), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(Self(), group)));
     int count = dir[4] | dir[5] << 8;
@@ -68,14 +69,14 @@ std::vector<COLORREF> Render(const std::function<void(HDC)>& paint) {
 }
 
 TEST(Resources, ListImagesKeepTheirColoursWithWhiteTransparent) {
-    ui::ImageList images;
-    ASSERT_TRUE(images.LoadStrip(129, 16, 16, RGB(255, 255, 255)));
+    ui::ImageSet images;
+    ASSERT_TRUE(images.LoadStrip(IDB_LIST_FIGURES, 16, 16, RGB(255, 255, 255)));
     ASSERT_EQ(images.Count(), 2);
     auto drawn = Render([&](HDC dc) {
         ImageList_Draw(images.Handle(), 0, dc, 0, 0, ILD_TRANSPARENT);
         ImageList_Draw(images.Handle(), 1, dc, 16, 0, ILD_TRANSPARENT);
     });
-    HBITMAP bitmap = LoadBitmapW(Self(), MAKEINTRESOURCEW(129));
+    HBITMAP bitmap = LoadBitmapW(Self(), MAKEINTRESOURCEW(IDB_LIST_FIGURES));
     auto source = Render([&](HDC dc) {
         HDC from = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(from, bitmap);
@@ -95,7 +96,7 @@ TEST(Resources, ListImagesKeepTheirColoursWithWhiteTransparent) {
 
 TEST(Resources, StringVersionAndManifest) {
     const wchar_t* text = nullptr;
-    int length = LoadStringW(Self(), 101, reinterpret_cast<LPWSTR>(&text), 0);
+    int length = LoadStringW(Self(), IDS_ABOUT_MENU, reinterpret_cast<LPWSTR>(&text), 0);
     EXPECT_EQ(FromSystemText(std::wstring_view(text, static_cast<std::size_t>(length))),
               "Verrow のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 

@@ -13,6 +13,7 @@
 #include "platform/ui/app.h"
 #include "platform/ui/controls.h"
 #include "platform/win32_text.h"
+#include "resources/resource.h"
 #include "tests/ui/probe_dialog.h"
 #include "tests/ui/ui_support.h"
 
@@ -48,7 +49,7 @@ constexpr DWORD kPictureButtonValue = BS_PUSHBUTTON | BS_BITMAP | BS_FLAT | WS_T
 constexpr int kStatic = 0xFFFF;
 
 const ExpectedDialog kAbout{
-    100, "Verrowのﾊﾞｰｼﾞｮﾝ情報", 235, 55,
+    IDD_ABOUT, "Verrowのﾊﾞｰｼﾞｮﾝ情報", 235, 55,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
         {kStatic, "Static", nullptr, SS_TYPEMASK, SS_ICON, 11, 17, 20, 20, false, kOrigin},
@@ -60,24 +61,24 @@ const ExpectedDialog kAbout{
     }};
 
 const ExpectedDialog kMain{
-    102, "Verrow", 211, 159,
+    IDD_MAIN, "Verrow", 211, 159,
     kFrameBits | WS_VISIBLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE,
     WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME, WS_EX_APPWINDOW | WS_EX_DLGMODALFRAME,
     {
-        {1000, "SysListView32", "",
+        {IDC_LIST, "SysListView32", "",
          LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP,
          LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_TABSTOP, 7, 32, 197, 86, true, kFull},
         {kStatic, "Static", "空き容量", SS_TYPEMASK | SS_CENTERIMAGE, SS_LEFT | SS_CENTERIMAGE, 7, 122, 32, 14, false, kFull},
-        {1008, "Edit", "", ES_READONLY | ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP,
+        {IDC_SELECTED_PATH, "Edit", "", ES_READONLY | ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP,
          7, 138, 197, 14, true, kFull},
-        {1029, "Static", nullptr, SS_TYPEMASK, SS_BITMAP, 7, 7, 73, 21, false, kOrigin},
-        {1012, "Button", "&CONF", kPictureButton, kPictureButtonValue, 123, 16, 10, 12, false, kFull},
-        {1011, "Button", "Dri&ve", kPictureButton, kPictureButtonValue, 141, 16, 10, 12, false, kFull},
-        {1004, "Button", "&ADD", kPictureButton, kPictureButtonValue, 154, 16, 10, 12, false, kFull},
-        {1002, "Button", "&DEL", kPictureButton, kPictureButtonValue, 167, 16, 10, 12, false, kFull},
-        {1001, "Button", "&EDIT", kPictureButton, kPictureButtonValue, 180, 16, 10, 12, false, kFull},
-        {1007, "Button", "&RUN", kPictureButton, kPictureButtonValue, 193, 16, 11, 12, false, kFull},
-        {1016, "msctls_progress32", "Progress1", PBS_SMOOTH, PBS_SMOOTH, 44, 122, 160, 14, false, kFull},
+        {IDC_TITLE, "Static", nullptr, SS_TYPEMASK, SS_BITMAP, 7, 7, 73, 21, false, kOrigin},
+        {IDC_CONF, "Button", "&CONF", kPictureButton, kPictureButtonValue, 123, 16, 10, 12, false, kFull},
+        {IDC_DRIVE, "Button", "Dri&ve", kPictureButton, kPictureButtonValue, 141, 16, 10, 12, false, kFull},
+        {IDC_ADD, "Button", "&ADD", kPictureButton, kPictureButtonValue, 154, 16, 10, 12, false, kFull},
+        {IDC_DEL, "Button", "&DEL", kPictureButton, kPictureButtonValue, 167, 16, 10, 12, false, kFull},
+        {IDC_EDIT, "Button", "&EDIT", kPictureButton, kPictureButtonValue, 180, 16, 10, 12, false, kFull},
+        {IDC_RUN, "Button", "&RUN", kPictureButton, kPictureButtonValue, 193, 16, 11, 12, false, kFull},
+        {IDC_FREE_SPACE, "msctls_progress32", "Progress1", PBS_SMOOTH, PBS_SMOOTH, 44, 122, 160, 14, false, kFull},
     }};
 
 constexpr DWORD kPush = kButtonType | WS_TABSTOP;
@@ -86,54 +87,54 @@ constexpr DWORD kPush = kButtonType | WS_TABSTOP;
 constexpr DWORD kCheck = kButtonType | WS_TABSTOP;
 
 const ExpectedDialog kEditor{
-    130, "新規追加/編集ダイアログ", 339, 249,
+    IDD_ENTRY_EDIT, "新規追加/編集ダイアログ", 339, 249,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
         {kStatic, "Static", "名前", SS_TYPEMASK, SS_LEFT, 7, 7, 15, 8, false, kFull},
-        {1003, "Edit", "", ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP, 7, 19, 295, 14, true, kFull},
+        {IDC_NAME, "Edit", "", ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP, 7, 19, 295, 14, true, kFull},
         {kStatic, "Static", "パス", SS_TYPEMASK, SS_LEFT, 7, 39, 14, 8, false, kFull},
-        {1005, "Edit", "", ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP, 7, 51, 295, 14, true, kFull},
-        {1006, "Button", "...", kPictureButton, kPictureButtonValue, 304, 51, 11, 12, false, kFull},
-        {1015, "Button", "F", kPictureButton, kPictureButtonValue, 317, 51, 11, 12, false, kFull},
+        {IDC_PATH, "Edit", "", ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP, 7, 51, 295, 14, true, kFull},
+        {IDC_PICK_FILE, "Button", "...", kPictureButton, kPictureButtonValue, 304, 51, 11, 12, false, kFull},
+        {IDC_PICK_FOLDER, "Button", "F", kPictureButton, kPictureButtonValue, 317, 51, 11, 12, false, kFull},
         {kStatic, "Button", "", kButtonType | WS_TABSTOP, BS_GROUPBOX, 7, 71, 325, 153, false, kFull},
-        {1018, "Button", "カスタマイズした環境変数を利用する。", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 71, 127, 10, false, kFull},
-        {1017, "ListBox", "",
+        {IDC_USE_CUSTOM_ENV, "Button", "カスタマイズした環境変数を利用する。", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 71, 127, 10, false, kFull},
+        {IDC_ENV_LIST, "ListBox", "",
          LBS_SORT | LBS_EXTENDEDSEL | LBS_MULTIPLESEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP,
          LBS_SORT | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP, 10, 83, 101, 120, true, kFull},
-        {1020, "Edit", "", ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP, 114, 83, 188, 14, true, kFull},
-        {1021, "Edit", "",
+        {IDC_ENV_NAME, "Edit", "", ES_AUTOHSCROLL | ES_MULTILINE | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP, 114, 83, 188, 14, true, kFull},
+        {IDC_ENV_VALUE, "Edit", "",
          ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | WS_VSCROLL | WS_TABSTOP,
          ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | WS_VSCROLL | WS_TABSTOP,
          114, 99, 188, 104, true, kFull},
-        {1022, "Button", "適用", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 83, 22, 14, false, kFull},
-        {1023, "Button", "追加", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 99, 22, 14, false, kFull},
-        {1024, "Button", "削除", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 116, 22, 14, false, kFull},
-        {1010, "Button", "スタートアップ起動", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 232, 70, 10, false, kFull},
+        {IDC_ENV_APPLY, "Button", "適用", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 83, 22, 14, false, kFull},
+        {IDC_ENV_ADD, "Button", "追加", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 99, 22, 14, false, kFull},
+        {IDC_ENV_DELETE, "Button", "削除", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 116, 22, 14, false, kFull},
+        {IDC_START_UP, "Button", "スタートアップ起動", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 232, 70, 10, false, kFull},
         {IDOK, "Button", "OK", kPush, BS_DEFPUSHBUTTON | WS_TABSTOP, 230, 228, 50, 14, false, kFull},
         {IDCANCEL, "Button", "ｷｬﾝｾﾙ", kPush, BS_PUSHBUTTON | WS_TABSTOP, 282, 228, 50, 14, false, kFull},
-        {1025, "Button", "プロセスの環境変数に上書きする。(重複する情報が書き換わります。)", kCheck,
+        {IDC_OVERWRITE_ENV, "Button", "プロセスの環境変数に上書きする。(重複する情報が書き換わります。)", kCheck,
          BS_AUTOCHECKBOX | WS_TABSTOP, 10, 209, 218, 10, false, kFull},
-        {1026, "Button", "ヒント", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 189, 22, 14, false, kFull},
+        {IDC_HINT, "Button", "ヒント", kPush, BS_PUSHBUTTON | WS_TABSTOP, 304, 189, 22, 14, false, kFull},
     }};
 
 const ExpectedDialog kSettings{
-    142, "設定", 117, 73,
+    IDD_SETTINGS, "設定", 117, 73,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
         {IDOK, "Button", "OK", kPush, BS_DEFPUSHBUTTON | WS_TABSTOP, 7, 52, 50, 14, false, kFull},
         {IDCANCEL, "Button", "ｷｬﾝｾﾙ", kPush, BS_PUSHBUTTON | WS_TABSTOP, 60, 52, 50, 14, false, kFull},
-        {1013, "Button", "起動時にUSBドライブを開く", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 7, 95, 10, false, kFull},
-        {1014, "ComboBox", nullptr, 0x3 | CBS_SORT | WS_TABSTOP, CBS_DROPDOWNLIST | WS_TABSTOP,
+        {IDC_START_OPEN, "Button", "起動時にUSBドライブを開く", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 7, 7, 95, 10, false, kFull},
+        {IDC_LIST_STYLE, "ComboBox", nullptr, 0x3 | CBS_SORT | WS_TABSTOP, CBS_DROPDOWNLIST | WS_TABSTOP,
          39, 23, 71, 43, false, kNoHeight},
         {kStatic, "Static", "表示形式", SS_TYPEMASK | SS_CENTERIMAGE, SS_LEFT | SS_CENTERIMAGE, 7, 23, 28, 13, false, kFull},
     }};
 
 const ExpectedDialog kHint{
-    145, "ヒント", 299, 171,
+    IDD_HINT, "ヒント", 299, 171,
     kFrameBits, WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME,
     {
         {IDOK, "Button", "閉じる(&C)", kPush, BS_DEFPUSHBUTTON | WS_TABSTOP, 242, 150, 50, 14, false, kFull},
-        {1028, "Edit", nullptr,
+        {IDC_HINT_TEXT, "Edit", nullptr,
          ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
          ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, 7, 7, 285, 139, true, kFull},
     }};
@@ -226,23 +227,23 @@ TEST(Templates, AboutBox) { RunTemplate(kAbout); }
 TEST(Templates, MainWindowWithItsPictures) {
     // Dressed the way the main window dresses itself, so the screenshot shows the pictures.
     ui::ListView list;
-    ui::ImageList images;
+    ui::ImageSet images;
     ui::Button buttons[6];
     LabeledProgressCtrl bar;
-    const int ids[6] = {1004, 1002, 1011, 1001, 1007, 1012};
-    const int pictures[6] = {137, 138, 136, 139, 140, 141};
+    const int ids[6] = {IDC_ADD, IDC_DEL, IDC_DRIVE, IDC_EDIT, IDC_RUN, IDC_CONF};
+    const int pictures[6] = {IDB_BUTTON_ADD, IDB_BUTTON_DEL, IDB_BUTTON_DRIVE, IDB_BUTTON_EDIT, IDB_BUTTON_RUN, IDB_BUTTON_CONF};
     RunTemplate(kMain, [&](ProbeDialog& dialog) {
         dialog.exchange = [&](ui::DataExchange& dx) {
-            dx.Control(1016, bar);
+            dx.Control(IDC_FREE_SPACE, bar);
             for (int i = 0; i < 6; ++i) dx.Control(ids[i], buttons[i]);
-            dx.Control(1000, list);
+            dx.Control(IDC_LIST, list);
         };
         dialog.onInit = [&] {
             for (int i = 0; i < 6; ++i) {
                 buttons[i].SetBitmap(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(pictures[i])));
                 EXPECT_NE(buttons[i].Bitmap(), nullptr) << "bitmap " << pictures[i];
             }
-            ASSERT_TRUE(images.LoadStrip(129, 16, 16, RGB(255, 255, 255)));
+            ASSERT_TRUE(images.LoadStrip(IDB_LIST_FIGURES, 16, 16, RGB(255, 255, 255)));
             EXPECT_EQ(images.Count(), 2);
             list.SetImageList(images, LVSIL_NORMAL);
             list.SetImageList(images, LVSIL_SMALL);
@@ -261,12 +262,12 @@ TEST(Templates, EntryEditor) {
     ui::Button file, folder;
     RunTemplate(kEditor, [&](ProbeDialog& dialog) {
         dialog.exchange = [&](ui::DataExchange& dx) {
-            dx.Control(1006, file);
-            dx.Control(1015, folder);
+            dx.Control(IDC_PICK_FILE, file);
+            dx.Control(IDC_PICK_FOLDER, folder);
         };
         dialog.onInit = [&] {
-            file.SetBitmap(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(137)));
-            folder.SetBitmap(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(144)));
+            file.SetBitmap(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDB_BUTTON_ADD)));
+            folder.SetBitmap(LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDB_BUTTON_FOLDER_ADD)));
         };
     });
 }
@@ -276,7 +277,7 @@ TEST(Templates, Settings) { RunTemplate(kSettings); }
 TEST(Templates, Hint) {
     RunTemplate(kHint, [](ProbeDialog& dialog) {
         dialog.onInit = [&dialog] {
-            SetDlgItemTextW(dialog.Handle(), 1028, ToSystemText("■固有な環境変数\r\n_VERROW_DRV_ は Verrow 独自の環境変数です。").c_str());
+            SetDlgItemTextW(dialog.Handle(), IDC_HINT_TEXT, ToSystemText("■固有な環境変数\r\n_VERROW_DRV_ は Verrow 独自の環境変数です。").c_str());
         };
     });
 }

@@ -156,6 +156,17 @@ HWND FindMessageBox() {
     return nullptr;
 }
 
+Driver::Step AnswerMessageBox(std::string& text, std::string& caption) {
+    return [&text, &caption] {
+        HWND box = FindMessageBox();
+        if (!box) return false;
+        text = TextOf(GetDlgItem(box, 0xFFFF));
+        caption = TextOf(box);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
 std::string TextOf(HWND window) {
     int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');

@@ -39,6 +39,8 @@ private:
 std::vector<HWND> ThreadDialogs();
 // A message box of this thread (a #32770 with the static 65535), or null.
 HWND FindMessageBox();
+// A step: waits for a message box, keeps its text and caption, and answers it with OK.
+Driver::Step AnswerMessageBox(std::string& text, std::string& caption);
 std::string TextOf(HWND window);  // code page 932
 std::string ClassOf(HWND window);
 void PostKey(HWND target, UINT key);

@@ -20,11 +20,12 @@
 #include <unistd.h>
 #endif
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/launch_entry.h"
 #include "storage/entry_store.h"
 #include "storage/settings.h"
 #include "tests/support/fake_os.h"
+#include "tests/support/row_sink.h"
 
 namespace verrow {
 namespace {
@@ -49,24 +50,6 @@ std::string ReadBytes(const fs::path& path) {
     return bytes;
 }
 
-struct Row {
-    std::string name;
-    int image;
-    std::string pathText;
-    EntryList::Position position;
-};
-
-class Sink : public EntrySink {
-public:
-    void AppendRow(const std::string& name, int image, const std::string& pathText,
-                   EntryList::Position position) override {
-        rows.push_back({name, image, pathText, position});
-    }
-    void FitColumns() override { ++fits; }
-    std::vector<Row> rows;
-    int fits = 0;
-};
-
 class BadFilesTest : public ::testing::Test {
 protected:
     BadFilesTest() {
@@ -81,7 +64,7 @@ protected:
         EXPECT_EQ(sink.fits, 1);
         EXPECT_EQ(sink.rows.size(), files.size());
         std::map<std::string, const LaunchEntry*> byFile;
-        for (const Row& row : sink.rows) {
+        for (const test::Row& row : sink.rows) {
             const LaunchEntry* entry = entries.At(row.position);
             if (!entry) {
                 ADD_FAILURE() << "row without entry: " << row.name;
@@ -127,9 +110,9 @@ protected:
 
     test::FakeOs os;
     ScopedOs scope_{os};
-    Sink sink;
+    test::RowSink sink;
     EntryStore store{"E:\\tools\\", "E:"};
-    EntryList entries;
+    EntryCollection entries;
 };
 
 TEST_F(BadFilesTest, EverySmallCorpusFileIsListedWithSaneValues) {
@@ -224,8 +207,8 @@ TEST_F(BadFilesTest, EntryFileThatIsAFolder) {
     EXPECT_TRUE(entry.GetEnvMap().empty());
     SaveUnchangedAndCheck();
 
-    EntryList again;
-    Sink sink2;
+    EntryCollection again;
+    test::RowSink sink2;
     store.LoadAllEntries(again, sink2);
     ASSERT_EQ(sink2.rows.size(), 1u);
     again.At(sink2.rows[0].position)->SetAppName("renamed");

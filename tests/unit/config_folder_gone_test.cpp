@@ -10,18 +10,10 @@
 #include "storage/entry_store.h"
 #include "storage/settings.h"
 #include "tests/support/fake_os.h"
+#include "tests/support/row_sink.h"
 
 namespace verrow {
 namespace {
-
-class PositionSink : public EntrySink {
-public:
-    void AppendRow(const std::string&, int, const std::string&, EntryList::Position position) override {
-        positions.push_back(position);
-    }
-    void FitColumns() override {}
-    std::vector<EntryList::Position> positions;
-};
 
 TEST(ConfigFolderGone, SettingsAreSavedAndChangedOrAddedRegistrationsNamed) {
     test::FakeOs os;
@@ -32,13 +24,13 @@ TEST(ConfigFolderGone, SettingsAreSavedAndChangedOrAddedRegistrationsNamed) {
     os.AddFile(folder + "\\a.vrc", "[MoxEnvExec]\r\nAppName=first\r\n");
     os.AddFile(folder + "\\b.vrc", "[MoxEnvExec]\r\nAppName=second\r\n");
     EntryStore store("E:\\tools\\", "E:");
-    EntryList entries;
-    PositionSink sink;
+    EntryCollection entries;
+    test::RowSink sink;
     store.LoadAllEntries(entries, sink);
-    ASSERT_EQ(sink.positions.size(), 2u);
+    ASSERT_EQ(sink.rows.size(), 2u);
 
     os.RemoveTree(folder);
-    LaunchEntry* first = entries.At(sink.positions[0]);
+    LaunchEntry* first = entries.At(sink.rows[0].position);
     first->SetAppName(first->GetAppName() + " changed");
     auto added = std::make_unique<LaunchEntry>();
     added->SetAppName("added");

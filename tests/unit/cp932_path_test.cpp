@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/cp932.h"
-#include "core/path.h"
+#include "base/cp932.h"
+#include "base/path.h"
 
 namespace verrow {
 namespace {

@@ -9,6 +9,7 @@
 
 #include "storage/entry_store.h"
 #include "tests/support/fake_os.h"
+#include "tests/support/row_sink.h"
 
 namespace verrow {
 namespace {
@@ -20,32 +21,10 @@ std::string EntryFile(const std::string& name, const std::string& path, int star
            "\r\nStartUp=" + std::to_string(startUp) + "\r\n";
 }
 
-struct Row {
-    std::string name;
-    int image;
-    std::string pathText;
-    EntryList::Position position;
-};
-
-// The list on screen; it writes into the fake's log so rows and starts can be ordered.
-class RecordingSink : public EntrySink {
-public:
-    explicit RecordingSink(test::FakeOs& os) : os_(os) {}
-    void AppendRow(const std::string& name, int image, const std::string& pathText,
-                   EntryList::Position position) override {
-        rows.push_back({name, image, pathText, position});
-        os_.log.push_back("row " + name);
-    }
-    void FitColumns() override { os_.log.push_back("fit"); }
-    std::vector<Row> rows;
-
-private:
-    test::FakeOs& os_;
-};
 
 class EntryStoreTest : public ::testing::Test {
 protected:
-    EntryStoreTest() : scope_(os), sink(os) {
+    EntryStoreTest() : scope_(os), sink(&os.log) {
         os.AddDirectory("E:\\tools");
         os.AddFile("E:\\apps\\a.exe", "MZ");
         os.AddFile("E:\\apps\\c.exe", "MZ");
@@ -66,9 +45,9 @@ protected:
 
     test::FakeOs os;
     ScopedOs scope_;
-    RecordingSink sink;
+    test::RowSink sink;  // writes into the fake's log, so rows and starts can be ordered
     EntryStore store{"E:\\tools\\", "E:"};
-    EntryList entries;
+    EntryCollection entries;
 };
 
 TEST_F(EntryStoreTest, MissingFolderIsCreatedOrReported) {
@@ -80,7 +59,7 @@ TEST_F(EntryStoreTest, MissingFolderIsCreatedOrReported) {
     test::FakeOs broken;
     ScopedOs use(broken);
     broken.failCreateDirectory = true;
-    RecordingSink brokenSink(broken);
+    test::RowSink brokenSink(&broken.log);
     store.LoadAllEntries(entries, brokenSink);
     ASSERT_EQ(broken.messages.size(), 1u);
     EXPECT_EQ(broken.messages[0].text, "設定フォルダが見つかりません。");
@@ -118,7 +97,7 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     EXPECT_EQ(sink.rows[1].pathText, "E:");  // unreadable: an entry with defaults
     EXPECT_EQ(sink.rows[1].image, 0);
     EXPECT_EQ(sink.rows[5].image, 0);
-    for (const Row& row : sink.rows) {
+    for (const test::Row& row : sink.rows) {
         ASSERT_NE(entries.At(row.position), nullptr);
         EXPECT_EQ(entries.At(row.position)->GetAppName(), row.name);
     }
@@ -201,7 +180,7 @@ TEST_F(EntryStoreSaveTest, TwoCopiesClosingAtOnceKeepEachOthersNewEntries) {
     // saves its new entry while this one writes its own.
     os.tempCounter = 1;
     os.tempStartFixed = true;
-    EntryList others;
+    EntryCollection others;
     auto other = std::make_unique<LaunchEntry>();
     other->SetAppName("other");
     others.Append(std::move(other));

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/environment.h"
 #include "core/launch_entry.h"
 #include "tests/support/fake_os.h"

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "core/environment.h"
 #include "core/launch_entry.h"
-#include "storage/profile.h"
+#include "platform/profile.h"
 #include "tests/support/fake_os.h"
 #include "tests/support/literal_expansion.h"
 

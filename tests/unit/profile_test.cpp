@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/profile.h"
+#include "platform/profile.h"
 #include "tests/support/fake_os.h"
 
 namespace verrow {

@@ -15,6 +15,7 @@
 #include "storage/entry_store.h"
 #include "storage/settings.h"
 #include "tests/support/fake_os.h"
+#include "tests/support/row_sink.h"
 
 namespace verrow {
 namespace {
@@ -30,15 +31,6 @@ std::string EntryFile(const std::string& name) {
 bool EndsWith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
-
-class NullSink : public EntrySink {
-public:
-    void AppendRow(const std::string&, int, const std::string&, EntryList::Position position) override {
-        positions.push_back(position);
-    }
-    void FitColumns() override {}
-    std::vector<EntryList::Position> positions;
-};
 
 class StoreFaultsTest : public ::testing::Test {
 protected:
@@ -56,7 +48,7 @@ protected:
         }
     }
 
-    LaunchEntry& Entry(std::size_t row) { return *entries.At(sink.positions.at(row)); }
+    LaunchEntry& Entry(std::size_t row) { return *entries.At(sink.rows.at(row).position); }
     // Renames the entry of a row: "a" becomes "a2".
     void Edit(std::size_t row) { Entry(row).SetAppName(Entry(row).GetAppName() + "2"); }
     void Add(const std::string& name) {
@@ -108,9 +100,9 @@ protected:
 
     test::FakeOs os;
     ScopedOs scope_{os};
-    NullSink sink;
+    test::RowSink sink;
     EntryStore store{"E:\\tools\\", "E:"};
-    EntryList entries;
+    EntryCollection entries;
     std::map<std::string, std::string> before;
 };
 

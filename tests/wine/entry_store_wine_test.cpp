@@ -4,18 +4,10 @@
 #include "platform/win32/win32_os.h"
 #include "storage/entry_store.h"
 #include "storage/settings.h"
+#include "tests/support/row_sink.h"
 
 namespace verrow {
 namespace {
-
-class RowsSink : public EntrySink {
-public:
-    void AppendRow(const std::string&, int, const std::string&, EntryList::Position position) override {
-        rows.push_back(position);
-    }
-    void FitColumns() override {}
-    std::vector<EntryList::Position> rows;
-};
 
 TEST(EntryStoreOnDisk, FilesThatCannotBeWrittenStayAsTheyWere) {
     VERROW_NEED_DRIVE_P();
@@ -24,23 +16,23 @@ TEST(EntryStoreOnDisk, FilesThatCannotBeWrittenStayAsTheyWere) {
     // The fixture made P:\locked\verrow.ini and P:\locked\VERROW_CNF\VER1.vrc immutable.
     const std::string settings = "P:\\locked\\verrow.ini";
     const std::string entryFile = "P:\\locked\\VERROW_CNF\\VER1.vrc";
-    const std::string settingsBefore = test::ReadAll(settings);
-    const std::string entryBefore = test::ReadAll(entryFile);
+    const std::string settingsBefore = test::ReadFileBytes(settings);
+    const std::string entryBefore = test::ReadFileBytes(entryFile);
 
     EXPECT_FALSE(WriteSettings(settings, ProgramSettings{1, 0}));
-    EXPECT_EQ(test::ReadAll(settings), settingsBefore);
+    EXPECT_EQ(test::ReadFileBytes(settings), settingsBefore);
 
     EntryStore store("P:\\locked\\", "P:");
-    EntryList entries;
-    RowsSink sink;
+    EntryCollection entries;
+    test::RowSink sink;
     store.LoadAllEntries(entries, sink);
     ASSERT_EQ(sink.rows.size(), 1u);
-    entries.At(sink.rows[0])->SetAppName("changed");
+    entries.At(sink.rows[0].position)->SetAppName("changed");
     auto added = std::make_unique<LaunchEntry>();
     added->SetAppName("new");
     entries.Append(std::move(added));
     EXPECT_EQ(store.SaveAllEntries(entries), std::vector<std::string>{"changed"});
-    EXPECT_EQ(test::ReadAll(entryFile), entryBefore);
+    EXPECT_EQ(test::ReadFileBytes(entryFile), entryBefore);
 
     std::vector<std::string> names = test::NamesIn("P:\\locked\\VERROW_CNF");
     ASSERT_EQ(names.size(), 2u);  // the old file and the new entry's, no .tmp

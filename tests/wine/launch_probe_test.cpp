@@ -92,7 +92,7 @@ protected:
     ProbeRecord Run(const std::string& output = "P:\\tools\\probe\\probe.out") {
         DeleteFileA(output.c_str());
         EXPECT_TRUE(entry->Launch(true, false));
-        std::string bytes = test::ReadAll(output);
+        std::string bytes = test::ReadFileBytes(output);
         ProbeRecord record;
         std::size_t first = bytes.find('\0');
         std::size_t second = bytes.find('\0', first + 1);

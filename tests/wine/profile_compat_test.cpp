@@ -16,8 +16,8 @@
 
 #include "core/launch_entry.h"
 #include "platform/os.h"
+#include "platform/profile.h"
 #include "platform/win32/win32_os.h"
-#include "storage/profile.h"
 
 namespace verrow {
 namespace {

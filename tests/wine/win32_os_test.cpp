@@ -13,7 +13,7 @@ namespace verrow {
 namespace {
 
 using test::NamesIn;
-using test::ReadAll;
+using test::ReadFileBytes;
 using test::WriteAll;
 
 class Win32OsFiles : public ::testing::Test {
@@ -36,7 +36,7 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
     ASSERT_TRUE(os.ReadFile(path, read));
     EXPECT_TRUE(read == big);
     ASSERT_TRUE(os.ReplaceFile(path, "short"));
-    EXPECT_EQ(ReadAll(path), "short");
+    EXPECT_EQ(ReadFileBytes(path), "short");
     EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
 
     // Nowhere to write: false, and nothing is left behind.
@@ -45,9 +45,9 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
 
     // A new file is created, but never over one that is there.
     EXPECT_FALSE(os.CreateNewFile(path, "other"));
-    EXPECT_EQ(ReadAll(path), "short");
+    EXPECT_EQ(ReadFileBytes(path), "short");
     ASSERT_TRUE(os.CreateNewFile(dir + "\\new.vrc", big));
-    EXPECT_TRUE(ReadAll(dir + "\\new.vrc") == big);
+    EXPECT_TRUE(ReadFileBytes(dir + "\\new.vrc") == big);
     EXPECT_EQ(NamesIn(dir), (std::vector<std::string>{"new.vrc", "verrow.ini"}));
     EXPECT_FALSE(os.ReadFile(dir + "\\missing.ini", read));
 }
@@ -89,10 +89,10 @@ TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
 TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
     // The fixture made this file immutable.
     const std::string path = "P:\\locked\\verrow.ini";
-    const std::string before = ReadAll(path);
+    const std::string before = ReadFileBytes(path);
     ASSERT_FALSE(before.empty());
     EXPECT_FALSE(os.ReplaceFile(path, "[Verrow]\r\nStartOpen=1\r\nListStyle=0\r\n"));
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(NamesIn("P:\\locked"), (std::vector<std::string>{"VERROW_CNF", "verrow.ini"}));
 }
 

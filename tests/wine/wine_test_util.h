@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32_files.h"
+
 namespace verrow::test {
 
 // The drive that the CTest fixture maps; tests that need it skip when run by hand.
@@ -22,24 +24,9 @@ inline bool HaveDriveP() { return std::getenv("VERROW_DRIVE_P") != nullptr; }
 #define VERROW_NEED_DRIVE_P() \
     if (!::verrow::test::HaveDriveP()) GTEST_SKIP() << "needs the test drive P: of the CTest fixture"
 
-inline std::string ReadAll(const std::string& path) {
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
+// Set-up that must succeed.
 inline void WriteAll(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteFileBytes(path, bytes)) << path;
 }
 
 // Names in a folder, sorted, without "." and "..".

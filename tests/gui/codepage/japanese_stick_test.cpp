@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 
 namespace verrow::gui {
@@ -87,23 +88,23 @@ TEST(JapaneseStick, RegistersStartsChangesAndDeletesAsOnAJapaneseSystem) {
     // ADD through the editor: kana and kanji in the name and in a variable of its own, the
     // launcher's variables merged in (the seeded ones are deleted: they differ from system
     // to system, and merging brings them in anyway).
-    verrow.Click(kAddButton);
+    verrow.Click(IDC_ADD);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    Type(editor, kName, "編集ツール");
-    Type(editor, kPath, kProgram);
-    SetChecked(editor, kUseCustomEnv, true);
-    ASSERT_EQ(Checked(editor, kOverWriteEnv), 1);
-    std::vector<std::string> seeded = ListBoxRows(editor, kEnvList);
+    Type(editor, IDC_NAME, "編集ツール");
+    Type(editor, IDC_PATH, kProgram);
+    SetChecked(editor, IDC_USE_CUSTOM_ENV, true);
+    ASSERT_EQ(Checked(editor, IDC_OVERWRITE_ENV), 1);
+    std::vector<std::string> seeded = ListBoxRows(editor, IDC_ENV_LIST);
     seeded.erase(std::remove(seeded.begin(), seeded.end(), "_VERROW_DRV_"), seeded.end());
-    SelectRows(editor, kEnvList, seeded);
-    VerrowProcess::ClickIn(editor, kDeleteVariable);
+    SelectRows(editor, IDC_ENV_LIST, seeded);
+    VerrowProcess::ClickIn(editor, IDC_ENV_DELETE);
     Settle(verrow);
-    Type(editor, kEnvName, "VERROW_JP");
-    Type(editor, kEnvValue, "%_VERROW_DRV_%\\データ\r\nポ表");
-    VerrowProcess::ClickIn(editor, kAddVariable);
+    Type(editor, IDC_ENV_NAME, "VERROW_JP");
+    Type(editor, IDC_ENV_VALUE, "%_VERROW_DRV_%\\データ\r\nポ表");
+    VerrowProcess::ClickIn(editor, IDC_ENV_ADD);
     Settle(verrow);
-    std::vector<std::string> rows = ListBoxRows(editor, kEnvList);
+    std::vector<std::string> rows = ListBoxRows(editor, IDC_ENV_LIST);
     EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()), (std::set<std::string>{"VERROW_JP", "_VERROW_DRV_"}));
     ASSERT_TRUE(EndEditor(verrow, editor));
     ASSERT_EQ(list.Count(), 3);
@@ -114,7 +115,7 @@ TEST(JapaneseStick, RegistersStartsChangesAndDeletesAsOnAJapaneseSystem) {
     // RUN it: the program in its folder, its variables composed, and the launcher's own
     // variable as the launcher has it.
     ASSERT_TRUE(list.Select(added));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile(kProgramOut)) << AnswerMessage(verrow, IDOK, 100);
     std::string record = ReadFileBytes(kProgramOut);
     EXPECT_EQ(ProbeStart(record).second, "J:\\ツール\\エディタ");
@@ -127,7 +128,7 @@ TEST(JapaneseStick, RegistersStartsChangesAndDeletesAsOnAJapaneseSystem) {
     // RUN the hand-written one: its command line and working folder.
     DeleteFileW(Wide(kProgramOut).c_str());
     ASSERT_TRUE(list.Select(ItemNamed(list, "エディタ（表）")));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile(kProgramOut)) << AnswerMessage(verrow, IDOK, 100);
     record = ReadFileBytes(kProgramOut);
     EXPECT_EQ(ProbeStart(record), std::make_pair(std::string("-x \"二語 ポ\" 表"), std::string("J:\\データ\\書類")));
@@ -137,22 +138,22 @@ TEST(JapaneseStick, RegistersStartsChangesAndDeletesAsOnAJapaneseSystem) {
 
     // The folder in Explorer.
     ASSERT_TRUE(list.Select(ItemNamed(list, "書類フォルダ")));
-    verrow.Click(kRunButton);
+    verrow.Click(IDC_RUN);
     EXPECT_TRUE(WaitUntil([&] { return !ShownFolder(verrow.Id()).empty(); }));
     EXPECT_EQ(ShownFolder(verrow.Id()), "書類");
     EndChildren(verrow.Id(), "explorer.exe");
 
     // EDIT the hand-written one, DEL the folder (its file goes at once).
     ASSERT_TRUE(list.Select(ItemNamed(list, "エディタ（表）")));
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(TextOf(editor, kPath), kProgram);
-    Type(editor, kName, "エディタ（改）");
+    EXPECT_EQ(TextOf(editor, IDC_PATH), kProgram);
+    Type(editor, IDC_NAME, "エディタ（改）");
     ASSERT_TRUE(EndEditor(verrow, editor));
     EXPECT_GE(ItemNamed(list, "エディタ（改）"), 0);
     ASSERT_TRUE(list.Select(ItemNamed(list, "書類フォルダ")));
-    verrow.Click(kDelButton);
+    verrow.Click(IDC_DEL);
     EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
     Settle(verrow);
     EXPECT_EQ(list.Count(), 2);

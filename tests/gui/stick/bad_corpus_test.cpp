@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <set>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 #include "tests/gui/stick/stick_support.h"
 
@@ -151,11 +152,11 @@ TEST(BadCorpus, FolderNamedLikeAnEntryFileCannotTakeAChange) {
     EXPECT_EQ(list.Text(1 - folderRow, 0), "ふつう");
 
     ASSERT_TRUE(list.Select(folderRow));
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    Type(editor, kName, "フォルダ");
-    Type(editor, kPath, "K:\\apps");
+    Type(editor, IDC_NAME, "フォルダ");
+    Type(editor, IDC_PATH, "K:\\apps");
     ASSERT_TRUE(EndEditor(verrow, editor));
     EXPECT_EQ(list.Text(folderRow, 0), "フォルダ");
 

@@ -4,6 +4,7 @@
 // file is left, the program does not crash, and it says once what it could not save.
 #include <gtest/gtest.h>
 
+#include "resources/resource.h"
 #include "tests/gui/command_steps.h"
 #include "tests/gui/stick/stick_support.h"
 
@@ -43,10 +44,10 @@ void Rename(const VerrowProcess& verrow, const std::string& from, const std::str
     int item = RowNamed(list, from);
     ASSERT_GE(item, 0) << from;
     ASSERT_TRUE(list.Select(item));
-    verrow.Click(kEditButton);
+    verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    Type(editor, kName, to);
+    Type(editor, IDC_NAME, to);
     ASSERT_TRUE(EndEditor(verrow, editor));
     ASSERT_EQ(list.Text(item, 0), to);
 }
@@ -158,7 +159,7 @@ TEST(EndFaults, DriveGoneWhileRunningKeepsTheBarAndLosesNothingThatWasThere) {
     ASSERT_NO_FATAL_FAILURE(Rename(verrow, "first", "一番"));
     EXPECT_EQ(AddThroughEditor(verrow, "足した", "K:\\apps\\a.exe"), "");
 
-    HWND bar = verrow.Control(1016);
+    HWND bar = verrow.Control(IDC_FREE_SPACE);
     const int high = verrow.BarHigh();
     const int posBefore = verrow.BarPos();
     ASSERT_GT(high, 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,18 @@ std::size_t FindLastBackslash(std::string_view s);
 // First occurrence of `needle` at or after `from` that starts on a character boundary
 // of `haystack`, byte for byte; npos when there is none.
 std::size_t Find(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+// Replaces every occurrence of `pattern` that starts on a character boundary, left to
+// right; text put in is not searched again. False, and `text` left as it was, as soon as
+// the result would be longer than `maxSize`: what is built is always the start of the
+// result, so it is known to be too long before it is whole. `found`, when given, tells
+// whether there was an occurrence. An empty pattern occurs nowhere.
+bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with,
+                std::size_t maxSize = std::string::npos, bool* found = nullptr);
+
+// `pattern` with each "%1" to "%9" replaced by that argument (one beyond the arguments
+// stays as it is); what is put in is not searched again. The one way a text of
+// resources/texts.h takes its values.
+std::string Substitute(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 }  // namespace verrow::cp932

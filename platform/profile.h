@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/slot_table.h"
+
 namespace verrow {
 
 class ProfileReader {
@@ -72,17 +74,18 @@ private:
     std::size_t FindSection(std::string_view name, std::size_t hash) const;
     std::size_t SectionIndex(std::string_view section) const;  // kNone when absent
     std::size_t FindKey(std::size_t section, std::string_view name, std::size_t hash) const;
+    bool SameKey(std::size_t at, std::size_t section, std::string_view name, std::size_t hash) const;
     const std::string_view* Find(std::string_view section, std::string_view key) const;
 
     // The file in code page 932; names and values are views into it, so a file is
     // indexed without copying a string per key. Held apart so that moving keeps them valid.
-    // Sections and keys are found through open-addressed tables of positions (0: free,
-    // else position + 1): a file costs a handful of allocations, not one per key.
+    // Sections and keys are found through hash indexes of their positions: a file costs a
+    // handful of allocations, not one per key.
     std::unique_ptr<const std::string> text_;
     std::vector<Section> sections_;
-    std::vector<std::uint32_t> sectionSlots_;
+    SlotTable sectionSlots_;
     std::vector<Key> keys_;
-    std::vector<std::uint32_t> keySlots_;
+    SlotTable keySlots_;
 };
 
 class ProfileWriter {

@@ -1,4 +1,4 @@
-#include "core/cp932.h"
+#include "base/cp932.h"
 
 namespace verrow::cp932 {
 namespace {
@@ -67,6 +67,48 @@ std::size_t Find(std::string_view haystack, std::string_view needle, std::size_t
         if (i == haystack.size()) break;  // only an empty needle gets here
     }
     return std::string_view::npos;
+}
+
+bool ReplaceAll(std::string& text, std::string_view pattern, std::string_view with, std::size_t maxSize,
+                bool* found) {
+    if (found) *found = false;
+    if (pattern.empty()) return true;
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == pattern[0] && text.compare(i, pattern.size(), pattern) == 0) {
+            out.append(text, copied, i - copied);
+            out += with;
+            if (out.size() > maxSize) return false;
+            i += pattern.size();
+            copied = i;
+        } else {
+            i += CharLength(text, i);
+        }
+    }
+    if (copied == 0) return true;  // nothing found
+    if (found) *found = true;
+    if (out.size() + (text.size() - copied) > maxSize) return false;
+    out.append(text, copied, std::string::npos);
+    text.swap(out);
+    return true;
+}
+
+std::string Substitute(std::string_view pattern, std::initializer_list<std::string_view> args) {
+    std::string out;
+    out.reserve(pattern.size());
+    for (std::size_t i = 0; i < pattern.size();) {
+        std::size_t n = CharLength(pattern, i);
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9' &&
+            static_cast<std::size_t>(pattern[i + 1] - '1') < args.size()) {
+            out += args.begin()[pattern[i + 1] - '1'];
+            i += 2;
+            continue;
+        }
+        out.append(pattern, i, n);
+        i += n;
+    }
+    return out;
 }
 
 }  // namespace verrow::cp932

@@ -1,6 +1,6 @@
-#include "core/path.h"
+#include "base/path.h"
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 
 namespace verrow {
 

@@ -1,4 +1,4 @@
-#include "storage/profile.h"
+#include "platform/profile.h"
 
 #include <algorithm>
 #include <array>
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <utility>
 
-#include "core/cp932.h"
+#include "base/cp932.h"
 #include "platform/os.h"
-#include "platform/timing.h"
 #include "platform/text_convert.h"
+#include "platform/timing.h"
 
 // Files are read as the platform reads them, verified against it:
 // - lines end at CR or LF; a lead byte pairs with whatever byte follows it (even CR, '='
@@ -116,18 +116,9 @@ std::uint32_t Word(const char* at) {
     return word;
 }
 
-// Every byte with bit 0x20 set, trail bytes too, four at a time: that folds the letters,
-// so names that compare equal still hash equal, and the loop needs no character walk.
-std::size_t NoCaseHash(std::string_view s) {
-    std::uint32_t hash = 2166136261u;
-    std::size_t i = 0;
-    for (; i + 4 <= s.size(); i += 4) {
-        hash = (hash ^ (Word(s.data() + i) | 0x20202020u)) * 16777619u;
-        hash ^= hash >> 15;  // the table takes the low bits: bring the high bytes down
-    }
-    for (; i < s.size(); ++i) hash = (hash ^ (static_cast<unsigned char>(s[i]) | 0x20u)) * 16777619u;
-    return hash;
-}
+// Every byte with bit 0x20 set, trail bytes too: that folds the letters, so names that
+// compare equal still hash equal, and the loop needs no character walk.
+std::size_t NoCaseHash(std::string_view s) { return HashBytes(s, 0x20); }
 
 bool NoCaseEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a == b || cp932::EqualsNoCase(a, b));
@@ -157,31 +148,10 @@ std::size_t KeyHash(std::size_t nameHash, std::size_t section) {
     return nameHash ^ ((section + 1) * static_cast<std::size_t>(0x9E3779B9u));
 }
 
-// Slots for `count` entries, at most half full.
-std::size_t SlotCount(std::size_t count) {
-    std::size_t slots = 16;
-    while (slots < count * 2) slots *= 2;
-    return slots;
-}
-
-// Open addressing with linear probing over positions + 1. Entries keep their hashes, so
-// the table is rebuilt from them when it would be more than half full.
+// Sections and keys keep their hashes: a table that grows is made anew from them.
 template <typename Entries>
-void InsertSlot(std::vector<std::uint32_t>& slots, const Entries& entries, std::size_t position) {
-    if (slots.size() < 2 * entries.size()) {
-        slots.assign(SlotCount(entries.size()), 0);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (i == position) continue;
-            std::size_t mask = slots.size() - 1;
-            std::size_t at = entries[i].hash & mask;
-            while (slots[at] != 0) at = (at + 1) & mask;
-            slots[at] = static_cast<std::uint32_t>(i + 1);
-        }
-    }
-    std::size_t mask = slots.size() - 1;
-    std::size_t at = entries[position].hash & mask;
-    while (slots[at] != 0) at = (at + 1) & mask;
-    slots[at] = static_cast<std::uint32_t>(position + 1);
+auto StoredHash(const Entries& entries) {
+    return [&entries](std::size_t at) { return entries[at].hash; };
 }
 
 }  // namespace
@@ -189,9 +159,9 @@ void InsertSlot(std::vector<std::uint32_t>& slots, const Entries& entries, std::
 void ProfileReader::Clear() {
     text_.reset();
     sections_.clear();
-    sectionSlots_.clear();
+    sectionSlots_.Clear();
     keys_.clear();
-    keySlots_.clear();
+    keySlots_.Clear();
 }
 
 bool ProfileReader::Load(const std::string& path) {
@@ -216,23 +186,18 @@ bool ProfileReader::Load(bool read, std::string bytes) {
 }
 
 std::size_t ProfileReader::FindSection(std::string_view name, std::size_t hash) const {
-    if (sectionSlots_.empty()) return kNone;
-    std::size_t mask = sectionSlots_.size() - 1;
-    for (std::size_t at = hash & mask; sectionSlots_[at] != 0; at = (at + 1) & mask) {
-        const Section& section = sections_[sectionSlots_[at] - 1];
-        if (section.hash == hash && NoCaseEqual(section.name, name)) return sectionSlots_[at] - 1;
-    }
-    return kNone;
+    return sectionSlots_.Find(hash, [&](std::size_t at) {
+        return sections_[at].hash == hash && NoCaseEqual(sections_[at].name, name);
+    });
+}
+
+bool ProfileReader::SameKey(std::size_t at, std::size_t section, std::string_view name, std::size_t hash) const {
+    const Key& key = keys_[at];
+    return key.hash == hash && key.section == section && NoCaseEqual(key.name, name);
 }
 
 std::size_t ProfileReader::FindKey(std::size_t section, std::string_view name, std::size_t hash) const {
-    if (keySlots_.empty()) return kNone;
-    std::size_t mask = keySlots_.size() - 1;
-    for (std::size_t at = hash & mask; keySlots_[at] != 0; at = (at + 1) & mask) {
-        const Key& key = keys_[keySlots_[at] - 1];
-        if (key.hash == hash && key.section == section && NoCaseEqual(key.name, name)) return keySlots_[at] - 1;
-    }
-    return kNone;
+    return keySlots_.Find(hash, [&](std::size_t at) { return SameKey(at, section, name, hash); });
 }
 
 void ProfileReader::Parse(std::string_view raw) { Index(ToCodePage(raw)); }
@@ -251,7 +216,7 @@ void ProfileReader::Index(std::string text) {
     // Sized for lines of about 32 bytes, so that an entry file's tables are made once.
     const std::size_t expected = all.size() / 32 + 16;
     keys_.reserve(expected);
-    keySlots_.assign(SlotCount(expected), 0);
+    keySlots_.Reset(expected);
 
     std::size_t current = kNone;  // none before the first section or in an ignored one
     const std::size_t size = all.size();
@@ -300,7 +265,7 @@ void ProfileReader::Index(std::string text) {
                 // Only the first section of a name is searched, and "[]" cannot be found.
                 if (FindSection(name, hash) == kNone) {
                     sections_.push_back(Section{name, hash});
-                    InsertSlot(sectionSlots_, sections_, sections_.size() - 1);
+                    sectionSlots_.Add(sections_.size(), hash, StoredHash(sections_));
                     if (!name.empty()) current = sections_.size() - 1;
                 }
                 continue;
@@ -333,19 +298,13 @@ void ProfileReader::Index(std::string text) {
         // The first of a name counts. One probe finds an earlier key of the name or the
         // free slot for this one.
         const std::size_t hash = KeyHash(NoCaseHash(name), current);
-        const std::size_t mask = keySlots_.size() - 1;
-        std::size_t at = hash & mask;
-        bool earlier = false;
-        for (; keySlots_[at] != 0 && !earlier; at = (at + 1) & mask) {
-            const Key& key = keys_[keySlots_[at] - 1];
-            earlier = key.hash == hash && key.section == current && NoCaseEqual(key.name, name);
-        }
-        if (earlier) continue;
+        const std::size_t at = keySlots_.Probe(hash, [&](std::size_t k) { return SameKey(k, current, name, hash); });
+        if (keySlots_.At(at) != SlotTable::kNone) continue;
         keys_.push_back(Key{name, value, current, hash});
-        if (keySlots_.size() < 2 * keys_.size()) {
-            InsertSlot(keySlots_, keys_, keys_.size() - 1);
+        if (keySlots_.HasRoomFor(keys_.size())) {
+            keySlots_.Put(at, keys_.size() - 1);
         } else {
-            keySlots_[at] = static_cast<std::uint32_t>(keys_.size());
+            keySlots_.Rebuild(keys_.size(), keys_.size(), StoredHash(keys_));
         }
     }
 }
