@@ -99,7 +99,7 @@ TEST(MainWindow, ViewFollowsListStyleAndAnEmptyListFitsItsHeaders) {
                           Case{2, LVS_REPORT, "main_window_details"}, Case{7, LVS_ICON, nullptr},
                           Case{-1, LVS_ICON, nullptr}}) {
         SCOPED_TRACE(c.listStyle);
-        TestDrive::Prepare(Settings(0, c.listStyle), ThreeEntries());
+        TestDrive::Prepare(TestDrive::SettingsText(0, c.listStyle), ThreeEntries());
         VerrowProcess verrow;
         ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
         RemoteListView list = verrow.List();
