@@ -5,6 +5,8 @@
 //   VERROW_MARK("name")   a moment, in milliseconds since the process was created
 //   VERROW_SPAN("name")   the time until the end of the enclosing scope, added up under
 //                         the name (for work done once per entry)
+//   VERROW_MARK_DIALOG_MESSAGE(message)   the dialog's first paint, WM_INITDIALOG and
+//                         WM_CLOSE, marked alike in Verrow and in the benchmark's floor
 //
 // Such a build writes one "name milliseconds" line per mark and sum, in order, to the file
 // that the environment variable VERROW_TIMING_LOG names, when the process ends.
@@ -17,6 +19,7 @@
 namespace verrow::timing {
 
 void Mark(const char* name);
+void MarkDialogMessage(unsigned message);
 void Add(const char* name, std::int64_t ticks);
 std::int64_t Now();
 
@@ -38,10 +41,12 @@ private:
 #define VERROW_TIMING_JOIN(a, b) VERROW_TIMING_JOIN2(a, b)
 #define VERROW_MARK(name) ::verrow::timing::Mark(name)
 #define VERROW_SPAN(name) ::verrow::timing::Span VERROW_TIMING_JOIN(timingSpan, __LINE__)(name)
+#define VERROW_MARK_DIALOG_MESSAGE(message) ::verrow::timing::MarkDialogMessage(message)
 
 #else
 
 #define VERROW_MARK(name) ((void)0)
 #define VERROW_SPAN(name) ((void)0)
+#define VERROW_MARK_DIALOG_MESSAGE(message) ((void)0)
 
 #endif

@@ -10,17 +10,9 @@
 namespace {
 
 INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-#ifdef VERROW_TIMING
-    static bool painted = false;
-    if (message == WM_PAINT && !painted) {
-        painted = true;
-        VERROW_MARK("dialog: first paint");
-    }
-    if (message == WM_CLOSE) VERROW_MARK("dialog: WM_CLOSE");
-#endif
+    VERROW_MARK_DIALOG_MESSAGE(message);
     switch (message) {
     case WM_INITDIALOG:
-        VERROW_MARK("dialog: WM_INITDIALOG");
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));

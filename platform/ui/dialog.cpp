@@ -110,14 +110,6 @@ std::size_t Counted(std::string_view text, DataExchange::Count count) {
     return bytes;
 }
 
-std::wstring WideText(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-    int got = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return text;
-}
-
 // The clipboard's text; empty when it has none or cannot be opened.
 std::wstring ClipboardText(HWND owner) {
     ScopedClipboard open(OpenClipboard(owner) != FALSE);
@@ -130,7 +122,7 @@ std::wstring ClipboardText(HWND owner) {
 }
 }  // namespace
 
-std::wstring LimitedBox::Current() const { return WideText(Handle()); }
+std::wstring LimitedBox::Current() const { return WideWindowText(Handle()); }
 
 std::size_t LimitedBox::Bytes(std::wstring_view text) const { return Counted(FromSystemText(text), count_); }
 
@@ -247,7 +239,7 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
         box.SetText(value);
         return;
     }
-    std::wstring shown = WideText(field);
+    std::wstring shown = WideWindowText(field);
     if (shown != ToSystemText(value)) value = FromSystemText(shown);
     if (maxBytes > 0 && Counted(value, count) > maxBytes) {
         ShowMessage(cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)}), mb::kOk);
@@ -434,15 +426,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-#ifdef VERROW_TIMING
-    static bool painted = false;
-    if (message == WM_PAINT && !painted) {
-        painted = true;
-        VERROW_MARK("dialog: first paint");
-    }
-    if (message == WM_CLOSE) VERROW_MARK("dialog: WM_CLOSE");
-    if (message == WM_INITDIALOG) VERROW_MARK("dialog: WM_INITDIALOG");
-#endif
+    VERROW_MARK_DIALOG_MESSAGE(message);
     switch (message) {
     case WM_INITDIALOG:
         ApplyInitData();

@@ -29,14 +29,16 @@ HWND Window::Detach() {
     return old;
 }
 
-std::string Window::Text() const {
-    int length = GetWindowTextLengthW(hwnd_);
-    if (length <= 0) return std::string();
-    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-    int got = GetWindowTextW(hwnd_, buffer.data(), length + 1);
-    buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return FromSystemText(buffer);
+std::wstring WideWindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
 }
+
+std::string Window::Text() const { return FromSystemText(WideWindowText(hwnd_)); }
 
 void Window::SetText(const std::string& text) const {
     SetWindowTextW(hwnd_, ToSystemText(text).c_str());

@@ -17,6 +17,9 @@
 
 namespace verrow::ui {
 
+// A window's text as the system holds it (UTF-16).
+std::wstring WideWindowText(HWND window);
+
 class Window {
 public:
     Window() = default;

@@ -74,6 +74,16 @@ void Mark(const char* name) {
     if (g_count < 256) g_records[g_count++] = Record{name, Now(), false};
 }
 
+void MarkDialogMessage(unsigned message) {
+    static bool painted = false;
+    if (message == WM_PAINT && !painted) {
+        painted = true;
+        Mark("dialog: first paint");
+    }
+    if (message == WM_INITDIALOG) Mark("dialog: WM_INITDIALOG");
+    if (message == WM_CLOSE) Mark("dialog: WM_CLOSE");
+}
+
 void Add(const char* name, std::int64_t ticks) {
     if (g_frequency == 0) Start();
     for (int i = 0; i < g_count; ++i) {
