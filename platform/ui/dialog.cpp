@@ -352,6 +352,7 @@ int Dialog::DoModal() {
         RunLoopMessage(message);
     }
     running_ = false;
+    VERROW_MARK("dialog: loop ended");
 
     if (disabledOwner) EnableWindow(owner, TRUE);
     if (hwnd_) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace verrow::timing {
 namespace {
@@ -26,16 +27,24 @@ void Write() {
     char path[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("VERROW_TIMING_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path) return;
-    std::FILE* file = std::fopen(path, "ab");
-    if (!file) return;
     Mark("exit");
+    // One write of the whole log: a line at a time would cost the close it measures.
+    std::string log;
     for (int i = 0; i < g_count; ++i) {
         const Record& r = g_records[i];
         double ms = static_cast<double>(r.sum ? r.ticks : r.ticks - g_created) * 1000.0 / static_cast<double>(g_frequency);
-        std::fprintf(file, "%s%s %.3f\n", r.sum ? "+" : "", r.name, ms);
+        char value[32];
+        std::snprintf(value, sizeof value, " %.3f\n", ms);
+        log += r.sum ? "+" : "";
+        log += r.name;
+        log += value;
     }
-    std::fprintf(file, "end\n");
-    std::fclose(file);
+    log += "end\n";
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
+    CloseHandle(file);
 }
 
 void Start() {
