@@ -52,7 +52,7 @@ LVITEMW CallbackItem(int index, int image, LPARAM data, bool withData) {
 int EntryListView::InsertItem(int index, const std::string& text, int image) {
     int count = ItemCount();
     if (index < 0 || index > count) index = count;
-    rows_.insert(rows_.begin() + index, Row{text, std::string()});
+    rows_.insert(rows_.begin() + index, Row{Keep(text), Text{}});
     LVITEMW item = CallbackItem(index, image, 0, false);
     int inserted = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (inserted != index) {
@@ -69,7 +69,8 @@ int EntryListView::InsertItem(int index, const std::string& text, int image) {
 
 bool EntryListView::SetItemText(int item, int subItem, const std::string& text) {
     if (item < 0 || static_cast<std::size_t>(item) >= rows_.size() || subItem < 0 || subItem > 1) return false;
-    (subItem == 0 ? rows_[static_cast<std::size_t>(item)].name : rows_[static_cast<std::size_t>(item)].path) = text;
+    Row& row = rows_[static_cast<std::size_t>(item)];
+    (subItem == 0 ? row.name : row.path) = Keep(text);
     // The item's text is still the callback: the list is told to draw it anew.
     return Send(LVM_REDRAWITEMS, static_cast<WPARAM>(item), item) != 0;
 }
@@ -86,7 +87,9 @@ void EntryListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
     const int item = info.item.iItem;
     if (item < 0 || static_cast<std::size_t>(item) >= rows_.size()) return;
     const Row& row = rows_[static_cast<std::size_t>(item)];
-    std::wstring text = ToSystemText(info.item.iSubItem == 0 ? row.name : info.item.iSubItem == 1 ? row.path : "");
+    std::wstring text = ToSystemText(info.item.iSubItem == 0   ? TextOf(row.name)
+                                     : info.item.iSubItem == 1 ? TextOf(row.path)
+                                                               : std::string_view());
     std::size_t length = std::min(text.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
     std::copy_n(text.data(), length, info.item.pszText);
     info.item.pszText[length] = L'\0';
@@ -96,7 +99,7 @@ void EntryListView::AppendRow(const std::string& name, int image, const std::str
                               EntryCollection::Position position) {
     // The data goes in with the item: one message, and no change for the list to report.
     const int index = ItemCount();
-    rows_.push_back(Row{name, pathText});
+    rows_.push_back(Row{Keep(name), Keep(pathText)});
     LVITEMW item = CallbackItem(index, image, static_cast<LPARAM>(position), true);
     if (Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != index) {
         rows_.pop_back();
@@ -106,6 +109,12 @@ void EntryListView::AppendRow(const std::string& name, int image, const std::str
     column.iSubItem = 1;
     column.pszText = LPSTR_TEXTCALLBACKW;
     Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+EntryListView::Text EntryListView::Keep(const std::string& text) {
+    Text kept{texts_.size(), text.size()};
+    texts_ += text;
+    return kept;
 }
 
 EntryListView::Fill::Fill(EntryListView& list) : list_(list) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/controls.h"
@@ -63,10 +64,22 @@ public:
     bool Filling() const { return filling_; }
 
 private:
-    struct Row {
-        std::string name;  // column 0
-        std::string path;  // column 1
+    // A text of texts_: where it starts, and its length.
+    struct Text {
+        std::size_t at = 0;
+        std::size_t size = 0;
     };
+    struct Row {
+        Text name;  // column 0
+        Text path;  // column 1
+    };
+    Text Keep(const std::string& text);
+    std::string_view TextOf(Text text) const { return std::string_view(texts_).substr(text.at, text.size); }
+
+    // Every row's texts one after another, so that a thousand rows come and go with a few
+    // allocations rather than two each; a changed text is added anew (the old one stays
+    // unused until the list goes: edits are few).
+    std::string texts_;
     std::vector<Row> rows_;  // by item index
     bool filling_ = false;
 };
