@@ -24,6 +24,14 @@ constexpr COLORREF kFiguresMask = RGB(255, 255, 255);
 
 LauncherDialog::LauncherDialog(HWND parent) : Dialog(IDD_MAIN, parent) {
     Icon = LoadIconW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDI_VERROW));
+    // The entry files are read from now on, while the window is made: opening a file can
+    // take long (on some systems every open is a round trip to a server), and the set-up
+    // takes the files at its own step, after the settings (OnInitDialog).
+    Os& os = GetOs();
+    if (os.ModuleFolderExact()) {
+        PathParts exe = SplitPath(os.ModuleFileName());
+        entryFiles_ = EntryStore(exe.drive + exe.dir, exe.drive).FindEntryFiles();
+    }
 }
 
 void LauncherDialog::DoDataExchange(ui::DataExchange& dx) {
@@ -99,7 +107,7 @@ bool LauncherDialog::OnInitDialog() {
     // while the list fills, so the path field stays as empty as a refresh would leave it.
     if (canStore_) {
         EntryListView::Fill fill(List);
-        EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List);
+        EntryStore(ExeFolder, Drive).LoadAllEntries(EntryList, List, std::move(entryFiles_));
         VERROW_MARK("init: entries loaded");
     } else {
         List.FitColumns();

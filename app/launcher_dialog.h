@@ -103,6 +103,7 @@ private:
     // the buttons' pictures, released after the window has gone, and what could not be saved.
     std::array<ScopedGdi<HBITMAP>, 6> buttonPictures_;
     std::string unsavedMessage_;
+    EntryStore::EntryFiles entryFiles_;  // found and being read since the construction
     bool saved_ = false;         // SaveAll has run: EntryList is empty for good
     bool sessionEnded_ = false;  // ... because Windows ends the session
     bool canStore_ = true;       // the program's folder can be named: files are read and written

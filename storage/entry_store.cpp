@@ -81,7 +81,20 @@ EntryStore::EntryStore(std::string exeFolder, std::string drive)
 
 std::string EntryStore::ConfigFolder() const { return exeFolder_ + kConfigFolderName; }
 
-void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink) {
+EntryStore::EntryFiles EntryStore::FindEntryFiles() const {
+    Os& os = GetOs();
+    const std::string folder = ConfigFolder();
+    EntryFiles found;
+    std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
+    VERROW_MARK("store: files listed");
+    if (names.empty()) return found;
+    found.paths.reserve(names.size());
+    for (const std::string& name : names) found.paths.push_back(folder + "\\" + name);
+    found.contents = os.ReadFiles(found.paths);
+    return found;
+}
+
+void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink, EntryFiles found) {
     Os& os = GetOs();
     const std::string folder = ConfigFolder();
     if (!os.FindFile(folder, nullptr) && !os.CreateDirectory(folder)) {
@@ -90,13 +103,10 @@ void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink) {
     }
 
     VERROW_MARK("store: folder found");
-    std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
-    VERROW_MARK("store: files listed");
-    std::vector<std::string> paths;
-    paths.reserve(names.size());
-    for (const std::string& name : names) paths.push_back(folder + "\\" + name);
     // The platform may read the files ahead while the entries are made and started here.
-    std::unique_ptr<FileSequence> files = os.ReadFiles(paths);
+    if (!found.contents) found = FindEntryFiles();
+    const std::vector<std::string>& paths = found.paths;
+    FileSequence* files = found.contents.get();
     EntryReadRoom room;
     std::string bytes;
     for (const std::string& path : paths) {

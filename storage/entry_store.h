@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/launch_entry.h"
+#include "platform/os.h"
 
 namespace verrow {
 
@@ -51,9 +52,19 @@ public:
 
     std::string ConfigFolder() const;  // E:\tools\VERROW_CNF
 
+    // The entry files as found before the load, with their reading under way (the
+    // platform may read them on while the caller does other work). Empty when the
+    // configuration folder held none.
+    struct EntryFiles {
+        std::vector<std::string> paths;
+        std::unique_ptr<FileSequence> contents;  // in the order of `paths`
+    };
+    EntryFiles FindEntryFiles() const;
+
     // Reads every *.vrc file, appends entries and rows, starts the start-up entries
-    // right after their rows, then fits the columns.
-    void LoadAllEntries(EntryCollection& entries, EntrySink& sink);
+    // right after their rows, then fits the columns. Files found and read ahead by
+    // FindEntryFiles are taken from `found`; without any, the folder is listed now.
+    void LoadAllEntries(EntryCollection& entries, EntrySink& sink, EntryFiles found = {});
 
     // Writes every new or changed entry and destroys all of them. Returns the names of
     // the entries that could not be written (empty when all went well).

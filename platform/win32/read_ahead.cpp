@@ -9,10 +9,13 @@
 namespace verrow {
 namespace {
 
+// Two readers, one for a few files: the wine server answers one request at a time, so
+// more would only wait for each other.
 constexpr int kReaders = 2;
-// Fewer files are read in turn: starting a thread costs about as much as reading a few.
 constexpr std::size_t kFewFiles = 32;
-constexpr std::size_t kMaxFilesAhead = 64;
+// The files are read while the window is made too: every one of a thousand may be read
+// before the first is taken, as long as they stay within the bytes.
+constexpr std::size_t kMaxFilesAhead = 4096;
 constexpr std::size_t kMaxBytesAhead = 16u << 20;  // however large the files
 
 class Lock {
@@ -30,8 +33,8 @@ class FilesReadAhead final : public FileSequence {
 public:
     FilesReadAhead(Os& os, std::vector<std::string> paths)
         : os_(os), paths_(std::move(paths)), slots_(paths_.size()) {
-        if (paths_.size() < kFewFiles) return;
-        for (int i = 0; i < kReaders; ++i) {
+        const int readers = paths_.size() < kFewFiles ? 1 : kReaders;
+        for (int i = 0; i < readers; ++i) {
             ScopedHandle thread(CreateThread(nullptr, 0, &FilesReadAhead::Reader, this, 0, nullptr));
             if (thread) threads_.push_back(std::move(thread));
         }

@@ -1,7 +1,8 @@
 // Files read ahead of the one who takes them, on helper threads. Under some systems (wine)
 // every file opened is a round trip to a server, and a thousand entry files spend most of
-// their load time waiting on those trips: two readers halve that wait, while the caller
-// works on the files already read.
+// their load time waiting on those trips: the readers wait instead, from as early as the
+// caller asks for the files, while the caller works on other things and on the files
+// already read.
 #pragma once
 
 #include <memory>

@@ -51,7 +51,8 @@ protected:
 };
 
 TEST_F(EntryStoreTest, MissingFolderIsCreatedOrReported) {
-    store.LoadAllEntries(entries, sink);
+    // Looked for early (as the main window does while it is made), and missing then.
+    store.LoadAllEntries(entries, sink, store.FindEntryFiles());
     EXPECT_TRUE(os.HasDirectory(kFolder));
     EXPECT_TRUE(os.messages.empty());
     EXPECT_EQ(Log("row fit"), std::vector<std::string>{"fit"});
@@ -84,7 +85,8 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 1) +
                                                      "[MoxEnvExec_Env]\r\nENV0000_Key=D1\r\nENV0000_Val=d\r\n");
 
-    store.LoadAllEntries(entries, sink);
+    // Found, and their reading begun, before the load takes them.
+    store.LoadAllEntries(entries, sink, store.FindEntryFiles());
 
     EXPECT_EQ(Log("row start fit message"),
               (std::vector<std::string>{"row C", "start E:\\apps\\c.exe", "row ", "row A",

@@ -68,19 +68,24 @@ TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
         paths.push_back(path);
     }
     paths.push_back(dir);  // a folder
-    std::unique_ptr<FileSequence> files = os.ReadFiles(paths);
-    for (const std::string& path : paths) {
-        std::string expected, got = "stale";
-        const bool readable = os.ReadFile(path, expected);
-        ASSERT_EQ(files->Next(got), readable) << path;
-        ASSERT_TRUE(got == expected) << path;
-    }
-    std::string after = "x";
-    EXPECT_FALSE(files->Next(after));
-    EXPECT_EQ(after, "");
+    auto expectAsReadFile = [&](const std::vector<std::string>& some) {
+        std::unique_ptr<FileSequence> files = os.ReadFiles(some);
+        for (const std::string& path : some) {
+            std::string expected, got = "stale";
+            const bool readable = os.ReadFile(path, expected);
+            ASSERT_EQ(files->Next(got), readable) << path;
+            ASSERT_TRUE(got == expected) << path;
+        }
+        std::string after = "x";
+        EXPECT_FALSE(files->Next(after));
+        EXPECT_EQ(after, "");
+    };
+    expectAsReadFile(paths);
+    // A few files (one helper), a missing one among them.
+    expectAsReadFile(std::vector<std::string>(paths.begin(), paths.begin() + 5));
 
     // Left before the end: the helpers stop.
-    files = os.ReadFiles(paths);
+    std::unique_ptr<FileSequence> files = os.ReadFiles(paths);
     std::string first;
     EXPECT_EQ(files->Next(first), os.ReadFile(paths[0], first));
     files.reset();
