@@ -27,9 +27,9 @@ LauncherDialog::LauncherDialog(HWND parent) : Dialog(IDD_MAIN, parent) {
     // The entry files are read from now on, while the window is made: opening a file can
     // take long (on some systems every open is a round trip to a server), and the set-up
     // takes the files at its own step, after the settings (OnInitDialog).
-    Os& os = GetOs();
-    if (os.ModuleFolderExact()) {
-        PathParts exe = SplitPath(os.ModuleFileName());
+    canStore_ = GetOs().ModuleFolderExact();
+    if (canStore_) {
+        PathParts exe = SplitPath(GetOs().ModuleFileName());
         entryFiles_ = EntryStore(exe.drive + exe.dir, exe.drive).FindEntryFiles();
     }
 }
@@ -93,7 +93,7 @@ bool LauncherDialog::OnInitDialog() {
     // A folder whose name code page 932 cannot hold has no path the program could find
     // its files by: it says so once, keeps the settings' defaults, loads no entries and
     // writes nothing; programs and folders can still be registered and started for the run.
-    canStore_ = GetOs().ModuleFolderExact();
+    // (canStore_ was judged at the construction.)
     if (!canStore_) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
 
     ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath) : ProgramSettings{};
