@@ -36,26 +36,15 @@ void EntryListView::SetViewFromListStyle(int listStyle) const {
     }
 }
 
-namespace {
-// An item whose texts the list asks for; with its data when it is known.
-LVITEMW CallbackItem(int index, int image, LPARAM data, bool withData) {
+int EntryListView::InsertRow(int index, Row row, int image, LPARAM data) {
+    rows_.insert(rows_.begin() + index, row);
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | (withData ? LVIF_PARAM : 0);
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = index;
     item.pszText = LPSTR_TEXTCALLBACKW;
     item.iImage = image;
     item.lParam = data;
-    return item;
-}
-}  // namespace
-
-int EntryListView::InsertItem(int index, const std::string& text, int image) {
-    int count = ItemCount();
-    if (index < 0 || index > count) index = count;
-    rows_.insert(rows_.begin() + index, Row{Keep(text), Text{}});
-    LVITEMW item = CallbackItem(index, image, 0, false);
-    int inserted = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (inserted != index) {
+    if (Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != index) {
         rows_.erase(rows_.begin() + index);
         return -1;
     }
@@ -65,6 +54,12 @@ int EntryListView::InsertItem(int index, const std::string& text, int image) {
     column.pszText = LPSTR_TEXTCALLBACKW;
     Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
     return index;
+}
+
+int EntryListView::InsertItem(int index, const std::string& text, int image) {
+    int count = ItemCount();
+    if (index < 0 || index > count) index = count;
+    return InsertRow(index, Row{Keep(text), Text{}}, image, 0);
 }
 
 bool EntryListView::SetItemText(int item, int subItem, const std::string& text) {
@@ -98,17 +93,7 @@ void EntryListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
 void EntryListView::AppendRow(const std::string& name, int image, const std::string& pathText,
                               EntryCollection::Position position) {
     // The data goes in with the item: one message, and no change for the list to report.
-    const int index = ItemCount();
-    rows_.push_back(Row{Keep(name), Keep(pathText)});
-    LVITEMW item = CallbackItem(index, image, static_cast<LPARAM>(position), true);
-    if (Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) != index) {
-        rows_.pop_back();
-        return;
-    }
-    LVITEMW column{};
-    column.iSubItem = 1;
-    column.pszText = LPSTR_TEXTCALLBACKW;
-    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    InsertRow(ItemCount(), Row{Keep(name), Keep(pathText)}, image, static_cast<LPARAM>(position));
 }
 
 EntryListView::Text EntryListView::Keep(const std::string& text) {

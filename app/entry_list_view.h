@@ -74,6 +74,9 @@ private:
         Text path;  // column 1
     };
     Text Keep(const std::string& text);
+    // Puts `row` in at `index` with its item's data, its texts asked for by the list;
+    // the index, or -1.
+    int InsertRow(int index, Row row, int image, LPARAM data);
     std::string_view TextOf(Text text) const { return std::string_view(texts_).substr(text.at, text.size); }
 
     // Every row's texts one after another, so that a thousand rows come and go with a few
