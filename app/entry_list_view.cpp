@@ -66,8 +66,14 @@ bool EntryListView::SetItemText(int item, int subItem, const std::string& text) 
     if (item < 0 || static_cast<std::size_t>(item) >= rows_.size() || subItem < 0 || subItem > 1) return false;
     Row& row = rows_[static_cast<std::size_t>(item)];
     (subItem == 0 ? row.name : row.path) = Keep(text);
-    // The item's text is still the callback: the list is told to draw it anew.
-    return Send(LVM_REDRAWITEMS, static_cast<WPARAM>(item), item) != 0;
+    // The item's text stays the callback. Setting it again tells the list that the text
+    // changed, and LVM_UPDATE has it measure the label anew: a list that keeps label widths
+    // would otherwise draw a renamed item in its old width.
+    LVITEMW callback{};
+    callback.iSubItem = subItem;
+    callback.pszText = LPSTR_TEXTCALLBACKW;
+    if (!Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&callback))) return false;
+    return Send(LVM_UPDATE, static_cast<WPARAM>(item)) != 0;
 }
 
 bool EntryListView::DeleteItem(int item) {
