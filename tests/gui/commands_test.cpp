@@ -300,6 +300,7 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     EXPECT_EQ(list.Text(0, 0), "プローブを改めた名前");
     EXPECT_EQ(list.Text(0, 1), kProbe);
     EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブを改めた名前"));  // fitted again
+    EXPECT_TRUE(Shoot(verrow.Main(), "main_window_after_edit"));
     Sleep(300);
     EXPECT_FALSE(FileExists(kProbeOut));
 
