@@ -85,6 +85,7 @@ EntryStore::EntryFiles EntryStore::FindEntryFiles() const {
     Os& os = GetOs();
     const std::string folder = ConfigFolder();
     EntryFiles found;
+    found.listed = true;
     std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
     VERROW_MARK("store: files listed");
     if (names.empty()) return found;
@@ -104,7 +105,7 @@ void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink, Entry
 
     VERROW_MARK("store: folder found");
     // The platform may read the files ahead while the entries are made and started here.
-    if (!found.contents) found = FindEntryFiles();
+    if (!found.listed) found = FindEntryFiles();
     const std::vector<std::string>& paths = found.paths;
     FileSequence* files = found.contents.get();
     EntryReadRoom room;

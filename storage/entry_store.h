@@ -58,13 +58,15 @@ public:
     struct EntryFiles {
         std::vector<std::string> paths;
         std::unique_ptr<FileSequence> contents;  // in the order of `paths`
+        bool listed = false;                     // the folder has been looked at
     };
     EntryFiles FindEntryFiles() const;
 
     // Reads every *.vrc file, appends entries and rows, starts the start-up entries
-    // right after their rows, then fits the columns. Files found and read ahead by
-    // FindEntryFiles are taken from `found`; without any, the folder is listed now.
-    void LoadAllEntries(EntryCollection& entries, EntrySink& sink, EntryFiles found = {});
+    // right after their rows, then fits the columns. The files are those that
+    // FindEntryFiles gave (`found`), or, without them, those the folder lists now.
+    void LoadAllEntries(EntryCollection& entries, EntrySink& sink, EntryFiles found);
+    void LoadAllEntries(EntryCollection& entries, EntrySink& sink) { LoadAllEntries(entries, sink, EntryFiles{}); }
 
     // Writes every new or changed entry and destroys all of them. Returns the names of
     // the entries that could not be written (empty when all went well).

@@ -114,6 +114,7 @@ bool FakeOs::FindFile(const std::string& path, std::uint32_t* attributes) {
 }
 
 std::vector<std::string> FakeOs::ListFiles(const std::string& pattern) {
+    ++listings;
     std::string folded = Fold(pattern);
     std::size_t slash = folded.rfind('\\');
     std::string folder = slash == std::string::npos ? std::string() : folded.substr(0, slash);

@@ -78,6 +78,7 @@ public:
     // As Windows does within one clock tick: every call starts again at tempCounter and
     // only skips names that exist, so a deleted temporary name is handed out again.
     bool tempStartFixed = false;
+    int listings = 0;  // folder listings asked for
 
     // Os
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;
