@@ -68,10 +68,21 @@ echo "demo: there is no display (\$DISPLAY is not set): starting Verrow ($arch) 
 "$VERROW_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 "$VERROW_WINE" Verrow.exe &
 verrow=$!
+shown=false
 for _ in $(seq 100); do
-    xdotool search --name '^Verrow$' >/dev/null 2>&1 && break
+    if xdotool search --name '^Verrow$' >/dev/null 2>&1; then
+        shown=true
+        break
+    fi
+    kill -0 "$verrow" 2>/dev/null || break
     sleep 0.2
 done
+if ! $shown; then
+    kill "$verrow" 2>/dev/null || true
+    wait "$verrow" 2>/dev/null || true
+    echo "demo: FAILED: Verrow's window did not appear (it ended, or 20 s passed)" >&2
+    exit 1
+fi
 sleep 2  # the start-up registration's window and the first free-space figures
 shot="$root/build/demo-screenshot.png"
 import -window root "$shot"
@@ -80,6 +91,16 @@ echo "demo: screenshot of the running program saved to $shot"
 "$VERROW_WINE" taskkill /im demo.exe >/dev/null 2>&1 || true
 "$VERROW_WINE" taskkill /im Verrow.exe >/dev/null 2>&1 || true
 for _ in $(seq 50); do kill -0 "$verrow" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$verrow" 2>/dev/null && kill "$verrow"
-wait "$verrow" 2>/dev/null || true
+if kill -0 "$verrow" 2>/dev/null; then
+    kill "$verrow"
+    wait "$verrow" 2>/dev/null || true
+    echo "demo: FAILED: Verrow did not end when its window was closed" >&2
+    exit 1
+fi
+status=0
+wait "$verrow" || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "demo: FAILED: Verrow ended with exit code $status" >&2
+    exit 1
+fi
 echo "demo: closed again. With a display (e.g. DISPLAY=:0 ./tools/demo.sh) you can use the window."
