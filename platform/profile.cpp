@@ -82,6 +82,16 @@ std::string_view UpToLineEnd(std::string_view s) {
     return end == std::string_view::npos ? s : s.substr(0, end);
 }
 
+// Without a lead byte that ends `s` alone (a damaged file gives such values): written
+// as it is, it would take the line's CR as its trail byte when read again.
+std::string_view WithoutLoneLead(std::string_view s) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < s.size(); i += cp932::CharLength(s, i)) last = i;
+    return !s.empty() && last == s.size() - 1 && cp932::IsLeadByte(static_cast<unsigned char>(s[last]))
+               ? s.substr(0, last)
+               : s;
+}
+
 // A name as the platform compares it: without surrounding spaces, up to a zero byte.
 std::string_view NameOf(std::string_view name) { return UpToZero(Trim(name)); }
 
@@ -397,7 +407,7 @@ void ProfileWriter::Write(const std::string& section, const std::string& key,
     auto s = index_.try_emplace(cp932::FoldCase(section), sections_.size());
     if (s.second) sections_.push_back(Section{section, {}, {}});
     Section& target = sections_[s.first->second];
-    std::string text = StoredValue(UpToLineEnd(UpToZero(value)));
+    std::string text = StoredValue(WithoutLoneLead(UpToLineEnd(UpToZero(value))));
     auto k = target.index.try_emplace(cp932::FoldCase(key), target.keys.size());
     if (k.second) {
         target.keys.emplace_back(key, std::move(text));

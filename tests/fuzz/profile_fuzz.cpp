@@ -1,8 +1,8 @@
 // The profile reader over arbitrary bytes: every look-up of every name the file could
 // hold, cut to several buffer sizes and read as an integer; then every value found and
 // slices of the raw input are written with the writer and must read back byte for byte
-// where the format allows (up to a zero byte or line end; see ProfileRoundTrips), and
-// no value may add or hide a key.
+// where the format allows (up to a zero byte or line end, less a lead byte left alone at
+// the end; see ProfileRoundTrips), and no value may add or hide a key.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -135,7 +135,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             }
         }
-        if (ProfileRoundTrips(kept)) FUZZ_CHECK(back.GetString(section, key, kept.size() + 1) == kept);
+        // A lead byte left alone at the end is not written.
+        if (!kept.empty() && boundary[kept.size() - 1] && Lead(static_cast<unsigned char>(kept.back()))) {
+            kept.remove_suffix(1);
+        }
+        // The buffer has room for bytes too many.
+        if (ProfileRoundTrips(kept)) FUZZ_CHECK(back.GetString(section, key, kept.size() + 8) == kept);
     }
     return 0;
 }

@@ -205,6 +205,16 @@ TEST(ProfileWriter, EveryValueReadsBackAsWritten) {
     EXPECT_NE(w.Bytes().find("\r\nk0=plain\r\n"), std::string::npos);
     EXPECT_NE(w.Bytes().find("\r\nk6=\"'x'\"\r\n"), std::string::npos);
     EXPECT_NE(w.Bytes().find("\r\nk12=mid \"dle\" x\r\n"), std::string::npos);
+    // A value ending in a lone lead byte (read from a damaged file) loses that byte; kept,
+    // it would take the CR of its line when read again.
+    ProfileWriter lone;
+    lone.Write("S", "a", "x\x81");
+    lone.Write("S", "b", " y\x81");
+    lone.Write("S", "c", "z");
+    ProfileReader back = Parsed(lone.Bytes());
+    EXPECT_EQ(back.GetString("S", "a", 260), "x");
+    EXPECT_EQ(back.GetString("S", "b", 260), " y");
+    EXPECT_EQ(back.GetString("S", "c", 260), "z");
     // The quotes do not count against the buffer: a full-length value keeps every byte.
     ProfileWriter longValue;
     longValue.Write("S", "k", " " + std::string(25998, 'x'));
