@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/path.h"
+#include "platform/ui/dialog.h"
 #include "platform/timing.h"
 #include "platform/win32/win32_os.h"
 #include "platform/win32_text.h"
@@ -69,6 +70,14 @@ std::string AppNameFromPath(const std::string& modulePath) { return SplitPath(mo
 std::string HelpPathFromPath(const std::string& modulePath) {
     PathParts parts = SplitPath(modulePath);
     return parts.drive + parts.dir + parts.base + ".HLP";
+}
+
+HWND DefaultOwner() {
+    if (HWND active = GetActiveWindow()) return active;
+    Application* app = Application::Current();
+    Dialog* main = app ? app->MainWindow() : nullptr;
+    HWND window = main ? main->Handle() : nullptr;
+    return window ? GetLastActivePopup(window) : nullptr;
 }
 
 HINSTANCE ResourceInstance() {

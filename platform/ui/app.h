@@ -76,6 +76,11 @@ bool RestrictDllSearchPath();
 std::string AppNameFromPath(const std::string& modulePath);
 std::string HelpPathFromPath(const std::string& modulePath);
 
+// The window that a dialog or message box without a parent belongs to: the thread's
+// active window; with none (while the main window initialises, it is not yet shown; or
+// another program is in front), the main window or what it last brought to the front.
+HWND DefaultOwner();
+
 // The module whose resources the framework loads: the application's instance, else the
 // executable (test programs have no application object).
 HINSTANCE ResourceInstance();

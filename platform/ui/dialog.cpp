@@ -329,7 +329,7 @@ Dialog* Dialog::FromHandle(HWND hwnd) {
 
 int Dialog::DoModal() {
     if (hwnd_) return -1;  // already running
-    HWND owner = parent_ ? GetAncestor(parent_, GA_ROOT) : GetActiveWindow();
+    HWND owner = parent_ ? GetAncestor(parent_, GA_ROOT) : DefaultOwner();
     bool disabledOwner = owner && IsWindowEnabled(owner);
     if (disabledOwner) EnableWindow(owner, FALSE);
 

@@ -18,7 +18,7 @@
 //   if (dialog.DoModal() == IDOK) use(dialog.ListStyle);
 //
 // DoModal creates the window from the template, disables the owner (the given parent's
-// top-level window, else the thread's active window), applies the template's
+// top-level window, else DefaultOwner of app.h), applies the template's
 // initialisation data (below), calls OnInitDialog (default: show the data; the focus goes
 // to the first tab stop), shows the window and runs a message loop of its own until
 // EndDialog. Then it enables the owner, destroys the window (OnDestroy runs) and returns

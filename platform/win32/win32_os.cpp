@@ -11,7 +11,6 @@
 #include "base/path.h"
 #include "platform/scoped.h"
 #include "platform/ui/app.h"
-#include "platform/ui/dialog.h"
 #include "platform/win32/read_ahead.h"
 #include "platform/win32/system_function.h"
 #include "platform/win32_text.h"
@@ -267,19 +266,6 @@ std::intptr_t Win32Os::ShellOpen(WindowHandle owner, const std::string& file,
     return reinterpret_cast<std::intptr_t>(result);
 }
 
-namespace {
-// The box belongs to the active window. There is none while the main window initialises
-// (it is shown, and so made active, only afterwards): then the main window, or what it
-// last brought to the front, owns the box, so that it does not open behind other windows.
-HWND MessageOwner() {
-    if (HWND active = ::GetActiveWindow()) return active;
-    ui::Application* app = ui::Application::Current();
-    ui::Dialog* main = app ? app->MainWindow() : nullptr;
-    HWND window = main ? main->Handle() : nullptr;
-    return window ? ::GetLastActivePopup(window) : nullptr;
-}
-}  // namespace
-
 int Win32Os::ShowMessage(const std::string& text, unsigned type) {
     unsigned buttons = type & MB_TYPEMASK;
     if ((type & MB_ICONMASK) == 0 &&
@@ -288,7 +274,7 @@ int Win32Os::ShowMessage(const std::string& text, unsigned type) {
         type |= MB_ICONEXCLAMATION;
     }
     std::wstring caption = ToSystemText(MessageCaption(ModuleFileName()));
-    return ::MessageBoxW(MessageOwner(), ToSystemText(text).c_str(), caption.c_str(), type);
+    return ::MessageBoxW(ui::DefaultOwner(), ToSystemText(text).c_str(), caption.c_str(), type);
 }
 
 }  // namespace verrow

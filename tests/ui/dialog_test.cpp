@@ -400,7 +400,7 @@ TEST(Application, NamesHelpPathAndRunWithoutALoop) {
     EXPECT_TRUE(ui::RestrictDllSearchPath());  // wine offers SetDefaultDllDirectories
 }
 
-TEST(Application, F1WithoutModifiersAsksTheApplicationForHelp) {
+TEST(Application, F1AsksTheApplicationForHelpAndTheMainWindowOwnsDialogsWithoutParent) {
     TestApp app;
     app.Run(GetModuleHandleW(nullptr), "Z:\\Verrow.exe");
     ProbeDialog dialog(IDD_SETTINGS);
@@ -427,6 +427,21 @@ TEST(Application, F1WithoutModifiersAsksTheApplicationForHelp) {
             SetKeyboardState(keys);
             EXPECT_EQ(app.helps.size(), 1u);
             EXPECT_EQ(app.MainWindow(), &dialog);
+            // With another program in front this thread has no active window: a dialog
+            // without a parent still belongs to the main window and disables it.
+            SetActiveWindow(nullptr);
+            EXPECT_EQ(GetActiveWindow(), nullptr);
+            ProbeDialog inner(IDD_ABOUT);
+            HWND innerOwner = nullptr;
+            bool mainEnabled = true;
+            inner.onInit = [&] {
+                innerOwner = GetWindow(inner.Handle(), GW_OWNER);
+                mainEnabled = IsWindowEnabled(dialog.Handle()) != FALSE;
+                inner.EndDialog(IDOK);
+            };
+            EXPECT_EQ(inner.DoModal(), IDOK);
+            EXPECT_EQ(innerOwner, dialog.Handle());
+            EXPECT_FALSE(mainEnabled);
             dialog.EndDialog(IDOK);
             return true;
         },
