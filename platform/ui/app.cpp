@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "base/path.h"
-#include "platform/ui/dialog.h"
 #include "platform/timing.h"
+#include "platform/ui/dialog.h"
 #include "platform/win32/win32_os.h"
 #include "platform/win32_text.h"
 
