@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -38,16 +40,27 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {
 // thread handles sent messages ahead of posted ones. So a marker goes through the posted
 // queue instead: the limit of the read-only path field IDC_SELECTED_PATH, which nothing
 // else uses.
+// A program that does not answer, or never gets to the marker, fails the test: the checks
+// that something did not happen, which follow, would mean nothing.
 inline void Settle(const VerrowProcess& verrow) {
     static WPARAM marker = 0;
     HWND field = verrow.Control(IDC_SELECTED_PATH);
     WPARAM limit = 20000 + (++marker % 1000);
     PostMessageW(field, EM_SETLIMITTEXT, limit, 0);
-    WaitUntil([&] {
+    bool answered = true;
+    bool taken = WaitUntil([&] {
         DWORD_PTR result = 0;
-        return !SendMessageTimeoutW(field, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, kWaitMs, &result) ||
-               result == limit;
+        answered = SendMessageTimeoutW(field, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, kWaitMs, &result) != 0;
+        return !answered || result == limit;
     });
+    if (!answered || !taken) ADD_FAILURE() << "the program did not take the messages posted to it";
+}
+
+// After Settle: a start is made while its click is taken, and the probe writes its file
+// before it ends, so a probe started by mistake still runs or has left its file.
+inline void ExpectProbeNotStarted(const VerrowProcess& verrow, const std::string& output) {
+    for (const ProcessInfo& child : ChildProcesses(verrow.Id())) EXPECT_NE(child.exe, "probe.exe");
+    EXPECT_FALSE(FileExists(output));
 }
 
 inline std::string TextOf(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }

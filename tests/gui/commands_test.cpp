@@ -301,8 +301,8 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     EXPECT_EQ(list.Text(0, 1), kProbe);
     EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブを改めた名前"));  // fitted again
     EXPECT_TRUE(Shoot(verrow.Main(), "main_window_after_edit"));
-    Sleep(300);
-    EXPECT_FALSE(FileExists(kProbeOut));
+    Settle(verrow);
+    ExpectProbeNotStarted(verrow, kProbeOut);
 
     // An EDIT that changes nothing but the path (the drive letter's case): the path field
     // follows it.

@@ -111,8 +111,8 @@ TEST(Lifecycle, DoubleClickAndRunStartTheSelectedEntryAndAFailureIsTold) {
 
     // Nothing selected: RUN does nothing and says nothing.
     verrow.Click(IDC_RUN);
-    Sleep(300);
-    EXPECT_FALSE(FileExists("V:\\tools\\probe\\probe.out"));
+    Settle(verrow);
+    ExpectProbeNotStarted(verrow, "V:\\tools\\probe\\probe.out");
     EXPECT_TRUE(verrow.OtherDialogs().empty());
 
     list.DoubleClick(probe);
