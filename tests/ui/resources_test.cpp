@@ -108,14 +108,19 @@ TEST(Resources, StringVersionAndManifest) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00020000u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00020000u);
+    // The project's version, in numbers and as text.
+    const unsigned v[4] = {VERROW_PROJECT_VERSION};
+    const DWORD high = (v[0] << 16) | v[1], low = (v[2] << 16) | v[3];
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
     wchar_t* product = nullptr;
     ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\041103a4\\ProductVersion",
                                reinterpret_cast<void**>(&product), &size));
-    EXPECT_STREQ(product, L"1.2.2.0");
+    std::wstring expected;
+    for (unsigned part : v) expected += (expected.empty() ? L"" : L".") + std::to_wstring(part);
+    EXPECT_EQ(std::wstring(product), expected);
 
     // The manifest brings version 6 of the common controls: the controls this program
     // creates come from it.
