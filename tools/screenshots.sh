@@ -4,17 +4,23 @@
 # (entry-editor.png) and the settings dialog (settings.png). Each is the window alone, as
 # it shows under wine with the Japanese fonts, stored with a palette of at most 256 colours.
 # Builds what it needs first; runs on a private Xvfb display in a wine prefix of its own,
-# with a stick E: laid out in build/pictures-wine/stick.
+# with a stick E: laid out in build/pictures-wine/stick. The program is the 32-bit one
+# where the host runs 32-bit programs, else the 64-bit build, which looks the same
+# (tools/windows-arch; VERROW_WINDOWS_ARCH chooses).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=build/win32
 ./tools/setup-debian.sh >/dev/null
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Verrow verrow_readme_pictures >/dev/null
+arch=$(./tools/windows-arch)
+build=build/$arch
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch" --target Verrow verrow_readme_pictures >/dev/null
 
+# A prefix is either 32-bit or 64-bit: one for each kind of build.
 session="$root/build/pictures-wine"
+[ "$arch" = win32 ] || session="$root/build/pictures-wine-$arch"
 mkdir -p "$session"
+cp "$build/wine-arch" "$session/wine-arch"
 ./tools/wine-run "$session" --start
 eval "$(./tools/wine-run "$session" --env)"
 trap '"$root/tools/wine-run" "$session" --stop' EXIT
@@ -26,7 +32,11 @@ if [ ! -f "$fonts/marlett.ttf" ]; then
     from=/usr/share/wine/fonts
     if [ ! -f "$from/marlett.ttf" ]; then
         rm -rf "$session/fonts-wine" && mkdir -p "$session/fonts-wine"
-        (cd "$session/fonts-wine" && apt-get download -q fonts-wine >/dev/null 2>&1 && dpkg-deb -x fonts-wine_*.deb .)
+        if ! (cd "$session/fonts-wine" && apt-get download -q fonts-wine >/dev/null 2>&1 &&
+              dpkg-deb -x fonts-wine_*.deb .); then
+            echo "screenshots: wine's title-bar fonts are missing; install fonts-wine (apt-get install fonts-wine)" >&2
+            exit 1
+        fi
         from="$session/fonts-wine/usr/share/wine/fonts"
     fi
     cp "$from/marlett.ttf" "$from/tahoma.ttf" "$from/tahomabd.ttf" "$fonts/"
@@ -70,7 +80,7 @@ ln -sfn "$stick" "$WINEPREFIX/dosdevices/e:"
 
 shots="$root/$build/screenshots"
 rm -f "$shots"/readme_*.png
-wine "$build/tests/gui/verrow_readme_pictures.exe"
+"$VERROW_WINE" "$build/tests/gui/verrow_readme_pictures.exe"
 
 mkdir -p docs
 for pair in readme_main_window:main-window readme_entry_editor:entry-editor readme_settings:settings; do
