@@ -271,12 +271,16 @@ void EntryEditDialog::SeedAndList() {
         std::vector<std::u16string> originals;
         SnapshotEnvironment(EnvMap, &originals);
         // An entry file would keep a variable that code page 932 cannot hold in another
-        // form (a profile folder Zoë as Zoe or Zo?); left out, a merged start hands it on
-        // as the launcher has it.
+        // form (a profile folder Zoë as Zoe or Zo?), and one longer than a name or value
+        // is read back cut (a PATH cut short); left out, a merged start hands it on as the
+        // launcher has it.
         std::vector<std::string> unheld;
         std::size_t at = 0;
         for (const auto& variable : EnvMap) {
-            if (at < originals.size() && !originals[at].empty()) unheld.push_back(variable.first);
+            if ((at < originals.size() && !originals[at].empty()) || variable.first.size() > kEnvNameLimit ||
+                variable.second.size() > kEnvValueLimit) {
+                unheld.push_back(variable.first);
+            }
             ++at;
         }
         for (const std::string& name : unheld) EnvMap.Remove(name);

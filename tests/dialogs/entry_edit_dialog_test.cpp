@@ -39,8 +39,11 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
 TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
     FakeOs os;
     ScopedOs useOs(os);
-    // HOME holds a character that code page 932 cannot hold: it is left to be inherited.
-    os.SetEnvironment({"=C:=C:\\work", "HOME=C:\\Zo?", "PATH=C:\\A;C:\\B", "windir=C:\\WINDOWS", "_VERROW_DRV_=X:"});
+    // HOME holds a character that code page 932 cannot hold, LONG a value and the next one
+    // a name that an entry file would give back cut: they are left to be inherited.
+    os.SetEnvironment({"=C:=C:\\work", "HOME=C:\\Zo?", "PATH=C:\\A;C:\\B", "windir=C:\\WINDOWS", "_VERROW_DRV_=X:",
+                       "LONG=" + std::string(25999, 'a') + ";", std::string(260, 'N') + "=1",
+                       std::string(259, 'E') + "=" + std::string(25999, 'e')});
     os.environmentOriginals = {u"", u"HOME=C:\\Zo\u00EB"};
     os.AddFile("V:\\tools\\app.exe", "");
     LaunchDrive = "V:";
@@ -48,11 +51,11 @@ TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
     editor.OverWriteEnv = 1;  // what the add command hands in
     Driver driver({[&] {
         HWND h = editor.Handle();
-        EXPECT_EQ(editor.EnvMap.size(), 4u);
+        EXPECT_EQ(editor.EnvMap.size(), 5u);
         EXPECT_EQ(Value(editor.EnvMap, "=C:"), "C:\\work");
         EXPECT_EQ(Value(editor.EnvMap, "_VERROW_DRV_"), "V:");  // the snapshot's value replaced
         EXPECT_EQ(Sorted(ListRows(GetDlgItem(h, IDC_ENV_LIST))),
-                  (std::vector<std::string>{"=C:", "PATH", "_VERROW_DRV_", "windir"}));
+                  (std::vector<std::string>{"=C:", std::string(259, 'E'), "PATH", "_VERROW_DRV_", "windir"}));
         EXPECT_EQ(CheckState(h, IDC_OVERWRITE_ENV), BST_CHECKED);
         EXPECT_EQ(CheckState(h, IDC_USE_CUSTOM_ENV), BST_UNCHECKED);
         EXPECT_EQ(CheckState(h, IDC_START_UP), BST_UNCHECKED);
@@ -86,7 +89,7 @@ TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
     EXPECT_EQ(editor.StartUp, 1);
     EXPECT_EQ(editor.UseCustomEnv, 1);
     EXPECT_EQ(editor.OverWriteEnv, 1);
-    EXPECT_EQ(editor.EnvMap.size(), 4u);
+    EXPECT_EQ(editor.EnvMap.size(), 5u);
 }
 
 TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
