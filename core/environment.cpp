@@ -43,12 +43,13 @@ public:
         }
     }
 
-    // False as soon as the working copy would grow beyond `maxSize`; `text` is then of no
-    // use. `largest` gets the largest size the working copy had on the way. The variables
-    // whose references were replaced are marked in `referenced` (in the order given), and
-    // `replaced` tells whether any was.
-    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest, std::vector<bool>& referenced,
-                bool& replaced) const {
+    // False as soon as the working copy would grow beyond `maxSize`, or, with many
+    // variables, the replacements would go through more than `work` bytes (taken from
+    // `work` as they go); `text` is then of no use. `largest` gets the largest size the
+    // working copy had on the way. The variables whose references were replaced are
+    // marked in `referenced` (in the order given), and `replaced` tells whether any was.
+    bool Expand(std::string& text, std::size_t maxSize, std::size_t& work, std::size_t& largest,
+                std::vector<bool>& referenced, bool& replaced) const {
         largest = text.size();
         replaced = false;
         bool found = false;
@@ -65,6 +66,10 @@ public:
         for (std::size_t next = 0; next < items_.size();) {
             const std::size_t first = NextReferenced(text, next);
             if (first == kNone) return true;
+            // Once per variable named: a value of megabytes that variable after variable
+            // names would be gone through for minutes. (With few variables, a value is
+            // gone through at most that many times.)
+            if (!Spend(work, text.size())) return false;
             if (!cp932::ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize, &found)) {
                 return false;
             }
@@ -78,6 +83,12 @@ public:
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     static constexpr std::size_t kTryEveryVariable = 32;
+
+    static bool Spend(std::size_t& work, std::size_t bytes) {
+        if (bytes > work) return false;
+        work -= bytes;
+        return true;
+    }
 
     // The lowest position at or after `from` of a variable referenced in `text`, or kNone.
     std::size_t NextReferenced(std::string_view text, std::size_t from) const {
@@ -164,6 +175,7 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
         composed += variable.first.size() + variable.second.size() + 2;
         if (composed > limit) return std::string();
     }
+    std::size_t work = kMaxCompositionWork;
     std::vector<const VarMap::Item*> order = CompositionOrder(source);
     Expander expander(order);
     std::vector<bool> referenced(order.size(), false);
@@ -175,7 +187,8 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
         std::string value = variable.second;
         std::size_t largest = 0;
         bool replaced = false;
-        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest, referenced, replaced)) {
+        if (!expander.Expand(value, variable.second.size() + (limit - composed), work, largest, referenced,
+                             replaced)) {
             return std::string();
         }
         composed += largest - variable.second.size();

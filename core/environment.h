@@ -20,13 +20,18 @@ bool SnapshotEnvironment(VarMap& vars, std::vector<std::u16string>* originals = 
 // The most an environment block may take to compose: 32 MB, far more than any real
 // environment holds. Nested references can multiply a value's size at every level.
 inline constexpr std::size_t kMaxComposedBytes = std::size_t{32} << 20;
+// The most the replacements may go through in all, adding up the working copy's size at
+// each variable that a value names (with more than a few variables; fewer go through a
+// value at most that many times).
+inline constexpr std::size_t kMaxCompositionWork = kMaxComposedBytes;
 
 // Expands %NAME% references in one pass and lays the strings out in the map's order as
 // an environment block in code page 932: name=value\0 ... \0\0. The variables replace
 // their references in the map's order, except that `_VERROW_DRV_` (in any letter case)
 // comes last. Empty when `source` is empty, and when the block would take more than
 // `limit` bytes, each value counted at the largest size it reaches while its references
-// are replaced.
+// are replaced, or when replacing them would go through more than kMaxCompositionWork
+// bytes.
 // When `untouched` is given it gets, for each variable in the map's order (so for each
 // string of the block), whether its string is exactly as given: its value has no reference
 // replaced, and no value has a reference to it replaced.

@@ -102,6 +102,24 @@ TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails)
     EXPECT_EQ(os.messages[0].text, "\\apps\\a.exe の起動エラー(CODE=10)");
     EXPECT_EQ(os.messages[0].type, mb::kOk | mb::kIconExclamation);
 
+    // A value of 1.6 MB that two hundred variables name in turn, each replaced by itself:
+    // it never grows, but was gone through once per variable, twice per start.
+    LaunchEntry again;
+    again.SetAppPath("\\apps\\a.exe");
+    again.SetUseCustomEnv(1);
+    again.SetEnv("V", "%A%");
+    again.SetEnv("A", Repeat("%B%", 64));
+    std::string names;
+    for (int i = 0; i < 200; ++i) names += "%X" + std::to_string(i) + "%";
+    again.SetEnv("B", Repeat("x", 24000) + names);
+    for (int i = 0; i < 200; ++i) again.SetEnv("X" + std::to_string(i), "%X" + std::to_string(i) + "%");
+    start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(again.Launch(false, false));
+    EXPECT_LT(MillisecondsSince(start), 5000);
+    EXPECT_TRUE(os.started.empty());
+    ASSERT_EQ(os.messages.size(), 2u);
+    EXPECT_EQ(os.messages[1].text, "\\apps\\a.exe の起動エラー(CODE=10)");
+
     // Nesting that ends in 3 MB is more than anyone means, but it can be made.
     VarMap large;
     large.Set("V", Repeat("%A%", 300));
