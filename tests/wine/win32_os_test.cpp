@@ -144,6 +144,10 @@ TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
     ASSERT_TRUE(os.FindFile(dir + "\\sub.vrc", &attributes));
     EXPECT_NE(attributes & kAttributeDirectory, 0u);
     EXPECT_FALSE(os.FindFile(dir + "\\none.vrc", &attributes));
+    // Patterns match, but name no file or folder; a long path's prefix is no pattern.
+    EXPECT_FALSE(os.FindFile(dir + "\\*", &attributes));
+    EXPECT_FALSE(os.FindFile(dir + "\\a.vr?", &attributes));
+    EXPECT_TRUE(os.FindFile("\\\\?\\" + dir + "\\a.vrc", &attributes));
 }
 
 TEST(Win32Os, EnvironmentBlockIsCopiedWholeWithWhatCodePage932CannotHold) {
