@@ -23,15 +23,18 @@ std::string Reference(std::string_view name) {
 }
 
 // One pass over the variables in the composition order: each replaces its %NAME% in the
-// working copy. With few variables that is done as said. With many, trying each one on
-// every value costs (variables x text) per value even when the value names none of them;
-// most variables do not occur in a value, so this jumps to the next one (in order) that
-// does. A name without '%' occurs at a boundary '%' exactly when it is the text up to
-// the next '%'; a name with '%' in it only where that text is its first part. The result
-// is the same as trying every variable.
+// working copy. Trying each one on every value would cost (variables x text) per value
+// even when the value names none of them; most variables do not occur in a value, so this
+// jumps to the next one (in order) that does. A name without '%' occurs at a boundary '%'
+// exactly when it is the text up to the next '%'; a name with '%' in it only where that
+// text is its first part. The result is the same as trying every variable.
+// What a composition may go through is counted against `work`: the working copy at each
+// variable a value names, and each name with '%' that is tried. A value of megabytes
+// that variable after variable names, or thousands of names that share a first part,
+// would otherwise hold the launcher for minutes.
 class Expander {
 public:
-    explicit Expander(std::vector<const VarMap::Item*> order) : items_(std::move(order)) {
+    Expander(std::vector<const VarMap::Item*> order, std::size_t work) : items_(std::move(order)), work_(work) {
         for (std::size_t index = 0; index < items_.size(); ++index) {
             const std::string_view name = items_[index]->first;
             const std::size_t percent = name.find('%');
@@ -43,33 +46,20 @@ public:
         }
     }
 
-    // False as soon as the working copy would grow beyond `maxSize`, or, with many
-    // variables, the replacements would go through more than `work` bytes (taken from
-    // `work` as they go); `text` is then of no use. `largest` gets the largest size the
-    // working copy had on the way. The variables whose references were replaced are
-    // marked in `referenced` (in the order given), and `replaced` tells whether any was.
-    bool Expand(std::string& text, std::size_t maxSize, std::size_t& work, std::size_t& largest,
-                std::vector<bool>& referenced, bool& replaced) const {
+    // False as soon as the working copy would grow beyond `maxSize`, or the work left is
+    // used up; `text` is then of no use. `largest` gets the largest size the working copy
+    // had on the way. The variables whose references were replaced are marked in
+    // `referenced` (in the order given), and `replaced` tells whether any was.
+    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest, std::vector<bool>& referenced,
+                bool& replaced) {
         largest = text.size();
         replaced = false;
         bool found = false;
-        if (items_.size() <= kTryEveryVariable) {
-            for (std::size_t index = 0; index < items_.size(); ++index) {
-                if (text.find('%') == std::string::npos) return true;
-                const VarMap::Item* u = items_[index];
-                if (!cp932::ReplaceAll(text, Reference(u->first), u->second, maxSize, &found)) return false;
-                if (found) referenced[index] = replaced = true;
-                largest = std::max(largest, text.size());
-            }
-            return true;
-        }
         for (std::size_t next = 0; next < items_.size();) {
             const std::size_t first = NextReferenced(text, next);
+            if (first == kOutOfWork) return false;
             if (first == kNone) return true;
-            // Once per variable named: a value of megabytes that variable after variable
-            // names would be gone through for minutes. (With few variables, a value is
-            // gone through at most that many times.)
-            if (!Spend(work, text.size())) return false;
+            if (!Spend(text.size())) return false;
             if (!cp932::ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize, &found)) {
                 return false;
             }
@@ -82,16 +72,17 @@ public:
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    static constexpr std::size_t kTryEveryVariable = 32;
+    static constexpr std::size_t kOutOfWork = kNone - 1;
 
-    static bool Spend(std::size_t& work, std::size_t bytes) {
-        if (bytes > work) return false;
-        work -= bytes;
+    bool Spend(std::size_t bytes) {
+        if (bytes > work_) return false;
+        work_ -= bytes;
         return true;
     }
 
-    // The lowest position at or after `from` of a variable referenced in `text`, or kNone.
-    std::size_t NextReferenced(std::string_view text, std::size_t from) const {
+    // The lowest position at or after `from` of a variable referenced in `text`, kNone,
+    // or kOutOfWork.
+    std::size_t NextReferenced(std::string_view text, std::size_t from) {
         std::size_t best = kNone;
         for (std::size_t i = 0; i < text.size(); i += cp932::CharLength(text, i)) {
             if (text[i] != '%') continue;
@@ -102,12 +93,14 @@ private:
             if (found != plain_.end() && found->second >= from && found->second < best) best = found->second;
             auto candidates = withPercent_.find(part);
             if (candidates == withPercent_.end()) continue;
-            for (std::size_t index : candidates->second) {
-                if (index < from || index >= best) continue;
-                const std::string& name = items_[index]->first;
+            // In order: none after the best so far can be better.
+            for (auto index = std::lower_bound(candidates->second.begin(), candidates->second.end(), from);
+                 index != candidates->second.end() && *index < best; ++index) {
+                const std::string& name = items_[*index]->first;
+                if (!Spend(name.size())) return kOutOfWork;
                 const std::size_t end = i + 1 + name.size();
                 if (end < text.size() && text[end] == '%' && text.compare(i + 1, name.size(), name) == 0) {
-                    best = index;
+                    best = *index;
                 }
             }
         }
@@ -115,6 +108,7 @@ private:
     }
 
     std::vector<const VarMap::Item*> items_;
+    std::size_t work_;
     std::unordered_map<std::string_view, std::size_t> plain_;
     std::unordered_map<std::string_view, std::vector<std::size_t>> withPercent_;
 };
@@ -175,9 +169,8 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
         composed += variable.first.size() + variable.second.size() + 2;
         if (composed > limit) return std::string();
     }
-    std::size_t work = kMaxCompositionWork;
     std::vector<const VarMap::Item*> order = CompositionOrder(source);
-    Expander expander(order);
+    Expander expander(order, kMaxCompositionWork);
     std::vector<bool> referenced(order.size(), false);
     std::vector<bool> expanded(source.size(), false);
     std::size_t at = 0;
@@ -187,8 +180,7 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
         std::string value = variable.second;
         std::size_t largest = 0;
         bool replaced = false;
-        if (!expander.Expand(value, variable.second.size() + (limit - composed), work, largest, referenced,
-                             replaced)) {
+        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest, referenced, replaced)) {
             return std::string();
         }
         composed += largest - variable.second.size();

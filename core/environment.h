@@ -20,9 +20,8 @@ bool SnapshotEnvironment(VarMap& vars, std::vector<std::u16string>* originals = 
 // The most an environment block may take to compose: 32 MB, far more than any real
 // environment holds. Nested references can multiply a value's size at every level.
 inline constexpr std::size_t kMaxComposedBytes = std::size_t{32} << 20;
-// The most the replacements may go through in all, adding up the working copy's size at
-// each variable that a value names (with more than a few variables; fewer go through a
-// value at most that many times).
+// The most the replacements may go through in all: the working copy's size at each
+// variable that a value names, and the length of each name with '%' tried on the way.
 inline constexpr std::size_t kMaxCompositionWork = kMaxComposedBytes;
 
 // Expands %NAME% references in one pass and lays the strings out in the map's order as

@@ -102,23 +102,32 @@ TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails)
     EXPECT_EQ(os.messages[0].text, "\\apps\\a.exe の起動エラー(CODE=10)");
     EXPECT_EQ(os.messages[0].type, mb::kOk | mb::kIconExclamation);
 
-    // A value of 1.6 MB that two hundred variables name in turn, each replaced by itself:
-    // it never grows, but was gone through once per variable, twice per start.
-    LaunchEntry again;
-    again.SetAppPath("\\apps\\a.exe");
-    again.SetUseCustomEnv(1);
-    again.SetEnv("V", "%A%");
-    again.SetEnv("A", Repeat("%B%", 64));
+    // Going through too much fails the start too. A value of 1.6 MB that two hundred
+    // variables name in turn, each replaced by itself: it never grows, but was gone
+    // through once per variable, twice per start. And 7000 names that begin "A%", tried
+    // at every %A% of 52 KB of values.
+    LaunchEntry again[2];
+    again[0].SetEnv("V", "%A%");
+    again[0].SetEnv("A", Repeat("%B%", 64));
     std::string names;
     for (int i = 0; i < 200; ++i) names += "%X" + std::to_string(i) + "%";
-    again.SetEnv("B", Repeat("x", 24000) + names);
-    for (int i = 0; i < 200; ++i) again.SetEnv("X" + std::to_string(i), "%X" + std::to_string(i) + "%");
-    start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(again.Launch(false, false));
-    EXPECT_LT(MillisecondsSince(start), 5000);
-    EXPECT_TRUE(os.started.empty());
-    ASSERT_EQ(os.messages.size(), 2u);
-    EXPECT_EQ(os.messages[1].text, "\\apps\\a.exe の起動エラー(CODE=10)");
+    again[0].SetEnv("B", Repeat("x", 24000) + names);
+    for (int i = 0; i < 200; ++i) again[0].SetEnv("X" + std::to_string(i), "%X" + std::to_string(i) + "%");
+    for (int i = 0; i < 2; ++i) again[1].SetEnv("V" + std::to_string(i), Repeat("%A%", 8666));
+    for (int i = 0; i < 7000; ++i) again[1].SetEnv("A%" + std::to_string(10000 + i), "");
+    for (LaunchEntry& crafted : again) {
+        crafted.SetAppPath("\\apps\\a.exe");
+        crafted.SetUseCustomEnv(1);
+        start = std::chrono::steady_clock::now();
+        os.messages.clear();
+        EXPECT_FALSE(crafted.Launch(false, false));
+        EXPECT_LT(MillisecondsSince(start), 5000);
+        EXPECT_TRUE(os.started.empty());
+        EXPECT_EQ(os.messages.size(), 1u);
+        if (!os.messages.empty()) {
+            EXPECT_EQ(os.messages[0].text, "\\apps\\a.exe の起動エラー(CODE=10)");
+        }
+    }
 
     // Nesting that ends in 3 MB is more than anyone means, but it can be made.
     VarMap large;
@@ -127,6 +136,19 @@ TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails)
     large.Set("B", Repeat("x", 100));
     EXPECT_EQ(ComposeEnvironmentBlock(large).size(),
               (2 + 300 * 100 * 100 + 1) + (2 + 100 * 100 + 1) + (2 + 100 + 1) + 2);
+    // So is 31 MB with a stray '%' among a few variables, which once was gone through
+    // once for each of them.
+    VarMap few;
+    few.Set("A", Repeat("%B%", 1200) + "%");
+    few.Set("B", Repeat("x", 25998));
+    std::size_t size = (2 + 1200 * 25998 + 1 + 1) + (2 + 25998 + 1) + 2;
+    for (int i = 0; i < 30; ++i) {
+        few.Set("Q" + std::to_string(i), "q");
+        size += ("Q" + std::to_string(i)).size() + 3;
+    }
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ComposeEnvironmentBlock(few).size(), size);
+    EXPECT_LT(MillisecondsSince(start), 5000);
 }
 
 TEST_F(HostileInputTest, ThousandsOfVariablesWithAPercentNameExpandExactlyAndFast) {
