@@ -9,22 +9,62 @@
 #include <string_view>
 #include <vector>
 
+#include "base/cp932.h"
+
 namespace verrow {
 
+namespace hash_detail {
+constexpr std::uint32_t kBasis = 2166136261u;
+constexpr std::uint32_t kPrime = 16777619u;
+inline std::uint32_t Word(const char* at) {
+    std::uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+inline std::uint32_t MixWord(std::uint32_t hash, std::uint32_t word) {
+    hash = (hash ^ word) * kPrime;
+    return hash ^ (hash >> 15);  // the table takes the low bits: bring the high bytes down
+}
+inline std::uint32_t MixByte(std::uint32_t hash, unsigned char byte) { return (hash ^ byte) * kPrime; }
+}  // namespace hash_detail
+
 // FNV-1a, four bytes at a time (tables are filled with a hundred thousand names at times).
-// `fold` is or-ed into every byte: 0x20 folds the letters, so that names equal but for
-// letter case hash alike (trail bytes get the bit too; that only costs a few collisions).
-inline std::size_t HashBytes(std::string_view s, unsigned char fold = 0) {
-    const std::uint32_t foldWord = fold * 0x01010101u;
-    std::uint32_t hash = 2166136261u;
+inline std::size_t HashBytes(std::string_view s) {
+    using namespace hash_detail;
+    std::uint32_t hash = kBasis;
+    std::size_t i = 0;
+    for (; i + 4 <= s.size(); i += 4) hash = MixWord(hash, Word(s.data() + i));
+    for (; i < s.size(); ++i) hash = MixByte(hash, static_cast<unsigned char>(s[i]));
+    return hash;
+}
+
+// The same with the single-byte letters folded, and nothing else: names hash alike exactly
+// when cp932::EqualsNoCase may find them equal, so that names which only look alike to a
+// cruder fold (such as '@' and '`', or a trail byte 'A' and 'a') do not all share a hash.
+// Four bytes at a time while they are below 0x80; from the first byte above, character by
+// character, so that trail bytes stay as they are.
+inline std::size_t HashNoCase(std::string_view s) {
+    using namespace hash_detail;
+    std::uint32_t hash = kBasis;
     std::size_t i = 0;
     for (; i + 4 <= s.size(); i += 4) {
-        std::uint32_t word;
-        std::memcpy(&word, s.data() + i, sizeof word);
-        hash = (hash ^ (word | foldWord)) * 16777619u;
-        hash ^= hash >> 15;  // the table takes the low bits: bring the high bytes down
+        const std::uint32_t word = Word(s.data() + i);
+        if (word & 0x80808080u) break;
+        // Bit 7 of each byte from 'A' to 'Z': at least 'A' and not beyond 'Z' (no byte
+        // carries into the next one below 0x80).
+        const std::uint32_t upper = (word + 0x3F3F3F3Fu) & ~(word + 0x25252525u) & 0x80808080u;
+        hash = MixWord(hash, word | (upper >> 2));
     }
-    for (; i < s.size(); ++i) hash = (hash ^ (static_cast<unsigned char>(s[i]) | fold)) * 16777619u;
+    while (i < s.size()) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (cp932::IsLeadByte(c) && i + 1 < s.size()) {
+            hash = MixByte(MixByte(hash, c), static_cast<unsigned char>(s[i + 1]));
+            i += 2;
+            continue;
+        }
+        hash = MixByte(hash, c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c);
+        ++i;
+    }
     return hash;
 }
 

@@ -126,9 +126,7 @@ std::uint32_t Word(const char* at) {
     return word;
 }
 
-// Every byte with bit 0x20 set, trail bytes too: that folds the letters, so names that
-// compare equal still hash equal, and the loop needs no character walk.
-std::size_t NoCaseHash(std::string_view s) { return HashBytes(s, 0x20); }
+std::size_t NoCaseHash(std::string_view s) { return HashNoCase(s); }
 
 bool NoCaseEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a == b || cp932::EqualsNoCase(a, b));

@@ -264,6 +264,12 @@ TEST_F(LaunchEntryTest, TenThousandVariablesLoadInMilliseconds) {
         env += "ENV" + number + "_Key=NAME" + std::to_string(i) + "\r\n";
         env += "ENV" + number + "_Val=%NAME" + std::to_string(i + 1) + "%;C:\\bin\r\n";
     }
+    // And 16384 keys that differ only in '@' and '`', which a fold of every byte would
+    // give one hash: each key would be compared with all before it.
+    for (int i = 0; i < 16384; ++i) {
+        for (int bit = 0; bit < 14; ++bit) env += (i >> bit) & 1 ? '`' : '@';
+        env += "=1\r\n";
+    }
     File("AppName=many\r\n", env);
     LaunchEntry entry;
     auto start = std::chrono::steady_clock::now();
