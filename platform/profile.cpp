@@ -126,8 +126,6 @@ std::uint32_t Word(const char* at) {
     return word;
 }
 
-std::size_t NoCaseHash(std::string_view s) { return HashNoCase(s); }
-
 bool NoCaseEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a == b || cp932::EqualsNoCase(a, b));
 }
@@ -268,7 +266,7 @@ void ProfileReader::Index(std::string text) {
             std::size_t close = FindChar(line, ']', true);
             if (close != std::string_view::npos) {
                 std::string_view name = NameOf(line.substr(1, close - 1));
-                std::size_t hash = NoCaseHash(name);
+                std::size_t hash = HashNoCase(name);
                 current = kNone;
                 // Only the first section of a name is searched, and "[]" cannot be found.
                 if (FindSection(name, hash) == kNone) {
@@ -305,7 +303,7 @@ void ProfileReader::Index(std::string text) {
         }
         // The first of a name counts. One probe finds an earlier key of the name or the
         // free slot for this one.
-        const std::size_t hash = KeyHash(NoCaseHash(name), current);
+        const std::size_t hash = KeyHash(HashNoCase(name), current);
         const std::size_t at = keySlots_.Probe(hash, [&](std::size_t k) { return SameKey(k, current, name, hash); });
         if (keySlots_.At(at) != SlotTable::kNone) continue;
         keys_.push_back(Key{name, value, current, hash});
@@ -319,14 +317,14 @@ void ProfileReader::Index(std::string text) {
 
 std::size_t ProfileReader::SectionIndex(std::string_view section) const {
     std::string_view name = NameOf(section);
-    return FindSection(name, NoCaseHash(name));
+    return FindSection(name, HashNoCase(name));
 }
 
 const std::string_view* ProfileReader::Find(std::string_view section, std::string_view key) const {
     std::size_t s = SectionIndex(section);
     if (s == kNone) return nullptr;
     std::string_view keyName = NameOf(key);
-    std::size_t k = FindKey(s, keyName, KeyHash(NoCaseHash(keyName), s));
+    std::size_t k = FindKey(s, keyName, KeyHash(HashNoCase(keyName), s));
     return k == kNone ? nullptr : &keys_[k].value;
 }
 
