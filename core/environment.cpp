@@ -97,11 +97,13 @@ private:
             for (auto index = std::lower_bound(candidates->second.begin(), candidates->second.end(), from);
                  index != candidates->second.end() && *index < best; ++index) {
                 const std::string& name = items_[*index]->first;
-                if (!Spend(name.size())) return kOutOfWork;
                 const std::size_t end = i + 1 + name.size();
-                if (end < text.size() && text[end] == '%' && text.compare(i + 1, name.size(), name) == 0) {
-                    best = *index;
+                std::size_t same = 0;  // the bytes compared, counted as work
+                if (end < text.size() && text[end] == '%') {
+                    while (same < name.size() && text[i + 1 + same] == name[same]) ++same;
+                    if (same == name.size()) best = *index;
                 }
+                if (!Spend(same + 1)) return kOutOfWork;
             }
         }
         return best;
@@ -158,7 +160,8 @@ bool SnapshotEnvironment(VarMap& vars, std::vector<std::u16string>* originals) {
     return true;
 }
 
-std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std::vector<bool>* untouched) {
+std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std::vector<bool>* untouched,
+                                    std::size_t work) {
     if (untouched) untouched->clear();
     if (source.empty()) return std::string();
     // What the composition takes: the block, with every value at the largest size that
@@ -170,7 +173,7 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
         if (composed > limit) return std::string();
     }
     std::vector<const VarMap::Item*> order = CompositionOrder(source);
-    Expander expander(order, kMaxCompositionWork);
+    Expander expander(order, work);
     std::vector<bool> referenced(order.size(), false);
     std::vector<bool> expanded(source.size(), false);
     std::size_t at = 0;

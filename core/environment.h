@@ -21,7 +21,7 @@ bool SnapshotEnvironment(VarMap& vars, std::vector<std::u16string>* originals = 
 // environment holds. Nested references can multiply a value's size at every level.
 inline constexpr std::size_t kMaxComposedBytes = std::size_t{32} << 20;
 // The most the replacements may go through in all: the working copy's size at each
-// variable that a value names, and the length of each name with '%' tried on the way.
+// variable that a value names, and the bytes of each name with '%' compared on the way.
 inline constexpr std::size_t kMaxCompositionWork = kMaxComposedBytes;
 
 // Expands %NAME% references in one pass and lays the strings out in the map's order as
@@ -29,12 +29,12 @@ inline constexpr std::size_t kMaxCompositionWork = kMaxComposedBytes;
 // their references in the map's order, except that `_VERROW_DRV_` (in any letter case)
 // comes last. Empty when `source` is empty, and when the block would take more than
 // `limit` bytes, each value counted at the largest size it reaches while its references
-// are replaced, or when replacing them would go through more than kMaxCompositionWork
-// bytes.
+// are replaced, or when replacing them would go through more than `work` bytes.
 // When `untouched` is given it gets, for each variable in the map's order (so for each
 // string of the block), whether its string is exactly as given: its value has no reference
 // replaced, and no value has a reference to it replaced.
 std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit = kMaxComposedBytes,
-                                    std::vector<bool>* untouched = nullptr);
+                                    std::vector<bool>* untouched = nullptr,
+                                    std::size_t work = kMaxCompositionWork);
 
 }  // namespace verrow

@@ -126,7 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<std::string> literal;
     const bool fits = ComposeLiterally(source, kCheckLimit, literal);
-    const std::string checked = ComposeEnvironmentBlock(source, kCheckLimit);
+    // Compared without the limit on work, which the literal way does not know.
+    const std::size_t kNoWorkLimit = static_cast<std::size_t>(-1);
+    const std::string checked = ComposeEnvironmentBlock(source, kCheckLimit, nullptr, kNoWorkLimit);
     FUZZ_CHECK(checked.empty() == (source.empty() || !fits));
 
     if (entry.GetEnvMap().empty()) {
@@ -135,6 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!fits) return 0;
     const std::size_t blockSize = entry.BuildEnvironmentBlock(nullptr, 0);
+    if (blockSize == 0) {
+        // Refused only for what it would go through.
+        FUZZ_CHECK(ComposeEnvironmentBlock(source).empty());
+        FUZZ_CHECK(!ComposeEnvironmentBlock(source, kMaxComposedBytes, nullptr, kNoWorkLimit).empty());
+        return 0;
+    }
     FUZZ_CHECK(blockSize == checked.size());
 
     const char kUnwritten = '\x55';

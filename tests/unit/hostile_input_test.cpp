@@ -174,6 +174,13 @@ TEST_F(HostileInputTest, ManyVariablesExpandAsTryingEachInTurnWould) {
     // With more than a few variables the composition looks up the references a value
     // holds instead of trying every variable; names with '%' in them, names that share
     // a first part, lead bytes that take a '%' and chains make the look-up go wrong first.
+    // Forty-eight long names that begin with '%', tried at each of 6000 '%' and given up
+    // at their second byte, are little to go through.
+    VarMap percents;
+    percents.Set("V", std::string(6000, '%'));
+    for (int i = 0; i < 48; ++i) percents.Set("%" + std::string(116, 'a') + std::to_string(1000 + i), "x");
+    ASSERT_EQ(ComposeEnvironmentBlock(percents), test::LiteralBlock(percents));
+
     const std::vector<std::string> namePieces = {"A", "B", "%", "%", "\x83", "x", "AB", "\x83\x41"};
     const std::vector<std::string> valuePieces = {"%", "%", "%%", "A", "B", "\x83", "\x83%", "|", "y", ""};
     std::mt19937 random(6);
