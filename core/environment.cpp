@@ -29,9 +29,9 @@ std::string Reference(std::string_view name) {
 // exactly when it is the text up to the next '%'; a name with '%' in it only where that
 // text is its first part. The result is the same as trying every variable.
 // What a composition may go through is counted against `work`: the working copy at each
-// variable a value names, and each name with '%' that is tried. A value of megabytes
-// that variable after variable names, or thousands of names that share a first part,
-// would otherwise hold the launcher for minutes.
+// variable a value names, and the bytes compared with each name with '%' tried. A value
+// of megabytes that variable after variable names, or thousands of names that share a
+// first part, would otherwise hold the launcher for minutes.
 class Expander {
 public:
     Expander(std::vector<const VarMap::Item*> order, std::size_t work) : items_(std::move(order)), work_(work) {
