@@ -13,14 +13,16 @@
 
 namespace verrow {
 
-namespace hash_detail {
-constexpr std::uint32_t kBasis = 2166136261u;
-constexpr std::uint32_t kPrime = 16777619u;
-inline std::uint32_t Word(const char* at) {
+// The four bytes at `at` as one number, for loops that take four bytes at a time.
+inline std::uint32_t WordAt(const char* at) {
     std::uint32_t word;
     std::memcpy(&word, at, sizeof word);
     return word;
 }
+
+namespace hash_detail {
+constexpr std::uint32_t kBasis = 2166136261u;
+constexpr std::uint32_t kPrime = 16777619u;
 inline std::uint32_t MixWord(std::uint32_t hash, std::uint32_t word) {
     hash = (hash ^ word) * kPrime;
     return hash ^ (hash >> 15);  // the table takes the low bits: bring the high bytes down
@@ -33,7 +35,7 @@ inline std::size_t HashBytes(std::string_view s) {
     using namespace hash_detail;
     std::uint32_t hash = kBasis;
     std::size_t i = 0;
-    for (; i + 4 <= s.size(); i += 4) hash = MixWord(hash, Word(s.data() + i));
+    for (; i + 4 <= s.size(); i += 4) hash = MixWord(hash, WordAt(s.data() + i));
     for (; i < s.size(); ++i) hash = MixByte(hash, static_cast<unsigned char>(s[i]));
     return hash;
 }
@@ -48,7 +50,7 @@ inline std::size_t HashNoCase(std::string_view s) {
     std::uint32_t hash = kBasis;
     std::size_t i = 0;
     for (; i + 4 <= s.size(); i += 4) {
-        const std::uint32_t word = Word(s.data() + i);
+        const std::uint32_t word = WordAt(s.data() + i);
         if (word & 0x80808080u) break;
         // Bit 7 of each byte from 'A' to 'Z': at least 'A' and not beyond 'Z' (no byte
         // carries into the next one below 0x80).

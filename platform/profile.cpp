@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 #include "base/cp932.h"
@@ -120,12 +119,6 @@ std::string ToCodePage(std::string_view bytes) {
 
 namespace {
 
-std::uint32_t Word(const char* at) {
-    std::uint32_t word;
-    std::memcpy(&word, at, sizeof word);
-    return word;
-}
-
 bool NoCaseEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a == b || cp932::EqualsNoCase(a, b));
 }
@@ -234,7 +227,7 @@ void ProfileReader::Index(std::string text) {
         std::size_t firstLead = std::string_view::npos;
         bool zero = false;
         for (bool lineEnd = false; !lineEnd;) {
-            while (pos + 4 <= size && PlainWord(Word(all.data() + pos))) pos += 4;
+            while (pos + 4 <= size && PlainWord(WordAt(all.data() + pos))) pos += 4;
             if (pos >= size) break;
             switch (kByteKinds[static_cast<unsigned char>(all[pos])]) {
             case kLineEnd:
