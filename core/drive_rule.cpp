@@ -5,12 +5,21 @@
 #include "base/cp932.h"
 
 namespace verrow {
+namespace {
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+}  // namespace
 
 bool ApplyDriveRule(std::string_view entered, std::string_view drive, std::string& stored) {
     if (drive.empty()) return false;
     const std::size_t prefix = std::min<std::size_t>(entered.size(), 2);
     if (!cp932::EqualsNoCase(entered.substr(0, prefix), drive)) return false;
-    stored.assign(entered.substr(prefix));
+    // A doubled separator after the drive (E:\\tools, as in text copied from source
+    // code) names the same file to the system; kept as it is, it would read as a network
+    // path at every start. The run keeps its last separator.
+    std::string_view rest = entered.substr(prefix);
+    std::size_t extra = 0;
+    while (extra + 1 < rest.size() && IsSeparator(rest[extra]) && IsSeparator(rest[extra + 1])) ++extra;
+    stored.assign(rest.substr(extra));
     return true;
 }
 

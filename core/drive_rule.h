@@ -10,9 +10,9 @@ namespace verrow {
 
 // Compares the first two bytes of `entered` (fewer when it is shorter) with `drive`
 // without regard to letter case, stepping over double-byte characters whole. On a match
-// `stored` receives `entered` without those bytes and the result is true; otherwise
-// `stored` is left alone. An empty `drive` (a launcher started from a network path)
-// never matches.
+// `stored` receives `entered` without those bytes (a run of separators right after them
+// cut to one) and the result is true; otherwise `stored` is left alone. An empty `drive`
+// (a launcher started from a network path) never matches.
 bool ApplyDriveRule(std::string_view entered, std::string_view drive, std::string& stored);
 
 }  // namespace verrow

@@ -22,6 +22,9 @@ TEST(DriveRule, AcceptsTheLaunchDriveInEitherCaseAndDropsIt) {
     EXPECT_EQ(Stored("E:\\tools\\app.exe", "e:"), "\\tools\\app.exe");
     EXPECT_EQ(Stored("E:", "E:"), "");
     EXPECT_EQ(Stored("E:app.exe", "E:"), "app.exe");  // drive-relative: only the letter goes
+    // A doubled separator after the drive is the same path, not a network one.
+    EXPECT_EQ(Stored("E:\\\\tools\\\\app.exe", "E:"), "\\tools\\\\app.exe");
+    EXPECT_EQ(Stored("E:/\\/x", "E:"), "/x");
     // The rest is kept byte for byte, double-byte characters included (表 = 95 5C).
     EXPECT_EQ(Stored("E:\\\x95\x5C\\x.exe", "E:"), "\\\x95\x5C\\x.exe");
 }
