@@ -42,7 +42,10 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     if (!os.FindFile(appPath, &attributes)) return false;
 
     if (attributes & kAttributeDirectory) {
-        return os.ShellOpen(nullptr, "explorer", "/e," + appPath) > 32;
+        // Explorer splits its arguments at commas: a folder whose path has one goes in
+        // quotes (no path holds a quote, no trail byte is a comma).
+        const bool quoted = appPath.find(',') != std::string::npos;
+        return os.ShellOpen(nullptr, "explorer", quoted ? "/e,\"" + appPath + '"' : "/e," + appPath) > 32;
     }
 
     // The block is sized first, then filled into a buffer of exactly that size.

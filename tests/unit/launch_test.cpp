@@ -58,6 +58,12 @@ TEST_F(LaunchTest, FolderOpensExplorerAndIgnoresProgramOptions) {
     EXPECT_FALSE(entry.Launch(false, false));
     os.shellResult = 33;
     EXPECT_TRUE(entry.Launch(false, false));
+    // Explorer would take a comma in the path as the end of its argument.
+    os.AddDirectory("E:\\a,b");
+    LaunchEntry comma;
+    comma.SetAppPath("\\a,b");
+    EXPECT_TRUE(comma.Launch(false, false));
+    EXPECT_EQ(os.shellRequests.back().parameters, "/e,\"E:\\a,b\"");
     EXPECT_TRUE(os.messages.empty());
 }
 
