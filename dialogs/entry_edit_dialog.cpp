@@ -271,14 +271,15 @@ void EntryEditDialog::SeedAndList() {
         std::vector<std::u16string> originals;
         SnapshotEnvironment(EnvMap, &originals);
         // An entry file would keep a variable that code page 932 cannot hold in another
-        // form (a profile folder Zoë as Zoe or Zo?), and one longer than a name or value
-        // is read back cut (a PATH cut short); left out, a merged start hands it on as the
-        // launcher has it.
+        // form (a profile folder Zoë as Zoe or Zo?), and one longer than a name or value,
+        // or with a line break in it, is read back cut (a PATH cut short); left out, a
+        // merged start hands it on as the launcher has it. (No trail byte is a CR or LF.)
+        auto breaks = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
         std::vector<std::string> unheld;
         std::size_t at = 0;
         for (const auto& variable : EnvMap) {
             if ((at < originals.size() && !originals[at].empty()) || variable.first.size() > kEnvNameLimit ||
-                variable.second.size() > kEnvValueLimit) {
+                variable.second.size() > kEnvValueLimit || breaks(variable.first) || breaks(variable.second)) {
                 unheld.push_back(variable.first);
             }
             ++at;

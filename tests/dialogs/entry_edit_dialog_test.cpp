@@ -40,9 +40,10 @@ TEST(EntryEditor, NewEntryIsSeededFromTheEnvironmentAndHandsEverythingBack) {
     FakeOs os;
     ScopedOs useOs(os);
     // HOME holds a character that code page 932 cannot hold, LONG a value and the next one
-    // a name that an entry file would give back cut: they are left to be inherited.
+    // a name that an entry file would give back cut, as it would the line breaks of the
+    // two after it: they are left to be inherited.
     os.SetEnvironment({"=C:=C:\\work", "HOME=C:\\Zo?", "PATH=C:\\A;C:\\B", "windir=C:\\WINDOWS", "_VERROW_DRV_=X:",
-                       "LONG=" + std::string(25999, 'a') + ";", std::string(260, 'N') + "=1",
+                       "LONG=" + std::string(25999, 'a') + ";", std::string(260, 'N') + "=1", "ML=a\nb", "C\rR=1",
                        std::string(259, 'E') + "=" + std::string(25999, 'e')});
     os.environmentOriginals = {u"", u"HOME=C:\\Zo\u00EB"};
     os.AddFile("V:\\tools\\app.exe", "");
