@@ -105,9 +105,11 @@ void LauncherDialog::OnEdit() {
     // entered when the entry was added or changed in this run.
     editor.AppName = List.ItemText(item, kNameColumn);
     editor.AppPath = List.ItemText(item, kPathColumn);
-    editor.StartUp = entry->GetStartUp();
-    editor.UseCustomEnv = entry->GetUseCustomEnv();
-    editor.OverWriteEnv = entry->GetOverWriteEnv();
+    // Any non-zero flag is on (a file edited by hand may hold 5 or -1); the check boxes
+    // know only 0 and 1 and would show anything else as off, and OK would store it so.
+    editor.StartUp = entry->GetStartUp() != 0;
+    editor.UseCustomEnv = entry->GetUseCustomEnv() != 0;
+    editor.OverWriteEnv = entry->GetOverWriteEnv() != 0;
     // The end of the session, met while the editor was open, has saved and released the
     // entries already.
     if (editor.DoModal() != IDOK || sessionEnded_ || EntryList.At(position) != entry) return;

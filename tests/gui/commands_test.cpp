@@ -231,10 +231,11 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
 
 TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) {
     VERROW_NEED_DRIVE_V();
-    // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces.
+    // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces, and a
+    // flag is on as -1.
     const std::string file =
         "[MoxEnvExec]\r\nAppName=プローブ\r\nAppPath=\\tools\\probe\\probe.exe\r\nCmdOpt=probe.exe -e ソ\r\n"
-        "CurrentDir=\\data\r\nUseCustomEnv=1\r\nOverWriteEnv=0\r\nStartUp=0\r\n"
+        "CurrentDir=\\data\r\nUseCustomEnv=-1\r\nOverWriteEnv=0\r\nStartUp=0\r\n"
         "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
         "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
     TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"mine.vrc", file}});
