@@ -214,6 +214,9 @@ bool LaunchEntry::Save(const std::string& target, bool newFile) {
     file.Write(kEntrySection, "StartUp", Flag(StartUp));
     std::size_t n = 0;
     for (const auto& variable : Env()) {
+        // Written empty, a name would end the list for the next reading: every variable
+        // after it would be lost. Only a damaged file gives one (a lone lead byte).
+        if (ProfileWriter::Kept(variable.first).empty()) continue;
         file.Write(kEnvSection, EnvKeyName(n, "_Key"), variable.first);
         file.Write(kEnvSection, EnvKeyName(n, "_Val"), variable.second);
         ++n;

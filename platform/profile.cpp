@@ -391,12 +391,16 @@ std::string ProfileWriter::StoredValue(std::string_view value) {
     return quoted;
 }
 
+std::string_view ProfileWriter::Kept(std::string_view value) {
+    return WithoutLoneLead(UpToLineEnd(UpToZero(value)));
+}
+
 void ProfileWriter::Write(const std::string& section, const std::string& key,
                           const std::string& value) {
     auto s = index_.try_emplace(cp932::FoldCase(section), sections_.size());
     if (s.second) sections_.push_back(Section{section, {}, {}});
     Section& target = sections_[s.first->second];
-    std::string text = StoredValue(WithoutLoneLead(UpToLineEnd(UpToZero(value))));
+    std::string text = StoredValue(Kept(value));
     auto k = target.index.try_emplace(cp932::FoldCase(key), target.keys.size());
     if (k.second) {
         target.keys.emplace_back(key, std::move(text));

@@ -103,6 +103,10 @@ public:
     // is at `path` already or the file could not be written.
     bool CommitNew(const std::string& path) const;
 
+    // What Write keeps of a value: up to its first zero byte or line end, without a lead
+    // byte that ends it alone.
+    static std::string_view Kept(std::string_view value);
+
 private:
     static std::string StoredValue(std::string_view value);
 

@@ -124,6 +124,17 @@ TEST_F(LaunchEntryTest, ReadingStopsAtTheFirstMissingOrEmptyName) {
     EXPECT_EQ(os.FileBytes(kFile),
               "[MoxEnvExec]\r\nAppName=\r\nAppPath=\r\nCmdOpt=\r\nCurrentDir=\r\nUseCustomEnv=0\r\n"
               "OverWriteEnv=0\r\nStartUp=0\r\n[MoxEnvExec_Env]\r\nENV0000_Key=A\r\nENV0000_Val=1\r\n");
+
+    // A name of a lone lead byte at the end of a damaged file cannot be written: it is
+    // left out, not written empty with the pairs after it lost at the next reading.
+    File("", "ENV0000_Key=A\r\nENV0000_Val=1\r\nENV0002_Key=B\r\nENV0002_Val=2\r\nENV0001_Key=\x81");
+    ASSERT_TRUE(entry.LoadFromFile(kFile));
+    ASSERT_EQ(Names(entry), (std::vector<std::string>{"A", "\x81", "B"}));
+    entry.SetStartUp(0);
+    ASSERT_TRUE(entry.SaveToFile());
+    ASSERT_TRUE(entry.LoadFromFile(kFile));
+    EXPECT_EQ(Names(entry), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Env(entry, "B"), "2");
 }
 
 TEST_F(LaunchEntryTest, VariableKeysMatchOnlyTheirFormattedNamesInAnyLetterCase) {
