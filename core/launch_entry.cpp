@@ -138,7 +138,7 @@ bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string b
 
     AppName = file.GetString(kEntrySection, "AppName", kNameReadLimit + 1);
     AppPath = file.GetString(kEntrySection, "AppPath", kTextReadLimit + 1);
-    CmdOpt = file.GetString(kEntrySection, "CmdOpt", kTextReadLimit + 1);
+    CmdOpt = file.GetString(kEntrySection, "CmdOpt", kCmdOptReadLimit + 1);
     CurrentDir = file.GetString(kEntrySection, "CurrentDir", kTextReadLimit + 1);
     UseCustomEnv = file.GetInt(kEntrySection, "UseCustomEnv", 0);
     StartUp = file.GetInt(kEntrySection, "StartUp", 0);

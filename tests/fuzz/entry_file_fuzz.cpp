@@ -32,7 +32,7 @@ void CheckText(const std::string& text, std::size_t limit) {
 void CheckLimits(const LaunchEntry& entry) {
     CheckText(entry.GetAppName(), kNameReadLimit);
     CheckText(entry.GetAppPath(), kTextReadLimit);
-    CheckText(entry.GetCmdOpt(), kTextReadLimit);
+    CheckText(entry.GetCmdOpt(), kCmdOptReadLimit);
     CheckText(entry.GetCurrentDir(), kTextReadLimit);
     for (const auto& variable : entry.GetEnvMap()) {
         FUZZ_CHECK(!variable.first.empty());

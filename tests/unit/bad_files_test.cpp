@@ -76,7 +76,7 @@ protected:
             EXPECT_LE(row.name.size(), kNameReadLimit);
             EXPECT_EQ(row.pathText, "E:" + entry->GetAppPath());
             EXPECT_LE(entry->GetAppPath().size(), kTextReadLimit);
-            EXPECT_LE(entry->GetCmdOpt().size(), kTextReadLimit);
+            EXPECT_LE(entry->GetCmdOpt().size(), kCmdOptReadLimit);
             EXPECT_LE(entry->GetCurrentDir().size(), kTextReadLimit);
             EXPECT_EQ(row.image, entry->GetStartUp() ? 1 : 0);
             EXPECT_FALSE(entry->IsModified());
@@ -161,11 +161,12 @@ TEST_F(BadFilesTest, EverySmallCorpusFileIsListedWithSaneValues) {
     lead.LookupEnv("L", value);
     EXPECT_EQ(value, "value\x83");
 
-    // 5,000 bytes are cut to 259, here to 258: the 259th byte is a lead byte.
+    // 5,000 bytes of a path are cut to 259, here to 258: the 259th byte is a lead byte.
+    // A command line of as many is kept whole.
     const LaunchEntry& longPath = *byFile.at("long-apppath.vrc");
     EXPECT_EQ(longPath.GetAppPath().size(), 258u);
     EXPECT_EQ(longPath.GetAppPath().compare(0, 4, "\\a\x95\x5c"), 0);
-    EXPECT_EQ(longPath.GetCmdOpt(), std::string(259, '-'));
+    EXPECT_EQ(longPath.GetCmdOpt(), std::string(5000, '-'));
 
     SaveUnchangedAndCheck();
 }
