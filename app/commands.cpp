@@ -161,7 +161,9 @@ void LauncherDialog::OnDrive() {
 
 void LauncherDialog::OnConf() {
     SettingsDialog settings;
-    settings.StartOpen = StartOpen;
+    // Any non-zero value is on (5 in a file edited by hand): shown as it is, the box would
+    // be off, and OK would store it so.
+    settings.StartOpen = StartOpen != 0;
     settings.ListStyle = ListStyle;
     if (settings.DoModal() != IDOK) return;
 

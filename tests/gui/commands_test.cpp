@@ -478,10 +478,12 @@ TEST(Commands, RunOfAProgramThatCannotBeCreatedShowsItsCodeAndThenTheRunMessage)
 
 TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
     VERROW_NEED_DRIVE_V();
-    TestDrive::Prepare(TestDrive::SettingsText(0, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
+    // StartOpen=5 is on: the drive opens, and the settings show the box checked.
+    TestDrive::Prepare(TestDrive::SettingsText(5, 0), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")},
                                         {"b.vrc", EntryFile("データ", "\\data")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    EndChildren(verrow.Id(), "explorer.exe");
     RemoteListView list = verrow.List();
     ASSERT_EQ(list.ViewType(), static_cast<DWORD>(LVS_ICON));
     const int longest = list.StringWidth(kProbe);
@@ -506,7 +508,7 @@ TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
     HWND settings = verrow.WaitForDialog(kSettingsCaption);
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(SendMessageW(GetDlgItem(settings, IDC_LIST_STYLE), CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(Checked(settings, IDC_START_OPEN), 0);
+    EXPECT_EQ(Checked(settings, IDC_START_OPEN), 1);
     VerrowProcess::ClickIn(settings, IDCANCEL);
     ASSERT_TRUE(verrow.WaitForNoDialog(settings));
 
