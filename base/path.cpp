@@ -16,7 +16,7 @@ PathParts SplitPath(std::string_view path) {
     std::size_t lastSeparator = std::string_view::npos;
     std::size_t lastDot = std::string_view::npos;
     for (std::size_t i = 0; i < path.size(); i += cp932::CharLength(path, i)) {
-        if (path[i] == '\\' || path[i] == '/') {
+        if (IsPathSeparator(path[i])) {
             lastSeparator = i;
             lastDot = std::string_view::npos;
         } else if (path[i] == '.') {

@@ -15,4 +15,8 @@ struct PathParts {
 
 PathParts SplitPath(std::string_view path);
 
+// Either separator the system takes. Only for a byte that begins a character: a trail
+// byte can be 0x5C.
+inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
 }  // namespace verrow

@@ -3,11 +3,9 @@
 #include <algorithm>
 
 #include "base/cp932.h"
+#include "base/path.h"
 
 namespace verrow {
-namespace {
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-}  // namespace
 
 bool ApplyDriveRule(std::string_view entered, std::string_view drive, std::string& stored) {
     if (drive.empty()) return false;
@@ -18,7 +16,7 @@ bool ApplyDriveRule(std::string_view entered, std::string_view drive, std::strin
     // path at every start. The run keeps its last separator.
     std::string_view rest = entered.substr(prefix);
     std::size_t extra = 0;
-    while (extra + 1 < rest.size() && IsSeparator(rest[extra]) && IsSeparator(rest[extra + 1])) ++extra;
+    while (extra + 1 < rest.size() && IsPathSeparator(rest[extra]) && IsPathSeparator(rest[extra + 1])) ++extra;
     stored.assign(rest.substr(extra));
     return true;
 }
