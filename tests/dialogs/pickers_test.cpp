@@ -232,7 +232,10 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
                 EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), file);
                 EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "Tool.v1");  // up to the last dot
                 SetText(editor.Handle(), IDC_NAME, "名前");
-                SetText(editor.Handle(), IDC_PATH, "X:\\old.exe");
+                // Over the path box's limit: the take before the pick stops there (and
+                // says so); what was ticked after it stays ticked.
+                SetText(editor.Handle(), IDC_PATH, "X:\\" + std::string(253, 'o'));
+                CheckDlgButton(editor.Handle(), IDC_START_UP, BST_CHECKED);
                 return openPicker();
             },
             pick,
@@ -240,6 +243,12 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
                 if (FindSystemDialog()) return false;
                 EXPECT_EQ(ItemText(editor.Handle(), IDC_PATH), file);
                 EXPECT_EQ(ItemText(editor.Handle(), IDC_NAME), "名前");  // a name typed stays
+                EXPECT_EQ(CheckState(editor.Handle(), IDC_START_UP), BST_CHECKED);
+                EXPECT_EQ(os.messages.size(), 1u);
+                if (!os.messages.empty()) {
+                    EXPECT_EQ(os.messages[0].text, "255 文字以内で入力してください。");
+                }
+                os.messages.clear();
                 SetText(editor.Handle(), IDC_NAME, "");
                 picking = ToSystemText(longFile);
                 return openPicker();
