@@ -94,6 +94,15 @@ int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM da
     return 0;
 }
 
+// The process's current folder, or empty when it cannot be had.
+std::wstring CurrentFolder() {
+    DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(size, L'\0');
+    DWORD length = size ? GetCurrentDirectoryW(size, &folder[0]) : 0;
+    folder.resize(length < size ? length : 0);
+    return folder;
+}
+
 }  // namespace
 
 EntryEditDialog::Pick EntryEditDialog::PickedPath(std::wstring_view picked, std::string& path) {
@@ -228,11 +237,16 @@ void EntryEditDialog::OnPickFile() {
     request.nMaxFile = MAX_PATH;
     request.lpstrInitialDir = folder.c_str();
     request.lpstrTitle = title.c_str();
-    // The picker would otherwise move the current folder to the picked file's, and stored
-    // paths, which have no drive, would then be looked for on that file's drive.
+    // The picker would otherwise move the current folder to the picked file's, and a
+    // relative working folder (".") would then be looked for there. Not every system keeps
+    // the folder for the flag (its documentation calls it ineffective for this picker), so
+    // the folder is put back by hand as well.
     request.Flags = OFN_NOCHANGEDIR;
+    const std::wstring keep = CurrentFolder();
     static const auto pick = SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    if (pick && pick(&request) && TakePicked(file)) {
+    const bool picked = pick && pick(&request);
+    if (!keep.empty()) SetCurrentDirectoryW(keep.c_str());
+    if (picked && TakePicked(file)) {
         if (AppName.empty()) AppName = SplitPath(AppPath).base;
     }
     ShowPicked();
