@@ -117,7 +117,7 @@ private:
 
 // The order in which the variables replace their references: the map's, except that the
 // launch drive comes last, so that a %_VERROW_DRV_% which any other variable brings in is
-// still expanded (the editor puts the drive variable first in a new entry's map).
+// still expanded wherever the drive variable stands (entry files often have it first).
 std::vector<const VarMap::Item*> CompositionOrder(const VarMap& source) {
     std::vector<const VarMap::Item*> order;
     std::vector<const VarMap::Item*> drive;
