@@ -157,7 +157,6 @@ void EntryEditDialog::DoDataExchange(ui::DataExchange& dx) {
     dx.Control(IDC_PICK_FILE, FileButton);
     dx.Text(IDC_NAME, AppName, kNameLimit);
     dx.Text(IDC_PATH, AppPath, kPathLimit);
-    if (pickedOnly_) return;
     dx.Check(IDC_START_UP, StartUp);
     dx.Text(IDC_ENV_NAME, EnvName, kEnvNameLimit);
     dx.Text(IDC_ENV_VALUE, EnvValue, kEnvValueLimit, ui::DataExchange::Count::kLineBreakAsOne);
@@ -249,17 +248,7 @@ void EntryEditDialog::OnPickFile() {
     if (picked && TakePicked(file)) {
         if (AppName.empty()) AppName = SplitPath(AppPath).base;
     }
-    ShowPicked();
-}
-
-void EntryEditDialog::ShowPicked() {
-    // A pick changes the name and the path only. The boxes after them are left as they
-    // are: when the take before the pick stopped at a box over its limit, their members
-    // lag behind what the boxes show, and showing them would undo what the user ticked or
-    // typed there.
-    pickedOnly_ = true;
     UpdateData(false);
-    pickedOnly_ = false;
 }
 
 void EntryEditDialog::OnPickFolder() {
@@ -281,7 +270,7 @@ void EntryEditDialog::OnPickFolder() {
         std::size_t slash = cp932::FindLastBackslash(AppPath);
         if (slash != std::string::npos) AppName = AppPath.substr(slash + 1);
     }
-    ShowPicked();
+    UpdateData(false);
 }
 
 void EntryEditDialog::OnHint() {

@@ -89,7 +89,6 @@ private:
     void OnHint();
     // Takes a picked path into AppPath, or says why it cannot; false when not taken.
     bool TakePicked(std::wstring_view picked);
-    void ShowPicked();
     void SeedAndList();
     void UpdateButtons();
     void DeleteRow(int row);
@@ -99,7 +98,6 @@ private:
     std::string RowName(int row) const;
 
     std::vector<std::string> listedNames_;  // a row's data is its index here + 1
-    bool pickedOnly_ = false;  // exchange the name and the path only
 
     ScopedGdi<HBITMAP> fileImage_;
     ScopedGdi<HBITMAP> folderImage_;

@@ -224,7 +224,6 @@ void DataExchange::Fail(HWND field) {
 }
 
 void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count count) {
-    if (failed_) return;
     HWND field = Field(id);
     if (!take_) {
         // The box's own limit still stops single-byte typing at once, without a put-back.
@@ -241,14 +240,14 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
     }
     std::wstring shown = WideWindowText(field);
     if (shown != ToSystemText(value)) value = FromSystemText(shown);
-    if (maxBytes > 0 && Counted(value, count) > maxBytes) {
+    // Only the first box over its limit is named: one message, and the focus there.
+    if (!failed_ && maxBytes > 0 && Counted(value, count) > maxBytes) {
         ShowMessage(cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)}), mb::kOk);
         Fail(field);
     }
 }
 
 void DataExchange::Check(int id, int& value) {
-    if (failed_) return;
     HWND field = Field(id);
     if (take_) {
         value = static_cast<int>(SendMessageW(field, BM_GETCHECK, 0, 0));
@@ -259,7 +258,6 @@ void DataExchange::Check(int id, int& value) {
 }
 
 void DataExchange::ComboIndex(int id, int& value) {
-    if (failed_) return;
     HWND field = Field(id);
     if (take_) {
         LRESULT index = SendMessageW(field, CB_GETCURSEL, 0, 0);
@@ -270,7 +268,7 @@ void DataExchange::ComboIndex(int id, int& value) {
 }
 
 void DataExchange::Control(int id, Window& control) {
-    if (failed_ || control.IsAttached()) return;
+    if (control.IsAttached()) return;
     if (control.Attach(Field(id))) dialog_.bound_.push_back(&control);
 }
 
