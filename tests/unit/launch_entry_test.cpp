@@ -169,14 +169,14 @@ TEST_F(LaunchEntryTest, LongTextsAreCutToTheReadLimits) {
     std::string wideValue;
     for (int i = 0; i < 13000; ++i) wideValue += wide;  // 26000 bytes
     File("AppName=" + std::string(1100, 'n') + "\r\nAppPath=" + std::string(300, 'p') +
-             "\r\nCmdOpt=" + std::string(33000, 'c') + "\r\nCurrentDir=x" + wideValue + "\r\n",
+             "\r\nCmdOpt=" + std::string(70000, 'c') + "\r\nCurrentDir=x" + wideValue + "\r\n",
          "ENV0000_Key=" + std::string(300, 'k') + "\r\nENV0000_Val=" + std::string(30000, 'v') +
              "\r\nENV0001_Key=W\r\nENV0001_Val=" + wideValue + "\r\n");
     LaunchEntry entry;
     ASSERT_TRUE(entry.LoadFromFile(kFile));
     EXPECT_EQ(entry.GetAppName(), std::string(1024, 'n'));
     EXPECT_EQ(entry.GetAppPath(), std::string(259, 'p'));
-    EXPECT_EQ(entry.GetCmdOpt(), std::string(32767, 'c'));
+    EXPECT_EQ(entry.GetCmdOpt(), std::string(65532, 'c'));
     EXPECT_EQ(entry.GetCurrentDir(), "x" + wideValue.substr(0, 258));
     EXPECT_EQ(Env(entry, std::string(259, 'k')), std::string(25999, 'v'));
     EXPECT_EQ(Env(entry, "W"), wideValue.substr(0, 25998));  // no half character
