@@ -14,6 +14,7 @@
 #include "core/launch_entry.h"
 #include "dialogs/hint_dialog.h"
 #include "platform/os.h"
+#include "platform/profile.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message.h"
 #include "platform/win32/system_function.h"
@@ -287,13 +288,13 @@ void EntryEditDialog::SeedAndList() {
         // An entry file would keep a variable that code page 932 cannot hold in another
         // form (a profile folder Zoë as Zoe or Zo?), and one longer than a name or value,
         // or with a line break in it, is read back cut (a PATH cut short); left out, a
-        // merged start hands it on as the launcher has it. (No trail byte is a CR or LF.)
-        auto breaks = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
+        // merged start hands it on as the launcher has it.
+        auto cut = [](const std::string& s) { return ProfileWriter::Kept(s).size() != s.size(); };
         std::vector<std::string> unheld;
         std::size_t at = 0;
         for (const auto& variable : EnvMap) {
             if ((at < originals.size() && !originals[at].empty()) || variable.first.size() > kEnvNameLimit ||
-                variable.second.size() > kEnvValueLimit || breaks(variable.first) || breaks(variable.second)) {
+                variable.second.size() > kEnvValueLimit || cut(variable.first) || cut(variable.second)) {
                 unheld.push_back(variable.first);
             }
             ++at;
