@@ -97,6 +97,8 @@ void CheckLastBackslash(std::string_view a) {
     FUZZ_CHECK(cp932::FindLastBackslash(a) == expected);
 }
 
+bool Separator(char c) { return c == '\\' || c == '/'; }
+
 void CheckSplitPath(std::string_view a) {
     const PathParts parts = SplitPath(a);
     FUZZ_CHECK(parts.drive + parts.dir + parts.base + parts.ext == a);
@@ -104,7 +106,7 @@ void CheckSplitPath(std::string_view a) {
     else FUZZ_CHECK(!(a.size() >= 2 && Letter(a[0]) && a[1] == ':'));
     const std::string_view rest = a.substr(parts.drive.size());
     const std::vector<bool> boundary = Boundaries(rest);
-    auto separatorAt = [&](std::size_t i) { return boundary[i] && (rest[i] == '\\' || rest[i] == '/'); };
+    auto separatorAt = [&](std::size_t i) { return boundary[i] && Separator(rest[i]); };
     if (!parts.dir.empty()) FUZZ_CHECK(separatorAt(parts.dir.size() - 1));
     for (std::size_t i = parts.dir.size(); i < rest.size(); ++i) FUZZ_CHECK(!separatorAt(i));
     const std::size_t extAt = parts.dir.size() + parts.base.size();
@@ -114,8 +116,6 @@ void CheckSplitPath(std::string_view a) {
         for (std::size_t i = parts.dir.size(); i < rest.size(); ++i) FUZZ_CHECK(!(boundary[i] && rest[i] == '.'));
     }
 }
-
-bool Separator(char c) { return c == '\\' || c == '/'; }
 
 // What the drive rule keeps of the path after the drive: all of it, except that it never
 // begins with two separators (a network path); only separators go, and one of them stays.
