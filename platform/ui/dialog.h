@@ -66,12 +66,10 @@ class Dialog;
 class LimitedBox;
 
 // One direction of data exchange over a dialog's controls. Taking (controls to members)
-// stops at the first field that fails: that field's member has been set, the fields after
-// it are not read, the focus is in the failing field, and UpdateData returns false.
-// A taking goes on past a box over its limit: the members after it still get what their
-// controls show (a showing that follows, as many commands do, would otherwise put back
-// older values over what the user ticked or typed); only the taking's result says that
-// it failed.
+// names only the first field that fails: its member has been set, the focus is in it, and
+// UpdateData returns false. The fields after it are still read: a showing that follows,
+// as many commands do, would otherwise put back older values over what the user ticked
+// or typed there.
 class DataExchange {
 public:
     // How a limit counts the text of a box.
