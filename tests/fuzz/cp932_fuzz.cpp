@@ -97,8 +97,6 @@ void CheckLastBackslash(std::string_view a) {
     FUZZ_CHECK(cp932::FindLastBackslash(a) == expected);
 }
 
-bool Separator(char c) { return c == '\\' || c == '/'; }
-
 void CheckSplitPath(std::string_view a) {
     const PathParts parts = SplitPath(a);
     FUZZ_CHECK(parts.drive + parts.dir + parts.base + parts.ext == a);
@@ -106,7 +104,7 @@ void CheckSplitPath(std::string_view a) {
     else FUZZ_CHECK(!(a.size() >= 2 && Letter(a[0]) && a[1] == ':'));
     const std::string_view rest = a.substr(parts.drive.size());
     const std::vector<bool> boundary = Boundaries(rest);
-    auto separatorAt = [&](std::size_t i) { return boundary[i] && Separator(rest[i]); };
+    auto separatorAt = [&](std::size_t i) { return boundary[i] && IsPathSeparator(rest[i]); };
     if (!parts.dir.empty()) FUZZ_CHECK(separatorAt(parts.dir.size() - 1));
     for (std::size_t i = parts.dir.size(); i < rest.size(); ++i) FUZZ_CHECK(!separatorAt(i));
     const std::size_t extAt = parts.dir.size() + parts.base.size();
@@ -122,9 +120,9 @@ void CheckSplitPath(std::string_view a) {
 void CheckKept(std::string_view rest, const std::string& stored) {
     FUZZ_CHECK(stored.size() <= rest.size() && rest.substr(rest.size() - stored.size()) == stored);
     const std::size_t dropped = rest.size() - stored.size();
-    for (std::size_t i = 0; i < dropped; ++i) FUZZ_CHECK(Separator(rest[i]));
-    if (dropped != 0) FUZZ_CHECK(!stored.empty() && Separator(stored[0]));
-    FUZZ_CHECK(!(stored.size() >= 2 && Separator(stored[0]) && Separator(stored[1])));
+    for (std::size_t i = 0; i < dropped; ++i) FUZZ_CHECK(IsPathSeparator(rest[i]));
+    if (dropped != 0) FUZZ_CHECK(!stored.empty() && IsPathSeparator(stored[0]));
+    FUZZ_CHECK(!(stored.size() >= 2 && IsPathSeparator(stored[0]) && IsPathSeparator(stored[1])));
 }
 
 void CheckDriveRule(std::string_view path, std::string_view drive) {
