@@ -85,8 +85,8 @@ public:
     virtual bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) = 0;
 
     // The process.
-    // The executable's path; characters without a code page 932 form read as '?' or a
-    // look-alike.
+    // The executable's path; characters without a code page 932 form read as '?' or, in
+    // its folders, as a look-alike.
     virtual std::string ModuleFileName() = 0;
     // Whether the drive and folder of ModuleFileName() are exactly the executable's: false
     // when a folder's name has characters that code page 932 cannot hold, and so nothing

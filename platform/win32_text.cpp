@@ -13,16 +13,22 @@ std::wstring ToSystemText(std::string_view text) {
     return out;
 }
 
-std::string FromSystemText(std::wstring_view text) {
+namespace {
+
+std::string FromWide(std::wstring_view text, DWORD flags) {
     if (text.empty()) return std::string();
     int size = static_cast<int>(text.size());
-    int length = WideCharToMultiByte(kTextCodePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    int length = WideCharToMultiByte(kTextCodePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(kTextCodePage, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-    }
+    if (length > 0) WideCharToMultiByte(kTextCodePage, flags, text.data(), size, out.data(), length, nullptr, nullptr);
     return out;
 }
+
+}  // namespace
+
+std::string FromSystemText(std::wstring_view text) { return FromWide(text, 0); }
+
+std::string FromSystemTextWithoutLookAlikes(std::wstring_view text) { return FromWide(text, WC_NO_BEST_FIT_CHARS); }
 
 std::string FromSystemText(std::wstring_view text, bool& exact) {
     std::string out = FromSystemText(text);

@@ -197,7 +197,15 @@ std::wstring ExecutablePath() {
     }
 }
 
-std::string Win32Os::ModuleFileName() { return FromSystemText(ExecutablePath()); }
+std::string Win32Os::ModuleFileName() {
+    std::wstring path = ExecutablePath();
+    std::size_t slash = path.find_last_of(L"\\/");
+    std::size_t name = slash == std::wstring::npos ? 0 : slash + 1;
+    // A look-alike in the file name could be a backslash (the yen sign's is) and move the
+    // folder that everything next to the executable is found by.
+    return FromSystemText(std::wstring_view(path).substr(0, name)) +
+           FromSystemTextWithoutLookAlikes(std::wstring_view(path).substr(name));
+}
 
 bool Win32Os::ModuleFolderExact() {
     std::wstring path = ExecutablePath();

@@ -3,7 +3,9 @@
 # is 1252 (tools/wine-run's VERROW_WINE_CODEPAGE: a prefix, display and session of its
 # own). Drive J: of each prefix is a folder BUILD_DIR/gui-codepage/<code page> holding
 #   \ツール\Verrow.exe, \ツール\エディタ\編集.exe (the probe), \データ\書類\, and
-#   \Zoë\Verrow.exe, in a folder whose name code page 932 cannot hold.
+#   \Zoë\Verrow.exe, in a folder whose name code page 932 cannot hold, and
+#   \yen\Verrow¥2.exe beside a folder \yen\Verrow\ (the yen sign's nearest code page 932
+#   form is a backslash), each with settings that open no Explorer.
 # The tests run under 932 first, then under 1252, where they also compare the files they
 # leave with those of the 932 run. The 1252 session ends with the run.
 #   codepage.sh BUILD_DIR run VERROW_EXE PROBE_EXE TEST_EXE [test arguments...]
@@ -22,9 +24,11 @@ release() {
 
 stick() {  # stick CODE_PAGE PREFIX: the folder, and J: of the prefix pointing at it
     local dir="$root/$1"
-    mkdir -p "$dir/ツール/エディタ" "$dir/データ/書類" "$dir/Zoë"
+    mkdir -p "$dir/ツール/エディタ" "$dir/データ/書類" "$dir/Zoë" "$dir/yen/Verrow"
     cp "$verrow_exe" "$dir/ツール/Verrow.exe"
     cp "$verrow_exe" "$dir/Zoë/Verrow.exe"
+    cp "$verrow_exe" "$dir/yen/Verrow¥2.exe"
+    printf '[Verrow]\r\nStartOpen=0\r\nListStyle=0\r\n' | tee "$dir/yen/verrow.ini" >"$dir/yen/Verrow/verrow.ini"
     cp "$probe_exe" "$dir/ツール/エディタ/編集.exe"
     ln -sfn "$dir" "$2/dosdevices/j:"
 }

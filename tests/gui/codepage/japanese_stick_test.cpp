@@ -192,7 +192,7 @@ TEST(JapaneseStick, RegistersStartsChangesAndDeletesAsOnAJapaneseSystem) {
     }
 }
 
-TEST(JapaneseStick, AProgramFolderThatCodePage932CannotNameIsSaidOnceAndLeftAlone) {
+TEST(JapaneseStick, AProgramFolderThatCodePage932CannotNameIsSaidOnceAndLeftAloneAndAFileNameChangesNoFolder) {
     VERROW_NEED_STICK();
     const std::wstring folder = L"J:\\Zo\u00EB";
     VerrowProcess verrow;
@@ -213,6 +213,15 @@ TEST(JapaneseStick, AProgramFolderThatCodePage932CannotNameIsSaidOnceAndLeftAlon
     EXPECT_EQ(verrow.WaitForExit(), 0u);
     EXPECT_EQ(GetFileAttributesW((folder + L"\\VERROW_CNF").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW((folder + L"\\verrow.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Such a character in the program's own file name leaves its folder as it is: the yen
+    // sign must not read as a backslash, which would make J:\yen\Verrow the program's folder.
+    VerrowProcess named;
+    ASSERT_TRUE(named.Start(L"J:\\yen\\Verrow\u00A52.exe", L"J:\\yen")) << named.Error();
+    named.Close(CloseWay::kEscape);
+    EXPECT_EQ(named.WaitForExit(), 0u);
+    EXPECT_NE(GetFileAttributesW(L"J:\\yen\\VERROW_CNF"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(L"J:\\yen\\Verrow\\VERROW_CNF"), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace
