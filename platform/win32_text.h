@@ -18,8 +18,8 @@ std::string FromSystemText(std::wstring_view text);
 // to the same characters). Names read back from the system must be: a '?' or a
 // look-alike names another file, or none.
 std::string FromSystemText(std::wstring_view text, bool& exact);
-// The same, but a character without a code page 932 form always becomes '?', never a
-// look-alike: the yen sign's is a backslash.
+// UTF-16 -> code page 932, where a character without a code page 932 form always
+// becomes '?', never a look-alike: the yen sign's is a backslash.
 std::string FromSystemTextWithoutLookAlikes(std::wstring_view text);
 
 }  // namespace verrow
