@@ -26,5 +26,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PR
 set(CPACK_PACKAGE_FILE_NAME Verrow-${CPACK_PACKAGE_VERSION})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_STRIP_FILES ON)  # stripped whatever the build type
+# Stripping drops the flags that have the program run from memory: set again once stripped.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-swaprun.cmake)
+set(CPACK_VERROW_PYTHON ${VERROW_PYTHON})
+set(CPACK_VERROW_SWAPRUN ${PROJECT_SOURCE_DIR}/tools/pe-swaprun.py)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

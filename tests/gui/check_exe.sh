@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Verrow.exe is one stripped 32-bit Windows program that imports system DLLs only, stays
-# within its size budget, and carries its version record and a manifest for x86. Only its
+# Verrow.exe is one stripped 32-bit Windows program that imports system DLLs only, runs
+# from memory when started from a stick, stays within its size budget, and carries its version record and a manifest for x86. Only its
 # files are read, nothing runs: the test command checks the shipped program this way also
 # on hosts that cannot run it.
 #   check_exe.sh OBJDUMP WINDRES Verrow.exe MAX_BYTES VERSION
@@ -24,6 +24,10 @@ done
 # Stripped: no symbol table and no debugging sections.
 LC_ALL=C "$objdump" -h "$exe" | grep -q '\.debug' && fail "has debugging sections"
 LC_ALL=C "$objdump" -t "$exe" | grep -q 'no symbols' || fail "has a symbol table"
+
+# Run from memory when started from a stick or the network (both flags of the file header).
+flags=$(LC_ALL=C "$objdump" -p "$exe" | sed -n 's/^Characteristics 0x//p')
+(( (16#${flags:-0} & 0xc00) == 0xc00 )) || fail "is not marked to run from memory on a stick (characteristics 0x$flags)"
 
 size=$(stat -c %s "$exe")
 [ "$size" -le "$max" ] || fail "is $size bytes, more than $max"

@@ -3,7 +3,7 @@
 # the build folder) and checks what is in it.
 #  - Its name carries the version of the version record in the packaged Verrow.exe.
 #  - It holds Verrow.exe and Verrow.txt and nothing else, at the top of the archive.
-#  - Verrow.exe is the stripped 32-bit program.
+#  - Verrow.exe is the stripped 32-bit program, marked to run from memory on a stick.
 #  - Verrow.txt is code page 932 (it converts to UTF-8 and back unchanged, and it is not
 #    UTF-8), has CR LF line ends only, and names the version.
 #  - Verrow.exe, unpacked onto a stick of its own, starts, shows its window and ends when
@@ -38,6 +38,8 @@ exe="$work/unpacked/Verrow.exe" guide="$work/unpacked/Verrow.txt"
 # --- The program.
 "$objdump" -f "$exe" | grep -q 'file format pei-i386' || fail "Verrow.exe is not a 32-bit (i386) program"
 "$objdump" -t "$exe" | grep -q 'no symbols' || fail "Verrow.exe is not stripped"
+flags=$("$objdump" -p "$exe" | sed -n 's/^Characteristics 0x//p')
+(( (16#${flags:-0} & 0xc00) == 0xc00 )) || fail "Verrow.exe is not marked to run from memory on a stick (0x$flags)"
 version=$("$strings" -el "$exe" | grep -A1 -x 'FileVersion' | sed -n 2p)
 [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "no file version in Verrow.exe ('$version')"
 short=${version%.*}
