@@ -2,9 +2,11 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "base/cp932.h"
 #include "base/path.h"
 #include "platform/os.h"
 #include "platform/timing.h"
@@ -16,6 +18,13 @@ namespace {
 constexpr const char kEntryPattern[] = "*.vrc";
 constexpr const char kEntryExtension[] = ".vrc";
 constexpr const char kTempPrefix[] = "VERROW";
+// The listing's pattern meets short names too: on FAT, "a.vrc~" (an editor's backup) is
+// also "A~1.VRC". Only a name of its own with the extension is an entry file.
+bool IsEntryFileName(std::string_view name) {
+    constexpr std::size_t size = sizeof(kEntryExtension) - 1;
+    return name.size() >= size && cp932::EqualsNoCase(name.substr(name.size() - size), kEntryExtension);
+}
+
 // A run of existing VERxxxx.vrc names longer than this is not worth searching through.
 constexpr int kMaxNameTries = 1024;
 
@@ -88,9 +97,11 @@ EntryStore::EntryFiles EntryStore::FindEntryFiles() const {
     found.listed = true;
     std::vector<std::string> names = os.ListFiles(folder + "\\" + kEntryPattern);
     VERROW_MARK("store: files listed");
-    if (names.empty()) return found;
     found.paths.reserve(names.size());
-    for (const std::string& name : names) found.paths.push_back(folder + "\\" + name);
+    for (const std::string& name : names) {
+        if (IsEntryFileName(name)) found.paths.push_back(folder + "\\" + name);
+    }
+    if (found.paths.empty()) return found;
     found.contents = os.ReadFiles(found.paths);
     return found;
 }

@@ -123,7 +123,9 @@ std::vector<std::string> FakeOs::ListFiles(const std::string& pattern) {
     auto consider = [&](const std::string& key, const std::string& shown) {
         if (Parent(key) != folder) return;
         std::string name = key.substr(folder.size() + 1);
-        if (WildMatch(mask.c_str(), name.c_str())) {
+        auto shortName = shortNames.find(key);
+        if (WildMatch(mask.c_str(), name.c_str()) ||
+            (shortName != shortNames.end() && WildMatch(mask.c_str(), Fold(shortName->second).c_str()))) {
             names.push_back(shown.substr(shown.size() - name.size()));
         }
     };

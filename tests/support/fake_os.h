@@ -53,6 +53,9 @@ public:
     // Faults.
     std::set<std::string> readOnly;          // folded paths of files or folders
     std::set<std::string> unreadable;        // folded paths: ReadFile fails
+    // Folded path -> the file's short name, which a listing's pattern matches too (as on
+    // FAT: "a.vrc~" is also "A~1.VRC").
+    std::map<std::string, std::string> shortNames;
     std::function<bool(const std::string& path)> failWrite;  // true: the write fails
     bool failCreateDirectory = false;
     bool failTempFile = false;

@@ -75,6 +75,9 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     os.AddDirectory(kFolder);
     os.AddFile("E:\\tools\\VERROW_CNF\\c.vrc", EntryFile("C", "\\apps\\c.exe", 1));
     os.AddFile("E:\\tools\\VERROW_CNF\\other.txt", EntryFile("T", "\\apps\\a.exe", 1));
+    // An editor's backup, found by its short name only.
+    os.AddFile("E:\\tools\\VERROW_CNF\\c.vrc~", EntryFile("C", "\\apps\\c.exe", 1));
+    os.shortNames[test::FakeOs::Fold("E:\\tools\\VERROW_CNF\\c.vrc~")] = "C~1.VRC";
     os.AddFile("E:\\tools\\VERROW_CNF\\bad.vrc", EntryFile("B", "\\apps\\a.exe", 1));
     os.unreadable.insert(test::FakeOs::Fold("E:\\tools\\VERROW_CNF\\bad.vrc"));
     os.AddFile("E:\\tools\\VERROW_CNF\\a.vrc",
