@@ -4,6 +4,13 @@
 
 namespace verrow {
 
+bool HasWildcard(std::string_view path) {
+    if (path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
+    // '<', '>' and '"' are wildcards to Windows' own file systems too; none may stand in a
+    // name, and none is ever a trail byte.
+    return path.find_first_of("*?<>\"") != std::string_view::npos;
+}
+
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
     // Only a letter makes a drive; a double-byte character never ends in ':'.

@@ -19,4 +19,8 @@ PathParts SplitPath(std::string_view path);
 // byte can be 0x5C.
 inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Whether a directory search would take part of `path` as a wildcard, so that it names
+// whatever matches rather than one file. The "\\?\\" of a long path is none.
+bool HasWildcard(std::string_view path);
+
 }  // namespace verrow

@@ -91,9 +91,7 @@ std::string MessageCaption(std::string_view moduleFileName) {
 bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
     // A wildcard names no file: the search would find whatever matches it ("." for
     // "folder\*"), and a start would open that instead of saying the path is not there.
-    // The "\\?\" of a long path is no wildcard.
-    const std::size_t from = path.compare(0, 4, "\\\\?\\") == 0 ? 4 : 0;
-    if (path.find_first_of("*?", from) != std::string::npos) return false;
+    if (HasWildcard(path)) return false;
     WIN32_FIND_DATAW data;
     if (!FindFirst(path, data)) return false;
     if (attributes) *attributes = data.dwFileAttributes;

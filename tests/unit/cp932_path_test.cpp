@@ -79,5 +79,18 @@ TEST(SplitPath, SplitsLikeTheRuntimeWithoutSplittingCharacters) {
     }
 }
 
+// What a directory search takes as a wildcard names no file. Windows' own file systems
+// also match '<', '>' and '"' (never in a name), so that a path pasted with its closing
+// quote, E:\apps\tool.exe", would find tool.exe and be stored as it is.
+TEST(HasWildcard, TheFileSystemsOwnWildcardsCountButNotTheLongPathPrefix) {
+    for (const char* path : {"E:\\apps\\*", "E:\\apps\\a.ex?", "E:\\apps\\tool.exe\"", "E:\\apps\\too<.exe",
+                             "E:\\apps\\too>.exe", "\\\\?\\E:\\apps\\*.exe"}) {
+        EXPECT_TRUE(HasWildcard(path)) << path;
+    }
+    for (const char* path : {"E:\\apps\\tool.exe", "\\\\?\\E:\\apps\\tool.exe", "E:\\表\\ソ.exe"}) {
+        EXPECT_FALSE(HasWildcard(path)) << path;
+    }
+}
+
 }  // namespace
 }  // namespace verrow
