@@ -267,12 +267,35 @@ bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
     return true;
 }
 
+namespace {
+
+// A bare name ("explorer") is the system's own program, from the Windows folder: the shell
+// would look next to this program and in the current folder first, on a stick that other
+// machines write to. Empty when the Windows folder cannot be had.
+std::wstring ShellFile(const std::string& file) {
+    std::wstring name = ToSystemText(file);
+    if (name.find_first_of(L"\\/:") != std::wstring::npos) return name;
+    if (name.find(L'.') == std::wstring::npos) name += L".exe";
+    // The shared folder, not a user's own under Terminal Services.
+    UINT size = ::GetSystemWindowsDirectoryW(nullptr, 0);
+    std::wstring folder(size, L'\0');
+    UINT length = size ? ::GetSystemWindowsDirectoryW(&folder[0], size) : 0;
+    if (length == 0 || length >= size) return std::wstring();
+    folder.resize(length);
+    if (folder.back() != L'\\') folder += L'\\';
+    return folder + name;
+}
+
+}  // namespace
+
 std::intptr_t Win32Os::ShellOpen(WindowHandle owner, const std::string& file,
                                  const std::string& parameters) {
     // shell32 is bound at the first request, not at start (system_function.h).
     static const auto shellExecute = SystemFunction<decltype(&::ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     if (!shellExecute) return 0;  // as ShellExecute fails when out of resources
-    HINSTANCE result = shellExecute(static_cast<HWND>(owner), L"open", ToSystemText(file).c_str(),
+    const std::wstring shellFile = ShellFile(file);
+    if (shellFile.empty()) return SE_ERR_FNF;
+    HINSTANCE result = shellExecute(static_cast<HWND>(owner), L"open", shellFile.c_str(),
                                     ToSystemText(parameters).c_str(), nullptr, SW_SHOW);
     return reinterpret_cast<std::intptr_t>(result);
 }

@@ -55,6 +55,9 @@ TEST(Lifecycle, StartUpEntriesStartBeforeExplorerOpensTheDrive) {
 TEST(Lifecycle, StartOpenZeroOpensNothingAndTheDriveButtonStillDoes) {
     VERROW_NEED_DRIVE_V();
     TestDrive::Prepare("[Verrow]\r\nStartOpen=0\r\nListStyle=0\r\n", {});
+    // An explorer.exe that another machine left on the stick, next to Verrow.exe and in its
+    // current folder: the system's Explorer must open all the same.
+    ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"V:\\tools\\explorer.exe", FALSE));
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     Sleep(500);  // Explorer would have been asked before the window showed
@@ -65,8 +68,13 @@ TEST(Lifecycle, StartOpenZeroOpensNothingAndTheDriveButtonStillDoes) {
     while (Explorers(verrow.Id()).empty() && GetTickCount() - start < kWaitMs) Sleep(20);
     EXPECT_EQ(Explorers(verrow.Id()).size(), 1u);
     EXPECT_TRUE(verrow.OtherDialogs().empty());
+    Sleep(500);  // time for a planted program to write its record
+    EXPECT_FALSE(FileExists("V:\\tools\\explorer.out"));
 
     EndChildren(verrow.Id(), "explorer.exe");
+    for (const wchar_t* planted : {L"V:\\tools\\explorer.exe", L"V:\\tools\\explorer.out", L"V:\\tools\\explorer.utf16"}) {
+        DeleteFileW(planted);
+    }
     verrow.Close(CloseWay::kWmClose);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
 }
