@@ -10,6 +10,11 @@ namespace verrow {
 bool LauncherApp::InitInstance() {
     static Win32Os services;
     SetOs(&services);
+    // A drive letter without its media (a card reader whose card was pulled) fails this
+    // thread's file calls instead of raising the system's "no disk" box for each of them:
+    // Verrow says what failed itself. The thread's mode, which started programs do not
+    // inherit.
+    services.SetThreadErrorMode(kFailCriticalErrors, nullptr);
 
     {
         LauncherDialog dialog;
