@@ -62,7 +62,7 @@ int RunApplication(HINSTANCE instance) {
     VERROW_MARK("controls registered");
     Application* app = Application::Current();
     if (!app) return 0;
-    return app->Run(instance, FromSystemText(ExecutablePath()));
+    return app->Run(instance, ExecutablePathText());
 }
 
 std::string AppNameFromPath(const std::string& modulePath) { return SplitPath(modulePath).base; }

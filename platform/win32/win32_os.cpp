@@ -195,15 +195,15 @@ std::wstring ExecutablePath() {
     }
 }
 
-std::string Win32Os::ModuleFileName() {
+std::string ExecutablePathText() {
     std::wstring path = ExecutablePath();
     std::size_t slash = path.find_last_of(L"\\/");
     std::size_t name = slash == std::wstring::npos ? 0 : slash + 1;
-    // A look-alike in the file name could be a backslash (the yen sign's is) and move the
-    // folder that everything next to the executable is found by.
     return FromSystemText(std::wstring_view(path).substr(0, name)) +
            FromSystemTextWithoutLookAlikes(std::wstring_view(path).substr(name));
 }
+
+std::string Win32Os::ModuleFileName() { return ExecutablePathText(); }
 
 bool Win32Os::ModuleFolderExact() {
     std::wstring path = ExecutablePath();
@@ -269,9 +269,10 @@ bool Win32Os::StartProcess(const ProcessStart& start, std::uint32_t* error) {
 
 namespace {
 
-// A bare name ("explorer") is the system's own program, from the Windows folder: the shell
-// would look next to this program and in the current folder first, on a stick that other
-// machines write to. Empty when the Windows folder cannot be had.
+// The one bare name asked for, "explorer", is the system's own program in the Windows
+// folder, and is taken from there: the shell would look next to this program and in the
+// current folder first, on a stick that other machines write to. Empty when the Windows
+// folder cannot be had.
 std::wstring ShellFile(const std::string& file) {
     std::wstring name = ToSystemText(file);
     if (name.find_first_of(L"\\/:") != std::wstring::npos) return name;

@@ -14,6 +14,9 @@ std::string MessageCaption(std::string_view moduleFileName);
 
 // The executable's path as the system has it, however long; empty when it cannot be had.
 std::wstring ExecutablePath();
+// The same in code page 932. A character the code page lacks reads as '?' in the file name
+// rather than as a look-alike: the yen sign's is a backslash and would move the folder.
+std::string ExecutablePathText();
 
 class Win32Os : public Os {
 public:
