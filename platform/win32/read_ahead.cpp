@@ -78,6 +78,9 @@ private:
     };
 
     static DWORD WINAPI Reader(void* self) {
+        // A thread's own error mode starts at the process's: without this, a pulled card
+        // raised the system's "no disk" box here though the window's thread asks for none.
+        ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);
         static_cast<FilesReadAhead*>(self)->ReadWhileWanted();
         return 0;
     }
