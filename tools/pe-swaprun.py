@@ -4,7 +4,7 @@ or from the network: the system then copies the whole program into memory at its
 and pulling the stick no longer takes away code that it has not run yet (the messages
 about what could not be saved, say). The header's checksum is made anew. The linker has no
 option for these flags, and stripping drops them, so this runs after either.
-    pe-swaprun.py EXE [--check]   (--check: exit 1 unless both flags are set)"""
+    pe-swaprun.py EXE"""
 import struct
 import sys
 
@@ -36,15 +36,13 @@ def pe_checksum(data, at):
 
 
 def main():
-    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--check"):
+    if len(sys.argv) != 2:
         sys.exit(__doc__)
     path = sys.argv[1]
     with open(path, "rb") as f:
         data = bytearray(f.read())
     flags_at, checksum_at = header_offsets(data)
     flags = struct.unpack_from("<H", data, flags_at)[0]
-    if len(sys.argv) == 3:
-        return 0 if flags & FLAGS == FLAGS else 1
     struct.pack_into("<H", data, flags_at, flags | FLAGS)
     struct.pack_into("<I", data, checksum_at, pe_checksum(data, checksum_at))
     with open(path, "wb") as f:

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Verrow.exe is one stripped 32-bit Windows program that imports system DLLs only, runs
-# from memory when started from a stick, stays within its size budget, and carries its version record and a manifest for x86. Only its
-# files are read, nothing runs: the test command checks the shipped program this way also
-# on hosts that cannot run it.
+# from memory when started from a stick, stays within its size budget, and carries its
+# version record and a manifest for x86. Only its files are read, nothing runs: the test
+# command checks the shipped program this way also on hosts that cannot run it.
 #   check_exe.sh OBJDUMP WINDRES Verrow.exe MAX_BYTES VERSION
 set -uo pipefail
 objdump=$1 windres=$2 exe=$3 max=$4 version=$5
