@@ -40,6 +40,8 @@ public:
     void AppendRow(const std::string& name, int image, const std::string& pathText,
                    EntryCollection::Position position) override;
     void FitColumns() override;
+    bool Stopped() const override { return stopped_; }
+    void StopFilling() { stopped_ = true; }  // the load takes no more rows
 
     // The rows, as the plain list's members of the same names do it.
     int InsertItem(int index, const std::string& text, int image);
@@ -85,6 +87,7 @@ private:
     std::string texts_;
     std::vector<Row> rows_;  // by item index
     bool filling_ = false;
+    bool stopped_ = false;
 };
 
 }  // namespace verrow

@@ -117,7 +117,8 @@ bool LauncherDialog::OnInitDialog() {
     // A timer's message comes only after the window has been painted.
     SetTimer(self, kToolTipsTimer, USER_TIMER_MINIMUM, nullptr);
 
-    if (StartOpen) OnDrive();
+    // Not when Windows ended the session during a start-up entry's message.
+    if (StartOpen && !sessionEnded_) OnDrive();
 
     UpdateFreeSpace();
     SetTimer(self, kFreeSpaceTimer, kFreeSpacePeriodMs, nullptr);
@@ -279,6 +280,7 @@ void LauncherDialog::OnEndSession() {
     // open: save now, as closing does. Nobody is left to read what could not be saved.
     SaveAll();
     sessionEnded_ = true;
+    List.StopFilling();  // if the entries are still loading, under a start's message
     unsavedMessage_.clear();
     EndDialog(IDCANCEL);
 }

@@ -122,6 +122,7 @@ void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink, Entry
     EntryReadRoom room;
     std::string bytes;
     for (const std::string& path : paths) {
+        if (sink.Stopped()) break;
         auto owned = std::make_unique<LaunchEntry>();
         owned->SetValueFilter(DriveValueFilter);
         bool read;

@@ -43,6 +43,9 @@ public:
     virtual void AppendRow(const std::string& name, int image, const std::string& pathText,
                            EntryCollection::Position position) = 0;
     virtual void FitColumns() = 0;
+    // True once no more entries are wanted: the load ends before the next file, so that
+    // no start-up entry starts after Windows ended the session during a start's message.
+    virtual bool Stopped() const { return false; }
 };
 
 class EntryStore {

@@ -260,6 +260,7 @@ std::intptr_t FakeOs::ShellOpen(WindowHandle owner, const std::string& file,
 int FakeOs::ShowMessage(const std::string& text, unsigned type) {
     messages.push_back({text, type});
     log.push_back("message " + text);
+    if (duringMessage) duringMessage();
     if (answers.empty()) return mb::kIdOk;
     int answer = answers.front();
     answers.pop_front();

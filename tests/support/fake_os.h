@@ -65,6 +65,8 @@ public:
     // Runs inside every write of a file, before the file is in place: what another copy
     // of the program does meanwhile.
     std::function<void(const std::string& path)> duringWrite;
+    // Runs while a message is shown: what the system sends meanwhile.
+    std::function<void()> duringMessage;
 
     // What the code asked for.
     std::string moduleFileName = "E:\\tools\\Verrow.exe";

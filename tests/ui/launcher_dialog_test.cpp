@@ -88,6 +88,28 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
     EXPECT_TRUE(os.messages.empty());
 }
 
+TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpensNothingMore) {
+    for (const char* name : {"a", "b"}) {
+        os.AddFile(std::string("E:\\tools\\VERROW_CNF\\") + name + ".vrc",
+                   std::string("[MoxEnvExec]\r\nAppName=") + name + "\r\nAppPath=\\" + name + ".exe\r\nStartUp=1\r\n");
+        os.AddFile(std::string("E:\\") + name + ".exe", "program");
+    }
+    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=1\r\nListStyle=0\r\n");
+    os.startError = 5;
+    LauncherDialog dialog;
+    os.duringMessage = [&] {
+        os.duringMessage = nullptr;
+        SendMessageW(dialog.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // not shown yet
+    };
+    dialog.DoModal();
+    // The first entry's failure was being told when the session ended: the second entry
+    // does not start, and Explorer does not open.
+    ASSERT_EQ(os.started.size(), 1u);
+    EXPECT_EQ(os.started[0].start.applicationName, "E:\\a.exe");
+    EXPECT_TRUE(os.shellRequests.empty());
+    EXPECT_EQ(os.messages.size(), 1u);
+}
+
 TEST_F(LauncherDialogTest, AFolderThatCodePage932CannotNameIsSaidOnceAndNeitherReadNorWritten) {
     // The system names the folder Zoë; code page 932 has only a stand-in for it.
     os.moduleFileName = "E:\\Zo?\\Verrow.exe";
