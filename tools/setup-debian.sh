@@ -19,8 +19,11 @@ if [ ${#need[@]} -gt 0 ]; then
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
-    apt-get install -y -q --no-install-recommends "${need[@]}"
+    # A machine just booted may still be running its own apt job, and a mirror may drop
+    # a download: wait for the lock and try again rather than fail the run.
+    apt=(apt-get -o DPkg::Lock::Timeout=600 -o Acquire::Retries=3)
+    "${apt[@]}" update -q
+    "${apt[@]}" install -y -q --no-install-recommends "${need[@]}"
 fi
 
 # wine needs the generated Japanese locale to run with code page 932.
