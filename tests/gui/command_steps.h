@@ -231,10 +231,9 @@ inline std::wstring ProbeWideVariable(const std::string& bytes, const std::wstri
     return std::wstring();
 }
 
+// The test programs move their records in place whole.
 inline bool WaitForFile(const std::string& path, DWORD timeoutMs = kWaitMs) {
-    if (!WaitUntil([&] { return FileExists(path); }, timeoutMs)) return false;
-    Sleep(50);  // let its writer finish
-    return true;
+    return WaitUntil([&] { return FileExists(path); }, timeoutMs);
 }
 
 }  // namespace verrow::gui

@@ -152,13 +152,30 @@ bool IsMessageBox(HWND window) {
     return ClassName(window) == "#32770" && text && ClassName(text) == "Static";
 }
 
-test::Pixels CaptureFromScreen(HWND window) {
+namespace {
+
+test::Pixels CaptureOnce(HWND window) {
     RECT r{};
     if (!GetWindowRect(window, &r)) return test::Pixels();
     HDC screen = GetDC(nullptr);
     test::Pixels pixels = test::CopyPixels(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+}  // namespace
+
+test::Pixels CaptureFromScreen(HWND window) {
+    // Wine hands a program's drawing to the screen when it gets round to it: on a busy
+    // host one picture can catch a window half drawn, two alike in a row do not.
+    test::Pixels last = CaptureOnce(window);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs;) {
+        Sleep(100);
+        test::Pixels now = CaptureOnce(window);
+        if (now == last) break;
+        last = std::move(now);
+    }
+    return last;
 }
 
 // --- RemoteMemory

@@ -111,7 +111,8 @@ DWORD ProcessOf(HWND window);
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t* className);
 // A message box: a #32770 with the static 65535.
 bool IsMessageBox(HWND window);
-// A picture of the window as it is on the screen (bring it to the front first).
+// A picture of the window as it is on the screen once it stays the same for a moment
+// (bring it to the front first).
 test::Pixels CaptureFromScreen(HWND window);
 
 // --- Memory in another process

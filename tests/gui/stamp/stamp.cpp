@@ -18,10 +18,13 @@ int main() {
     if (dot != std::wstring::npos) path.resize(dot);
     path += L".out";
 
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Written aside and then moved in place: a test that sees the file sees all of it.
+    const std::wstring part = path + L".part";
+    HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 3;
     DWORD written = 0;
     BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
-    return ok && written == text.size() ? 0 : 4;
+    if (!ok || written != text.size()) return 4;
+    return MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 5;
 }

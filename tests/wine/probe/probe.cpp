@@ -20,13 +20,15 @@ std::string Cp932(const std::wstring& text) {
     return out;
 }
 
+// Written aside and then moved in place: a test that sees the file sees all of it.
 bool Write(const std::wstring& path, const void* data, std::size_t size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring part = path + L".part";
+    HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     BOOL ok = WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
     CloseHandle(file);
-    return ok && written == size;
+    return ok && written == size && MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 }  // namespace
