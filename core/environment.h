@@ -25,7 +25,8 @@ inline constexpr std::size_t kMaxComposedBytes = std::size_t{32} << 20;
 inline constexpr std::size_t kMaxCompositionWork = kMaxComposedBytes;
 
 // Expands %NAME% references in one pass and lays the strings out in the map's order as
-// an environment block in code page 932: name=value\0 ... \0\0. The variables replace
+// an environment block in code page 932: name=value\0 ... \0\0. Values arrive whole: a
+// '|', or a trail byte 0x7C as in ポ, is not a place to cut them. The variables replace
 // their references in the map's order, except that `_VERROW_DRV_` (in any letter case)
 // comes last. Empty when `source` is empty, and when the block would take more than
 // `limit` bytes, each value counted at the largest size it reaches while its references

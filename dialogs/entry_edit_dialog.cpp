@@ -343,7 +343,7 @@ void EntryEditDialog::OnSelchangeEnvList() {
 }
 
 void EntryEditDialog::OnApply() {
-    // A name or value over its limit has been named by the taking; nothing is stored.
+    // Any field over its limit has been named by the taking; nothing is stored.
     if (!UpdateData(true)) return;
     if (cp932::EqualsNoCase(EnvName, kDriveVariable)) {
         ui::ShowMessage(text::kDriveVarNoChange);
