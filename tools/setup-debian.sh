@@ -19,11 +19,15 @@ if [ ${#need[@]} -gt 0 ]; then
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    # A machine just booted may still be running its own apt job, and a mirror may drop
-    # a download: wait for the lock and try again rather than fail the run.
-    apt=(apt-get -o DPkg::Lock::Timeout=600 -o Acquire::Retries=3)
-    "${apt[@]}" update -q
-    "${apt[@]}" install -y -q --no-install-recommends "${need[@]}"
+    # A machine just booted may still be running its own apt job. The install waits for
+    # the package lock; the lists' lock is not waited for, so the update is tried again.
+    for try in $(seq 60); do
+        apt-get update -q && break
+        [ "$try" -lt 60 ] || exit 1
+        echo "setup: apt-get update failed; trying again in 10 s"
+        sleep 10
+    done
+    apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${need[@]}"
 fi
 
 # wine needs the generated Japanese locale to run with code page 932.
