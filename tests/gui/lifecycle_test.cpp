@@ -73,7 +73,8 @@ TEST(Lifecycle, StartOpenZeroOpensNothingAndTheDriveButtonStillDoes) {
     EXPECT_FALSE(FileExists("V:\\tools\\explorer.out"));
 
     EndChildren(verrow.Id(), "explorer.exe");
-    for (const wchar_t* planted : {L"V:\\tools\\explorer.exe", L"V:\\tools\\explorer.out", L"V:\\tools\\explorer.utf16"}) {
+    for (const wchar_t* planted : {L"V:\\tools\\explorer.exe", L"V:\\tools\\explorer.out", L"V:\\tools\\explorer.utf16",
+                                   L"V:\\tools\\explorer.out.part", L"V:\\tools\\explorer.utf16.part"}) {
         DeleteFileW(planted);
     }
     verrow.Close(CloseWay::kWmClose);

@@ -97,8 +97,10 @@ TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpens
     os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=1\r\nListStyle=0\r\n");
     os.startError = 5;
     LauncherDialog dialog;
+    bool ended = false;
     os.duringMessage = [&] {
-        os.duringMessage = nullptr;
+        if (ended) return;
+        ended = true;
         SendMessageW(dialog.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);  // not shown yet
     };
     dialog.DoModal();
