@@ -195,21 +195,29 @@ std::wstring ExecutablePath() {
     }
 }
 
+namespace {
+
+// The executable's folder with its last backslash, and its file name.
+std::pair<std::wstring_view, std::wstring_view> FolderAndName(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::size_t name = slash == std::wstring_view::npos ? 0 : slash + 1;
+    return {path.substr(0, name), path.substr(name)};
+}
+
+}  // namespace
+
 std::string ExecutablePathText() {
-    std::wstring path = ExecutablePath();
-    std::size_t slash = path.find_last_of(L"\\/");
-    std::size_t name = slash == std::wstring::npos ? 0 : slash + 1;
-    return FromSystemText(std::wstring_view(path).substr(0, name)) +
-           FromSystemTextWithoutLookAlikes(std::wstring_view(path).substr(name));
+    const std::wstring path = ExecutablePath();
+    const auto [folder, name] = FolderAndName(path);
+    return FromSystemText(folder) + FromSystemTextWithoutLookAlikes(name);
 }
 
 std::string Win32Os::ModuleFileName() { return ExecutablePathText(); }
 
 bool Win32Os::ModuleFolderExact() {
-    std::wstring path = ExecutablePath();
-    std::size_t slash = path.find_last_of(L"\\/");
+    const std::wstring path = ExecutablePath();
     bool exact = false;
-    FromSystemText(std::wstring_view(path).substr(0, slash == std::wstring::npos ? 0 : slash + 1), exact);
+    FromSystemText(FolderAndName(path).first, exact);
     return exact;
 }
 
