@@ -14,7 +14,8 @@ struct ProgramSettings {
 };
 
 ProgramSettings ReadSettings(const std::string& settingsPath);
-// Rewrites the file whole with the two keys; false when it could not be written.
+// Rewrites the file whole with the two keys, unless it holds exactly them already; false
+// when it could not be written.
 bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings);
 
 }  // namespace verrow

@@ -36,7 +36,8 @@ setup)
     cp "$4" "$root/tools/probe/probe.exe"
     cp "$5" "$root/tools/stamp/stamp.exe"
     cp "$3" "$root/locked/Verrow.exe"
-    printf '[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n' >"$root/locked/verrow.ini"
+    # A key more than a close writes, so that a close has to write it
+    printf '[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\nMore=1\r\n' >"$root/locked/verrow.ini"
     printf '[MoxEnvExec]\r\nAppName=keep\r\nAppPath=\\data\r\n' >"$root/locked/VERROW_CNF/keep.vrc"
     chattr +i "$root/locked/verrow.ini"
     mkdir -p "$root/readonly/VERROW_CNF"

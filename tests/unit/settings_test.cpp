@@ -47,6 +47,8 @@ TEST_F(SettingsTest, FailedWriteKeepsTheOldFile) {
     EXPECT_FALSE(WriteSettings(kPath, ProgramSettings{1, 1}));
     EXPECT_EQ(os.FileBytes(kPath), old);
     EXPECT_EQ(os.FilesIn("E:\\tools").size(), 1u);
+    // Nothing to write when the file holds the same: no write to fail.
+    EXPECT_TRUE(WriteSettings(kPath, ProgramSettings{0, 2}));
 }
 
 }  // namespace
