@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/scoped.h"
@@ -9,14 +10,16 @@
 namespace verrow {
 namespace {
 
-// Two readers, one for a few files: the wine server answers one request at a time, so
-// more would only wait for each other.
-constexpr int kReaders = 2;
-constexpr std::size_t kFewFiles = 32;
+// One reader: the wine server answers one request at a time, so a second only waited
+// for the first and made one more thread to wake.
+
 // The files are read while the window is made too: every one of a thousand may be read
 // before the first is taken, as long as they stay within the bytes.
 constexpr std::size_t kMaxFilesAhead = 4096;
 constexpr std::size_t kMaxBytesAhead = 16u << 20;  // however large the files
+// A caller that has caught up with the reader sleeps until this many files are ready, not
+// one: on a virtual machine, a wait for each file made the reading half as slow again.
+constexpr std::size_t kTakeRun = 32;
 
 class Lock {
 public:
@@ -33,20 +36,17 @@ class FilesReadAhead final : public FileSequence {
 public:
     FilesReadAhead(Os& os, std::vector<std::string> paths)
         : os_(os), paths_(std::move(paths)), slots_(paths_.size()) {
-        const int readers = paths_.size() < kFewFiles ? 1 : kReaders;
-        for (int i = 0; i < readers; ++i) {
-            ScopedHandle thread(CreateThread(nullptr, 0, &FilesReadAhead::Reader, this, 0, nullptr));
-            if (thread) threads_.push_back(std::move(thread));
-        }
+        // Without it the caller reads every file itself, when it takes it.
+        reader_.reset(CreateThread(nullptr, 0, &FilesReadAhead::Reader, this, 0, nullptr));
     }
 
     ~FilesReadAhead() override {
         {
             Lock lock(lock_);
             stopping_ = true;
-            WakeAllConditionVariable(&changed_);
+            WakeAllConditionVariable(&room_);
         }
-        for (const ScopedHandle& thread : threads_) WaitForSingleObject(thread.get(), INFINITE);
+        if (reader_) WaitForSingleObject(reader_.get(), INFINITE);
     }
 
     FilesReadAhead(const FilesReadAhead&) = delete;
@@ -61,12 +61,17 @@ public:
             ++nextClaim_;
             Read(index);
         }
-        while (!slots_[index].done) SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+        if (!slots_[index].done) {
+            wantReady_ = std::min(index + kTakeRun, slots_.size());
+            takerWaiting_ = true;
+            while (!TakeCanGoOn(index)) SleepConditionVariableSRW(&ready_, &lock_, INFINITE, 0);
+            takerWaiting_ = false;
+        }
         Slot& slot = slots_[index];
         bytes.swap(slot.bytes);
         aheadBytes_ -= bytes.size();
         ++nextTake_;
-        WakeAllConditionVariable(&changed_);  // room ahead again
+        if (readerWaiting_) WakeConditionVariable(&room_);
         return slot.ok;
     }
 
@@ -85,11 +90,24 @@ private:
         return 0;
     }
 
+    bool MayReadAhead() const {
+        return nextClaim_ < nextTake_ + kMaxFilesAhead && aheadBytes_ < kMaxBytesAhead;
+    }
+
+    // The file taken next is there, and so is the run the taker waits for, or the reader
+    // will read no further for now.
+    bool TakeCanGoOn(std::size_t index) const {
+        return slots_[index].done &&
+               (readyThrough_ >= wantReady_ || nextClaim_ >= slots_.size() || !MayReadAhead());
+    }
+
     void ReadWhileWanted() {
         Lock lock(lock_);
         while (!stopping_ && nextClaim_ < slots_.size()) {
-            if (nextClaim_ >= nextTake_ + kMaxFilesAhead || aheadBytes_ >= kMaxBytesAhead) {
-                SleepConditionVariableSRW(&changed_, &lock_, INFINITE, 0);
+            if (!MayReadAhead()) {
+                readerWaiting_ = true;
+                SleepConditionVariableSRW(&room_, &lock_, INFINITE, 0);
+                readerWaiting_ = false;
                 continue;
             }
             Read(nextClaim_++);
@@ -107,19 +125,25 @@ private:
         slot.bytes = std::move(bytes);
         slot.ok = ok;
         slot.done = true;
-        WakeAllConditionVariable(&changed_);
+        while (readyThrough_ < slots_.size() && slots_[readyThrough_].done) ++readyThrough_;
+        if (takerWaiting_ && TakeCanGoOn(nextTake_)) WakeConditionVariable(&ready_);
     }
 
     Os& os_;
     const std::vector<std::string> paths_;
     std::vector<Slot> slots_;
     SRWLOCK lock_ = SRWLOCK_INIT;
-    CONDITION_VARIABLE changed_ = CONDITION_VARIABLE_INIT;
-    std::size_t nextClaim_ = 0;   // the first file that nobody reads yet
-    std::size_t nextTake_ = 0;    // the file that the caller takes next
-    std::size_t aheadBytes_ = 0;  // read and not yet taken
+    CONDITION_VARIABLE ready_ = CONDITION_VARIABLE_INIT;  // the taker waits on it
+    CONDITION_VARIABLE room_ = CONDITION_VARIABLE_INIT;   // the reader waits on it
+    std::size_t nextClaim_ = 0;     // the first file that nobody reads yet
+    std::size_t nextTake_ = 0;      // the file that the caller takes next
+    std::size_t readyThrough_ = 0;  // files 0 to this one (excluded) are all read
+    std::size_t wantReady_ = 0;     // the taker waits for readyThrough_ to reach this
+    std::size_t aheadBytes_ = 0;    // read and not yet taken
+    bool takerWaiting_ = false;
+    bool readerWaiting_ = false;
     bool stopping_ = false;
-    std::vector<ScopedHandle> threads_;  // closed once they have ended
+    ScopedHandle reader_;  // closed once it has ended
 };
 
 }  // namespace
