@@ -10,13 +10,12 @@
 namespace verrow {
 namespace {
 
-// One reader: the wine server answers one request at a time, so a second only waited
-// for the first and made one more thread to wake.
-
 // The files are read while the window is made too: every one of a thousand may be read
 // before the first is taken, as long as they stay within the bytes.
 constexpr std::size_t kMaxFilesAhead = 4096;
-constexpr std::size_t kMaxBytesAhead = 16u << 20;  // however large the files
+// Checked before each read: the file under way, and one the caller reads itself, may go
+// past it.
+constexpr std::size_t kMaxBytesAhead = 16u << 20;
 // A caller that has caught up with the reader sleeps until this many files are ready, not
 // one: on a virtual machine, a wait for each file made the reading half as slow again.
 constexpr std::size_t kTakeRun = 32;
@@ -36,7 +35,9 @@ class FilesReadAhead final : public FileSequence {
 public:
     FilesReadAhead(Os& os, std::vector<std::string> paths)
         : os_(os), paths_(std::move(paths)), slots_(paths_.size()) {
-        // Without it the caller reads every file itself, when it takes it.
+        // One reader: the wine server answers one request at a time, so a second only
+        // waited for the first and made one more thread to wake. Without it the caller
+        // reads every file itself, when it takes it.
         reader_.reset(CreateThread(nullptr, 0, &FilesReadAhead::Reader, this, 0, nullptr));
     }
 

@@ -53,7 +53,7 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
 }
 
 TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
-    // Enough files for the helpers to read ahead, large ones that fill what they may hold
+    // Enough files for the helper to read ahead, large ones that fill what they may hold
     // ahead, and paths that cannot be read, between them.
     std::vector<std::string> paths;
     for (int i = 0; i < 300; ++i) {
@@ -81,10 +81,10 @@ TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
         EXPECT_EQ(after, "");
     };
     expectAsReadFile(paths);
-    // A few files (one helper), a missing one among them.
+    // A few files, a missing one among them.
     expectAsReadFile(std::vector<std::string>(paths.begin(), paths.begin() + 5));
 
-    // Left before the end: the helpers stop.
+    // Left before the end: the helper stops.
     std::unique_ptr<FileSequence> files = os.ReadFiles(paths);
     std::string first;
     EXPECT_EQ(files->Next(first), os.ReadFile(paths[0], first));
