@@ -199,8 +199,8 @@ const Drive kSmall{"T"};
 TEST(EndFaults, FullDiskKeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
     VERROW_NEED_MOUNTS();
     // A key more than the end writes: the settings file has to be written too.
-    LayOut(kSmall, std::string(kSettings) + "More=1\r\n", {{"a.vrc", EntryFile("first", "\\apps\\a.exe")},
-                               {"b.vrc", EntryFile("second", "\\apps")}});
+    LayOut(kSmall, std::string(kSettings) + "More=1\r\n",
+           {{"a.vrc", EntryFile("first", "\\apps\\a.exe")}, {"b.vrc", EntryFile("second", "\\apps")}});
     const Picture before = PictureOf(kSmall.Root());
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(kSmall.Exe(), kSmall.Tools())) << verrow.Error();
