@@ -17,7 +17,7 @@ constexpr std::size_t kMaxFilesAhead = 4096;
 // past it.
 constexpr std::size_t kMaxBytesAhead = 16u << 20;
 // A caller that has caught up with the reader sleeps until this many files are ready, not
-// one: on a virtual machine, a wait for each file made the reading half as slow again.
+// one: on a virtual machine, a wait for each file made the reading take half as long again.
 constexpr std::size_t kTakeRun = 32;
 
 class Lock {
