@@ -69,10 +69,21 @@ public:
             takerWaiting_ = false;
         }
         Slot& slot = slots_[index];
-        bytes.swap(slot.bytes);
-        aheadBytes_ -= bytes.size();
+        aheadBytes_ -= slot.bytes.size();
         ++nextTake_;
         if (readerWaiting_) WakeConditionVariable(&room_);
+        // A copy, and the buffer back to the reader: the reader then reads into memory in
+        // use already, and the fresh memory that the kept copy needs is first touched here,
+        // by a thread that mostly waits. On a virtual machine, placing a 9 KB file in fresh
+        // memory took three times as long as reading it into used memory (45 us, 15 us).
+        ReleaseSRWLockExclusive(&lock_);
+        bytes.assign(slot.bytes);
+        AcquireSRWLockExclusive(&lock_);
+        if (nextClaim_ < slots_.size()) {
+            spare_.push_back(std::move(slot.bytes));
+        } else {
+            std::string().swap(slot.bytes);  // nothing is left to read into it
+        }
         return slot.ok;
     }
 
@@ -117,9 +128,14 @@ private:
 
     // Reads file `index` without the lock held; called and returning with it held.
     void Read(std::size_t index) {
-        ReleaseSRWLockExclusive(&lock_);
         std::string bytes;
+        if (!spare_.empty()) {
+            bytes.swap(spare_.back());
+            spare_.pop_back();
+        }
+        ReleaseSRWLockExclusive(&lock_);
         bool ok = os_.ReadFile(paths_[index], bytes);
+        if (!ok) bytes.clear();  // not what the buffer held before
         AcquireSRWLockExclusive(&lock_);
         Slot& slot = slots_[index];
         aheadBytes_ += bytes.size();
@@ -133,6 +149,7 @@ private:
     Os& os_;
     const std::vector<std::string> paths_;
     std::vector<Slot> slots_;
+    std::vector<std::string> spare_;  // buffers handed back, to be read into again
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE ready_ = CONDITION_VARIABLE_INIT;  // the taker waits on it
     CONDITION_VARIABLE room_ = CONDITION_VARIABLE_INIT;   // the reader waits on it

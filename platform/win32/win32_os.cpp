@@ -130,17 +130,20 @@ bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
         static_cast<ULONGLONG>(size.QuadPart) > kMaxReadSize) {
         return false;
     }
-    std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+    // Into the room that `bytes` already has: the read-ahead hands its buffers back.
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
-    while (done < content.size()) {
+    while (done < bytes.size()) {
         DWORD read = 0;
-        DWORD want = static_cast<DWORD>(content.size() - done);
-        if (!::ReadFile(file.get(), &content[done], want, &read, nullptr)) return false;
+        DWORD want = static_cast<DWORD>(bytes.size() - done);
+        if (!::ReadFile(file.get(), &bytes[done], want, &read, nullptr)) {
+            bytes.clear();
+            return false;
+        }
         if (read == 0) break;  // the file shrank meanwhile
         done += read;
     }
-    content.resize(done);
-    bytes.swap(content);
+    bytes.resize(done);
     return true;
 }
 
