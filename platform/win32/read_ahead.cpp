@@ -19,6 +19,9 @@ constexpr std::size_t kMaxBytesAhead = 16u << 20;
 // A caller that has caught up with the reader sleeps until this many files are ready, not
 // one: on a virtual machine, a wait for each file made the reading take half as long again.
 constexpr std::size_t kTakeRun = 32;
+// A buffer handed back is read into again unless nothing is left to read or it is this
+// large: a few huge files would otherwise keep their room for every small one after them.
+constexpr std::size_t kMaxSpareRoom = 64u << 10;
 
 class Lock {
 public:
@@ -79,10 +82,10 @@ public:
         ReleaseSRWLockExclusive(&lock_);
         bytes.assign(slot.bytes);
         AcquireSRWLockExclusive(&lock_);
-        if (nextClaim_ < slots_.size()) {
+        if (nextClaim_ < slots_.size() && slot.bytes.capacity() <= kMaxSpareRoom) {
             spare_.push_back(std::move(slot.bytes));
         } else {
-            std::string().swap(slot.bytes);  // nothing is left to read into it
+            std::string().swap(slot.bytes);
         }
         return slot.ok;
     }
