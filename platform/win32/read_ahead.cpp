@@ -36,6 +36,18 @@ private:
     SRWLOCK& lock_;
 };
 
+// The other way round, for work done without the lock by one who holds it.
+class Unlock {
+public:
+    explicit Unlock(SRWLOCK& lock) : lock_(lock) { ReleaseSRWLockExclusive(&lock_); }
+    ~Unlock() { AcquireSRWLockExclusive(&lock_); }
+    Unlock(const Unlock&) = delete;
+    Unlock& operator=(const Unlock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
 class FilesReadAhead final : public FileSequence {
 public:
     FilesReadAhead(Os& os, std::vector<std::string> paths)
@@ -81,22 +93,22 @@ public:
         // the reader: it then reads into memory in use already, and the fresh memory that
         // the kept copy needs is first touched here, by a thread that mostly waits. On a
         // virtual machine, placing a 9 KB file in fresh memory took three times as long as
-        // reading it into used memory (45 us, 15 us). A file read into fresh memory, when
-        // the pool is full, is handed over as it is.
-        const bool recycle = nextClaim_ < slots_.size() && slot.bytes.capacity() <= kMaxSpareRoom;
-        if (slot.pooled || (recycle && pooled_ < kPoolBuffers)) {
-            ReleaseSRWLockExclusive(&lock_);
-            bytes.assign(slot.bytes);
-            AcquireSRWLockExclusive(&lock_);
-            if (!slot.pooled) ++pooled_;
-            if (recycle) {
-                spare_.push_back(std::move(slot.bytes));
-            } else {
-                --pooled_;
-                std::string().swap(slot.bytes);
+        // reading it into used memory (45 us, 15 us). Any other buffer is handed over as
+        // it is: one read into fresh memory while the pool is full, a huge one, and every
+        // one once nothing is left to read.
+        const bool recycle = nextClaim_ < slots_.size() && slot.bytes.capacity() <= kMaxSpareRoom &&
+                             (slot.pooled || pooled_ < kPoolBuffers);
+        if (recycle) {
+            {
+                Unlock unlock(lock_);
+                bytes.assign(slot.bytes);
             }
+            if (!slot.pooled) ++pooled_;
+            spare_.push_back(std::move(slot.bytes));
         } else {
+            if (slot.pooled) --pooled_;
             bytes.swap(slot.bytes);
+            std::string().swap(slot.bytes);  // the room the caller's string had
         }
         return slot.ok;
     }
@@ -149,10 +161,12 @@ private:
             bytes.swap(spare_.back());
             spare_.pop_back();
         }
-        ReleaseSRWLockExclusive(&lock_);
-        bool ok = os_.ReadFile(paths_[index], bytes);
-        if (!ok) bytes.clear();  // not what the buffer held before
-        AcquireSRWLockExclusive(&lock_);
+        bool ok;
+        {
+            Unlock unlock(lock_);
+            ok = os_.ReadFile(paths_[index], bytes);
+            if (!ok) std::string().swap(bytes);  // not what the buffer held before, nor its room
+        }
         Slot& slot = slots_[index];
         aheadBytes_ += bytes.size();
         slot.bytes = std::move(bytes);
