@@ -5,6 +5,7 @@
 // already read.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,9 @@
 #include "platform/os.h"
 
 namespace verrow {
+
+// From how many files reading ahead pays for its thread.
+constexpr std::size_t kReadAheadFrom = 64;
 
 // Each file is read with `os`.ReadFile, at most a bounded amount ahead of the caller; a file
 // that the helper has not started yet is read by the caller itself, so the order and the
