@@ -25,7 +25,7 @@ public:
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
-    // Read ahead on a helper thread (read_ahead.h).
+    // Read ahead on a helper thread (read_ahead.h), from kReadAheadFrom files on.
     std::unique_ptr<FileSequence> ReadFiles(std::vector<std::string> paths) override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
     bool CreateNewFile(const std::string& path, const std::string& bytes) override;
