@@ -115,7 +115,7 @@ bool LauncherDialog::OnInitDialog() {
     VERROW_MARK("init: list redrawn");
 
     // A timer's message comes only after the window has been painted.
-    SetTimer(self, kToolTipsTimer, USER_TIMER_MINIMUM, nullptr);
+    SetTimer(self, kShownTimer, USER_TIMER_MINIMUM, nullptr);
 
     // Not when Windows ended the session during a start-up entry's message.
     if (StartOpen && !sessionEnded_) OnDrive();
@@ -131,7 +131,6 @@ bool LauncherDialog::OnInitDialog() {
 
 void LauncherDialog::CreateToolTips() {
     if (ToolTip.IsAttached()) return;
-    KillTimer(Handle(), kToolTipsTimer);
     ToolTip.Create(Handle());
     ToolTip.AddTool(ConfButton.Handle(), text::kTipConf);
     ToolTip.AddTool(DriveButton.Handle(), text::kTipDrive);
@@ -212,8 +211,10 @@ void LauncherDialog::OnItemchangedList() {
 void LauncherDialog::OnDblclkList() { OnRun(); }
 
 void LauncherDialog::OnTimer(UINT_PTR id) {
-    if (id == kToolTipsTimer) {
+    if (id == kShownTimer) {
+        KillTimer(Handle(), kShownTimer);
         CreateToolTips();
+        GetOs().CloseFilesRead();
     } else {
         UpdateFreeSpace();
     }
@@ -255,6 +256,7 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
 void LauncherDialog::SaveAll() {
     if (saved_) return;
     saved_ = true;
+    GetOs().CloseFilesRead();  // an entry file cannot be replaced while it is open
     if (!canStore_) {
         EntryList.TakeAll();  // released unwritten, as was said at the start
         return;

@@ -59,9 +59,9 @@ protected:
 
 private:
     // Once, when the window has been painted: the buttons' tips, which nothing shows
-    // before the pointer has rested on a button. (The first pointer message makes them
-    // at once, should it come earlier.)
-    static constexpr UINT_PTR kToolTipsTimer = 2;
+    // before the pointer has rested on a button (the first pointer message makes them at
+    // once, should it come earlier), and the entry files that reading left open closed.
+    static constexpr UINT_PTR kShownTimer = 2;
     void CreateToolTips();
     // The list.
     void OnItemchangedList();

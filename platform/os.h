@@ -66,8 +66,12 @@ public:
     // The whole file; false when it cannot be opened or read.
     virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
     // The files at `paths`, to be taken in that order. Here each is read when it is taken;
-    // a platform on which opening a file is slow may read ahead of the caller.
+    // a platform on which opening a file is slow may read ahead of the caller, and leave
+    // the files open until CloseFilesRead.
     virtual std::unique_ptr<FileSequence> ReadFiles(std::vector<std::string> paths);
+    // Closes the files that ReadFiles left open. The program calls it once its window is
+    // up, and before it writes an entry file.
+    virtual void CloseFilesRead() {}
     // Replaces (or creates) `path` with `bytes` in one step: the old file stays as it
     // was unless the complete new content is in place. No temporary file remains.
     virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;

@@ -24,6 +24,10 @@ constexpr std::size_t kTakeRun = 32;
 constexpr std::size_t kMaxSpareRoom = 64u << 10;
 // Buffers that go round between the reader and the taker: enough for a run and the next.
 constexpr std::size_t kPoolBuffers = 2 * kTakeRun;
+// Files left open by one sequence, at most: under wine each holds a file descriptor in the
+// process, which may be allowed as few as 1024, and the rest of the program needs some too.
+// Any after them are closed as they are read.
+constexpr std::size_t kMaxLeftOpen = 768;
 
 class Lock {
 public:
@@ -50,8 +54,8 @@ private:
 
 class FilesReadAhead final : public FileSequence {
 public:
-    FilesReadAhead(Os& os, std::vector<std::string> paths)
-        : os_(os), paths_(std::move(paths)), slots_(paths_.size()) {
+    FilesReadAhead(std::vector<std::string> paths, FilesLeftOpen& leftOpen)
+        : leftOpen_(leftOpen), paths_(std::move(paths)), slots_(paths_.size()) {
         // One reader: the wine server answers one request at a time, so a second only
         // waited for the first and made one more thread to wake. Without it the caller
         // reads every file itself, when it takes it.
@@ -65,6 +69,7 @@ public:
             WakeAllConditionVariable(&room_);
         }
         if (reader_) WaitForSingleObject(reader_.get(), INFINITE);
+        leftOpen_.Keep(std::move(open_));
     }
 
     FilesReadAhead(const FilesReadAhead&) = delete;
@@ -153,6 +158,17 @@ private:
         }
     }
 
+    // Reads a file, the lock released meanwhile; the file stays open in `file` when `keep`.
+    bool ReadUnlocked(const std::string& path, std::string& bytes, ScopedHandle& file, bool keep,
+                      DWORD& error) {
+        Unlock unlock(lock_);
+        const bool ok = ReadWholeFile(path, bytes, file);
+        error = ok ? 0 : ::GetLastError();
+        if (!ok) std::string().swap(bytes);  // not what the buffer held before, nor its room
+        if (!ok || !keep) file.reset();
+        return ok;
+    }
+
     // Reads file `index` without the lock held; called and returning with it held.
     void Read(std::size_t index) {
         std::string bytes;
@@ -161,12 +177,25 @@ private:
             bytes.swap(spare_.back());
             spare_.pop_back();
         }
-        bool ok;
-        {
-            Unlock unlock(lock_);
-            ok = os_.ReadFile(paths_[index], bytes);
-            if (!ok) std::string().swap(bytes);  // not what the buffer held before, nor its room
+        bool keepOpen = !keepNoMore_ && keptOpen_ < kMaxLeftOpen;
+        if (keepOpen) ++keptOpen_;
+        ScopedHandle file;
+        DWORD error = 0;
+        bool ok = ReadUnlocked(paths_[index], bytes, file, keepOpen, error);
+        if (!ok && error == ERROR_TOO_MANY_OPEN_FILES && !keepNoMore_) {
+            // The process may hold no more files: those kept go now, and no more are kept.
+            keepNoMore_ = true;
+            keepOpen = false;
+            std::vector<ScopedHandle> closing;
+            closing.swap(open_);
+            {
+                Unlock unlock(lock_);
+                closing.clear();
+                leftOpen_.CloseAll();
+            }
+            ok = ReadUnlocked(paths_[index], bytes, file, keepOpen, error);
         }
+        if (file) open_.push_back(std::move(file));
         Slot& slot = slots_[index];
         aheadBytes_ += bytes.size();
         slot.bytes = std::move(bytes);
@@ -177,9 +206,12 @@ private:
         if (takerWaiting_ && TakeCanGoOn(nextTake_)) WakeConditionVariable(&ready_);
     }
 
-    Os& os_;
+    FilesLeftOpen& leftOpen_;
     const std::vector<std::string> paths_;
     std::vector<Slot> slots_;
+    std::vector<ScopedHandle> open_;  // the files read, for leftOpen_
+    std::size_t keptOpen_ = 0;
+    bool keepNoMore_ = false;
     std::vector<std::string> spare_;  // buffers handed back, to be read into again
     std::size_t pooled_ = 0;          // buffers that go round: spare, or read into
     SRWLOCK lock_ = SRWLOCK_INIT;
@@ -198,8 +230,25 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FileSequence> ReadAhead(Os& os, std::vector<std::string> paths) {
-    return std::make_unique<FilesReadAhead>(os, std::move(paths));
+void FilesLeftOpen::Keep(std::vector<ScopedHandle> files) {
+    Lock lock(lock_);
+    if (files_.empty()) {
+        files_.swap(files);
+    } else {
+        for (ScopedHandle& file : files) files_.push_back(std::move(file));
+    }
+}
+
+void FilesLeftOpen::CloseAll() {
+    std::vector<ScopedHandle> closing;
+    {
+        Lock lock(lock_);
+        closing.swap(files_);
+    }
+}
+
+std::unique_ptr<FileSequence> ReadAhead(std::vector<std::string> paths, FilesLeftOpen& leftOpen) {
+    return std::make_unique<FilesReadAhead>(std::move(paths), leftOpen);
 }
 
 }  // namespace verrow

@@ -11,15 +11,37 @@
 #include <vector>
 
 #include "platform/os.h"
+#include "platform/scoped.h"
 
 namespace verrow {
 
 // From how many files reading ahead pays for its thread.
 constexpr std::size_t kReadAheadFrom = 64;
 
-// Each file is read with `os`.ReadFile, at most a bounded amount ahead of the caller; a file
-// that the helper has not started yet is read by the caller itself, so the order and the
-// content are those of reading each file when it is taken.
-std::unique_ptr<FileSequence> ReadAhead(Os& os, std::vector<std::string> paths);
+// The files read ahead, kept open until CloseAll. Under wine closing a file is one more
+// request to the server, which answers one at a time: made while the window was being
+// made, the closes of a thousand entry files put off its showing by some 20 ms in 300.
+class FilesLeftOpen {
+public:
+    FilesLeftOpen() = default;
+    FilesLeftOpen(const FilesLeftOpen&) = delete;
+    FilesLeftOpen& operator=(const FilesLeftOpen&) = delete;
+
+    void Keep(std::vector<ScopedHandle> files);
+    void CloseAll();
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::vector<ScopedHandle> files_;
+};
+
+// Each file is read as Win32Os::ReadFile reads it, at most a bounded amount ahead of the
+// caller; a file that the helper has not started yet is read by the caller itself, so the
+// order and the content are those of reading each file when it is taken. The files read
+// go to `leftOpen` when the sequence ends.
+std::unique_ptr<FileSequence> ReadAhead(std::vector<std::string> paths, FilesLeftOpen& leftOpen);
+
+// Win32Os::ReadFile, which leaves the file open in `file` (empty when it could not be opened).
+bool ReadWholeFile(const std::string& path, std::string& bytes, ScopedHandle& file);
 
 }  // namespace verrow

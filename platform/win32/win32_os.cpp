@@ -88,6 +88,9 @@ std::string MessageCaption(std::string_view moduleFileName) {
     return SplitPath(moduleFileName).base;
 }
 
+Win32Os::Win32Os() : leftOpen_(std::make_unique<FilesLeftOpen>()) {}
+Win32Os::~Win32Os() = default;
+
 bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
     // A wildcard names no file: the search would find whatever matches it ("." for
     // "folder\*"), and a start would open that instead of saying the path is not there.
@@ -120,10 +123,10 @@ bool Win32Os::CreateDirectory(const std::string& path) {
 
 bool Win32Os::DeleteFile(const std::string& path) { return ::DeleteFileW(ToSystemText(path).c_str()) != 0; }
 
-bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
-    ScopedHandle file(::CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool ReadWholeFile(const std::string& path, std::string& bytes, ScopedHandle& file) {
+    file.reset(::CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER size;
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
@@ -147,12 +150,19 @@ bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
+bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
+    ScopedHandle file;
+    return ReadWholeFile(path, bytes, file);
+}
+
 std::unique_ptr<FileSequence> Win32Os::ReadFiles(std::vector<std::string> paths) {
     // Under wine a helper thread costs the window's making about as much as reading some 80
     // entry files: fewer are read in turn, as they are taken.
     if (paths.size() < kReadAheadFrom) return Os::ReadFiles(std::move(paths));
-    return ReadAhead(*this, std::move(paths));
+    return ReadAhead(std::move(paths), *leftOpen_);
 }
+
+void Win32Os::CloseFilesRead() { leftOpen_->CloseAll(); }
 
 bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
     return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING);

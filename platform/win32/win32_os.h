@@ -1,6 +1,7 @@
 // The real operating-system services: the Win32 side of platform/os.h.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,15 +19,24 @@ std::wstring ExecutablePath();
 // rather than as a look-alike: the yen sign's is a backslash and would move the folder.
 std::string ExecutablePathText();
 
+class FilesLeftOpen;
+
 class Win32Os : public Os {
 public:
+    Win32Os();
+    ~Win32Os() override;
+    Win32Os(const Win32Os&) = delete;
+    Win32Os& operator=(const Win32Os&) = delete;
+
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
-    // Read ahead on a helper thread (read_ahead.h), from kReadAheadFrom files on.
+    // Read ahead on a helper thread (read_ahead.h), from kReadAheadFrom files on; those
+    // files stay open until CloseFilesRead.
     std::unique_ptr<FileSequence> ReadFiles(std::vector<std::string> paths) override;
+    void CloseFilesRead() override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
     bool CreateNewFile(const std::string& path, const std::string& bytes) override;
     bool CreateTempFile(const std::string& folder, const std::string& prefix,
@@ -41,6 +51,9 @@ public:
     std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,
                             const std::string& parameters) override;
     int ShowMessage(const std::string& text, unsigned type = mb::kOk) override;
+
+private:
+    std::unique_ptr<FilesLeftOpen> leftOpen_;
 };
 
 }  // namespace verrow

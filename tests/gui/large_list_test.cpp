@@ -66,6 +66,19 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
     }
     EXPECT_EQ(positions.size(), static_cast<std::size_t>(kEntries));
     EXPECT_EQ(positions.count(0), 0u);
+    // Once the window is up, the program holds none of the files open: each opens alone
+    // (a second's wait at most, in all).
+    int tries = 50;
+    for (const std::string& name : order) {
+        const std::wstring path = Wide(TestDrive::ConfigFolder() + "\\" + name);
+        HANDLE alone = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        for (; alone == INVALID_HANDLE_VALUE && tries > 0; --tries) {
+            Sleep(20);
+            alone = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        }
+        EXPECT_NE(alone, INVALID_HANDLE_VALUE) << name;
+        if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+    }
     // Nothing selected, the path field empty, and the field follows a selection again.
     EXPECT_EQ(list.Selected(), -1);
     EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");

@@ -6,6 +6,7 @@
 #include <regex>
 #include <thread>
 
+#include "platform/scoped.h"
 #include "platform/win32/win32_os.h"
 #include "platform/win32_text.h"
 
@@ -89,6 +90,14 @@ TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
     std::string first;
     EXPECT_EQ(files->Next(first), os.ReadFile(paths[0], first));
     files.reset();
+
+    // Whatever was read is closed when asked: nothing holds a file any more.
+    os.CloseFilesRead();
+    for (const std::string& path : paths) {
+        if (path.find("missing") != std::string::npos || path == dir) continue;
+        ScopedHandle alone(CreateFileW(ToSystemText(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(alone) << path;
+    }
 }
 
 TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
