@@ -182,17 +182,16 @@ private:
         ScopedHandle file;
         DWORD error = 0;
         bool ok = ReadUnlocked(paths_[index], bytes, file, keepOpen, error);
-        if (!ok && error == ERROR_TOO_MANY_OPEN_FILES && !keepNoMore_) {
+        if (!ok && error == ERROR_TOO_MANY_OPEN_FILES) {
             // The process may hold no more files: those kept go now, and no more are kept.
-            keepNoMore_ = true;
-            keepOpen = false;
-            std::vector<ScopedHandle> closing;
-            closing.swap(open_);
-            {
-                Unlock unlock(lock_);
-                closing.clear();
+            // Closed with the lock held, so that the other thread, refused too, finds them
+            // gone when it tries again.
+            if (!keepNoMore_) {
+                keepNoMore_ = true;
+                open_.clear();
                 leftOpen_.CloseAll();
             }
+            keepOpen = false;
             ok = ReadUnlocked(paths_[index], bytes, file, keepOpen, error);
         }
         if (file) open_.push_back(std::move(file));
