@@ -69,7 +69,6 @@ public:
             WakeAllConditionVariable(&room_);
         }
         if (reader_) WaitForSingleObject(reader_.get(), INFINITE);
-        leftOpen_.Keep(std::move(open_));
     }
 
     FilesReadAhead(const FilesReadAhead&) = delete;
@@ -158,14 +157,15 @@ private:
         }
     }
 
-    // Reads a file, the lock released meanwhile; the file stays open in `file` when `keep`.
-    bool ReadUnlocked(const std::string& path, std::string& bytes, ScopedHandle& file, bool keep,
-                      DWORD& error) {
+    // Reads a file, the lock released meanwhile; the file goes to leftOpen_ when `keep`.
+    bool ReadUnlocked(const std::string& path, std::string& bytes, bool keep, DWORD& error) {
         Unlock unlock(lock_);
+        ScopedHandle file;
         const bool ok = ReadWholeFile(path, bytes, file);
         error = ok ? 0 : ::GetLastError();
         if (!ok) std::string().swap(bytes);  // not what the buffer held before, nor its room
-        if (!ok || !keep) file.reset();
+        if (ok && keep) leftOpen_.Keep(file);
+        file.reset();
         return ok;
     }
 
@@ -179,22 +179,19 @@ private:
         }
         bool keepOpen = !keepNoMore_ && keptOpen_ < kMaxLeftOpen;
         if (keepOpen) ++keptOpen_;
-        ScopedHandle file;
         DWORD error = 0;
-        bool ok = ReadUnlocked(paths_[index], bytes, file, keepOpen, error);
+        bool ok = ReadUnlocked(paths_[index], bytes, keepOpen, error);
         if (!ok && error == ERROR_TOO_MANY_OPEN_FILES) {
             // The process may hold no more files: those kept go now, and no more are kept.
             // Closed with the lock held, so that the other thread, refused too, finds them
             // gone when it tries again.
             if (!keepNoMore_) {
                 keepNoMore_ = true;
-                open_.clear();
                 leftOpen_.CloseAll();
             }
             keepOpen = false;
-            ok = ReadUnlocked(paths_[index], bytes, file, keepOpen, error);
+            ok = ReadUnlocked(paths_[index], bytes, keepOpen, error);
         }
-        if (file) open_.push_back(std::move(file));
         Slot& slot = slots_[index];
         aheadBytes_ += bytes.size();
         slot.bytes = std::move(bytes);
@@ -208,7 +205,6 @@ private:
     FilesLeftOpen& leftOpen_;
     const std::vector<std::string> paths_;
     std::vector<Slot> slots_;
-    std::vector<ScopedHandle> open_;  // the files read, for leftOpen_
     std::size_t keptOpen_ = 0;
     bool keepNoMore_ = false;
     std::vector<std::string> spare_;  // buffers handed back, to be read into again
@@ -229,13 +225,9 @@ private:
 
 }  // namespace
 
-void FilesLeftOpen::Keep(std::vector<ScopedHandle> files) {
+void FilesLeftOpen::Keep(ScopedHandle& file) {
     Lock lock(lock_);
-    if (files_.empty()) {
-        files_.swap(files);
-    } else {
-        for (ScopedHandle& file : files) files_.push_back(std::move(file));
-    }
+    if (paused_ == 0) files_.push_back(std::move(file));
 }
 
 void FilesLeftOpen::CloseAll() {
@@ -244,6 +236,19 @@ void FilesLeftOpen::CloseAll() {
         Lock lock(lock_);
         closing.swap(files_);
     }
+}
+
+void FilesLeftOpen::Pause() {
+    {
+        Lock lock(lock_);
+        ++paused_;
+    }
+    CloseAll();
+}
+
+void FilesLeftOpen::Resume() {
+    Lock lock(lock_);
+    --paused_;
 }
 
 std::unique_ptr<FileSequence> ReadAhead(std::vector<std::string> paths, FilesLeftOpen& leftOpen) {

@@ -27,18 +27,24 @@ public:
     FilesLeftOpen(const FilesLeftOpen&) = delete;
     FilesLeftOpen& operator=(const FilesLeftOpen&) = delete;
 
-    void Keep(std::vector<ScopedHandle> files);
+    // Takes `file` to close later; leaves it where it is while keeping is paused.
+    void Keep(ScopedHandle& file);
     void CloseAll();
+    // While a message waits for the user, which may be long, no file stays open: those
+    // kept are closed, and none is kept until the matching Resume.
+    void Pause();
+    void Resume();
 
 private:
     SRWLOCK lock_ = SRWLOCK_INIT;
     std::vector<ScopedHandle> files_;
+    int paused_ = 0;
 };
 
 // Each file is read as Win32Os::ReadFile reads it, at most a bounded amount ahead of the
 // caller; a file that the helper has not started yet is read by the caller itself, so the
 // order and the content are those of reading each file when it is taken. The files read
-// go to `leftOpen` when the sequence ends.
+// go to `leftOpen` as they are read.
 std::unique_ptr<FileSequence> ReadAhead(std::vector<std::string> paths, FilesLeftOpen& leftOpen);
 
 // Win32Os::ReadFile, which leaves the file open in `file` (empty when it could not be opened).

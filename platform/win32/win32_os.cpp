@@ -333,7 +333,11 @@ int Win32Os::ShowMessage(const std::string& text, unsigned type) {
         type |= MB_ICONEXCLAMATION;
     }
     std::wstring caption = ToSystemText(MessageCaption(ModuleFileName()));
-    return ::MessageBoxW(ui::DefaultOwner(), ToSystemText(text).c_str(), caption.c_str(), type);
+    // A start-up entry's message may come while the entry files are read.
+    leftOpen_->Pause();
+    int answer = ::MessageBoxW(ui::DefaultOwner(), ToSystemText(text).c_str(), caption.c_str(), type);
+    leftOpen_->Resume();
+    return answer;
 }
 
 }  // namespace verrow

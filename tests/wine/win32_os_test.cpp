@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/scoped.h"
+#include "platform/win32/read_ahead.h"
 #include "platform/win32/win32_os.h"
 #include "platform/win32_text.h"
 
@@ -92,12 +93,25 @@ TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
     files.reset();
 
     // Whatever was read is closed when asked: nothing holds a file any more.
+    auto expectNoneHeld = [&] {
+        for (const std::string& path : paths) {
+            if (path.find("missing") != std::string::npos || path == dir) continue;
+            ScopedHandle alone(CreateFileW(ToSystemText(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            EXPECT_TRUE(alone) << path;
+        }
+    };
     os.CloseFilesRead();
-    for (const std::string& path : paths) {
-        if (path.find("missing") != std::string::npos || path == dir) continue;
-        ScopedHandle alone(CreateFileW(ToSystemText(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_TRUE(alone) << path;
-    }
+    expectNoneHeld();
+
+    // While a message waits for the user none is held, though the reading goes on.
+    FilesLeftOpen leftOpen;
+    files = ReadAhead(paths, leftOpen);
+    ASSERT_EQ(files->Next(first), os.ReadFile(paths[0], first));
+    leftOpen.Pause();
+    std::string bytes;
+    for (std::size_t i = 1; i < paths.size(); ++i) files->Next(bytes);
+    expectNoneHeld();
+    leftOpen.Resume();
 }
 
 TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
