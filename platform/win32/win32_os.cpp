@@ -333,7 +333,8 @@ int Win32Os::ShowMessage(const std::string& text, unsigned type) {
         type |= MB_ICONEXCLAMATION;
     }
     std::wstring caption = ToSystemText(MessageCaption(ModuleFileName()));
-    // A start-up entry's message may come while the entry files are read.
+    // A message may wait long for its answer (a start-up entry's comes while the entry
+    // files are read): no file read ahead stays open meanwhile.
     leftOpen_->Pause();
     int answer = ::MessageBoxW(ui::DefaultOwner(), ToSystemText(text).c_str(), caption.c_str(), type);
     leftOpen_->Resume();
