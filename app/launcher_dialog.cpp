@@ -256,7 +256,6 @@ bool LauncherDialog::OnSysCommand(UINT command, LPARAM) {
 void LauncherDialog::SaveAll() {
     if (saved_) return;
     saved_ = true;
-    GetOs().CloseFilesRead();  // an entry file cannot be replaced while it is open
     if (!canStore_) {
         EntryList.TakeAll();  // released unwritten, as was said at the start
         return;

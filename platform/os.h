@@ -70,7 +70,7 @@ public:
     // the files open until CloseFilesRead.
     virtual std::unique_ptr<FileSequence> ReadFiles(std::vector<std::string> paths);
     // Closes the files that ReadFiles left open. The program calls it once its window is
-    // up, and before it writes an entry file.
+    // up; deleting or replacing a file closes them first as well.
     virtual void CloseFilesRead() {}
     // Replaces (or creates) `path` with `bytes` in one step: the old file stays as it
     // was unless the complete new content is in place. No temporary file remains.

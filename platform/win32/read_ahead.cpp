@@ -177,7 +177,7 @@ private:
             bytes.swap(spare_.back());
             spare_.pop_back();
         }
-        bool keepOpen = !keepNoMore_ && keptOpen_ < kMaxLeftOpen;
+        const bool keepOpen = keptOpen_ < kMaxLeftOpen;
         if (keepOpen) ++keptOpen_;
         DWORD error = 0;
         bool ok = ReadUnlocked(paths_[index], bytes, keepOpen, error);
@@ -185,12 +185,9 @@ private:
             // The process may hold no more files: those kept go now, and no more are kept.
             // Closed with the lock held, so that the other thread, refused too, finds them
             // gone when it tries again.
-            if (!keepNoMore_) {
-                keepNoMore_ = true;
-                leftOpen_.CloseAll();
-            }
-            keepOpen = false;
-            ok = ReadUnlocked(paths_[index], bytes, keepOpen, error);
+            keptOpen_ = kMaxLeftOpen;
+            leftOpen_.CloseAll();
+            ok = ReadUnlocked(paths_[index], bytes, false, error);
         }
         Slot& slot = slots_[index];
         aheadBytes_ += bytes.size();
@@ -205,8 +202,7 @@ private:
     FilesLeftOpen& leftOpen_;
     const std::vector<std::string> paths_;
     std::vector<Slot> slots_;
-    std::size_t keptOpen_ = 0;
-    bool keepNoMore_ = false;
+    std::size_t keptOpen_ = 0;  // files given to leftOpen_ (kMaxLeftOpen: keep no more)
     std::vector<std::string> spare_;  // buffers handed back, to be read into again
     std::size_t pooled_ = 0;          // buffers that go round: spare, or read into
     SRWLOCK lock_ = SRWLOCK_INIT;

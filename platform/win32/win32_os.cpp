@@ -121,7 +121,10 @@ bool Win32Os::CreateDirectory(const std::string& path) {
     return ::CreateDirectoryW(ToSystemText(path).c_str(), nullptr) != 0;
 }
 
-bool Win32Os::DeleteFile(const std::string& path) { return ::DeleteFileW(ToSystemText(path).c_str()) != 0; }
+bool Win32Os::DeleteFile(const std::string& path) {
+    leftOpen_->CloseAll();  // a file held open would stay until it is closed
+    return ::DeleteFileW(ToSystemText(path).c_str()) != 0;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, ScopedHandle& file) {
     file.reset(::CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
@@ -165,6 +168,7 @@ std::unique_ptr<FileSequence> Win32Os::ReadFiles(std::vector<std::string> paths)
 void Win32Os::CloseFilesRead() { leftOpen_->CloseAll(); }
 
 bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
+    leftOpen_->CloseAll();  // a file held open cannot be replaced
     return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING);
 }
 

@@ -34,7 +34,7 @@ public:
     bool DeleteFile(const std::string& path) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
     // Read ahead on a helper thread (read_ahead.h), from kReadAheadFrom files on; those
-    // files stay open until CloseFilesRead.
+    // files stay open until CloseFilesRead, DeleteFile, ReplaceFile or a message.
     std::unique_ptr<FileSequence> ReadFiles(std::vector<std::string> paths) override;
     void CloseFilesRead() override;
     bool ReplaceFile(const std::string& path, const std::string& bytes) override;
