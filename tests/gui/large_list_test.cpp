@@ -34,13 +34,37 @@ std::vector<std::string> SearchOrder(const std::string& folder) {
     return names;
 }
 
+// Whether the program holds none of the files open: each opens alone (within a second's
+// wait in all, for a file the reader may be reading just then).
+void ExpectEachOpensAlone(const std::vector<std::string>& names) {
+    int tries = 50;
+    std::string held;
+    for (const std::string& name : names) {
+        const std::wstring path = Wide(TestDrive::ConfigFolder() + "\\" + name);
+        HANDLE alone = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        for (; alone == INVALID_HANDLE_VALUE && tries > 0; --tries) {
+            Sleep(20);
+            alone = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        }
+        if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+        else held += " " + name;
+    }
+    EXPECT_EQ(held, "") << "held open";
+}
+
 TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
     if (!TestDrive::Available()) GTEST_SKIP() << "needs the drive V: of the CTest fixture";
-    // Names that do not sort like their numbers, two start-up entries (the stamp program).
+    // Names that do not sort like their numbers, two start-up entries: the stamp program,
+    // and one that cannot start, whose message comes in the middle of the load.
+    ASSERT_TRUE(WriteFileBytes("V:\\data\\bad.exe", "not a program\r\n"));
+    auto pathOf = [](int i) {
+        return i == 17 ? std::string("\\tools\\stamp\\stamp.exe")
+                       : i == 150 ? std::string("\\data\\bad.exe") : "\\tools\\app" + Number(i) + "\\app.exe";
+    };
     std::vector<std::pair<std::string, std::string>> entries;
     for (int i = 0; i < kEntries; ++i) {
         bool startUp = i == 17 || i == 150;
-        std::string path = startUp ? "\\tools\\stamp\\stamp.exe" : "\\tools\\app" + Number(i) + "\\app.exe";
+        std::string path = pathOf(i);
         entries.push_back({"e" + Number((i * 37) % kEntries) + ".vrc", EntryFile("項目 " + Number(i), path, startUp)});
     }
     TestDrive::Prepare("[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n", entries);
@@ -48,7 +72,16 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
     ASSERT_EQ(order.size(), static_cast<std::size_t>(kEntries));
 
     VerrowProcess verrow;
-    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder(), 30000)) << verrow.Error();
+    ASSERT_FALSE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder(), 30000));
+    HWND box = verrow.WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << verrow.Error();
+    EXPECT_NE(VerrowProcess::MessageText(box).find("の起動エラー(CODE="), std::string::npos);
+    // While the message waits for the user, no file read so far stays open.
+    ExpectEachOpensAlone(order);
+    VerrowProcess::Answer(box, IDOK);
+    ASSERT_TRUE(verrow.WaitForNoDialog(box));
+    ASSERT_TRUE(verrow.WaitForMain(30000)) << verrow.Error();
+    DeleteFileW(L"V:\\data\\bad.exe");
     RemoteListView list = verrow.List();
     ASSERT_EQ(list.Count(), kEntries);
     std::set<LPARAM> positions;
@@ -60,25 +93,14 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
         bool startUp = i == 17 || i == 150;
         SCOPED_TRACE(order[item]);
         EXPECT_EQ(list.Text(item, 0), "項目 " + Number(i));
-        EXPECT_EQ(list.Text(item, 1), startUp ? "V:\\tools\\stamp\\stamp.exe" : "V:\\tools\\app" + Number(i) + "\\app.exe");
+        EXPECT_EQ(list.Text(item, 1), "V:" + pathOf(i));
         EXPECT_EQ(list.Image(item), startUp ? 1 : 0);
         positions.insert(list.Data(item));
     }
     EXPECT_EQ(positions.size(), static_cast<std::size_t>(kEntries));
     EXPECT_EQ(positions.count(0), 0u);
-    // Once the window is up, the program holds none of the files open: each opens alone
-    // (a second's wait at most, in all).
-    int tries = 50;
-    for (const std::string& name : order) {
-        const std::wstring path = Wide(TestDrive::ConfigFolder() + "\\" + name);
-        HANDLE alone = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        for (; alone == INVALID_HANDLE_VALUE && tries > 0; --tries) {
-            Sleep(20);
-            alone = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        }
-        EXPECT_NE(alone, INVALID_HANDLE_VALUE) << name;
-        if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
-    }
+    // Nor once the window is up.
+    ExpectEachOpensAlone(order);
     // Nothing selected, the path field empty, and the field follows a selection again.
     EXPECT_EQ(list.Selected(), -1);
     EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), "");
