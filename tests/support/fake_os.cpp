@@ -188,7 +188,7 @@ bool FakeOs::CreateNewFile(const std::string& path, const std::string& bytes) {
 bool FakeOs::CreateTempFile(const std::string& folder, const std::string& prefix,
                             std::string& path) {
     std::string parent = Fold(folder);
-    if (failTempFile || !directories_.count(parent) || !Writable(parent + "\\x")) return false;
+    if (failTempFile || !directories_.count(parent)) return false;
     int next = tempCounter;
     for (int tries = 0; tries < 0x10000; ++tries) {
         unsigned number = static_cast<unsigned>(next++) & 0xFFFF;
@@ -200,6 +200,8 @@ bool FakeOs::CreateTempFile(const std::string& folder, const std::string& prefix
         if (candidate.empty() || candidate.back() != '\\') candidate += '\\';
         candidate += name;
         if (!HasFile(candidate)) {
+            // The name itself is what must be writable: a full disk still takes it.
+            if (!Writable(candidate)) return false;
             AddFile(candidate, std::string());
             path = candidate;
             return true;

@@ -232,16 +232,6 @@ TEST_F(EntryStoreSaveTest, FailedWritesAreReportedAndLeaveOldFilesAlone) {
     EXPECT_EQ(FileNames().size(), 4u);  // the new entry was written, no .tmp
 }
 
-TEST_F(EntryStoreSaveTest, RemovedFolderIsNotRecreated) {
-    EditFirst();
-    Add("new1");
-    os.RemoveTree(kFolder);
-    EXPECT_EQ(store.SaveAllEntries(entries), (std::vector<std::string>{"A2", "new1"}));
-    EXPECT_FALSE(os.HasDirectory(kFolder));
-    EXPECT_TRUE(os.FilesIn(kFolder).empty());
-    EXPECT_TRUE(os.FilesIn("E:\\tools").empty());
-}
-
 TEST_F(EntryStoreSaveTest, DeletingRemovesTheFileAtOnce) {
     LaunchEntry& first = *entries.At(sink.rows[0].position);
     EXPECT_TRUE(store.DeleteEntryFile(first));
