@@ -28,7 +28,10 @@ if(VERROW_SANITIZE)
 endif()
 
 if(VERROW_FUZZ)
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # A finding of the undefined-behaviour checks must end the run, as a crash does: by
+    # default they only print and the fuzzer goes on to report success.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()
 

@@ -43,17 +43,18 @@ run_one() {
 }
 
 failed=0
-running=0
+pids=()
 for t in $targets; do
     run_one "$t" &
-    running=$((running + 1))
-    if [ "$running" -ge "$jobs" ]; then
-        wait -n || failed=1
-        running=$((running - 1))
+    pids+=($!)
+    if [ "${#pids[@]}" -ge "$jobs" ]; then
+        # Every target runs for the same time, so the oldest ends first. A wait on the
+        # process itself keeps its status even when it ended before the wait began.
+        wait "${pids[0]}" || failed=1
+        pids=("${pids[@]:1}")
     fi
 done
-while [ "$running" -gt 0 ]; do
-    wait -n || failed=1
-    running=$((running - 1))
+for pid in "${pids[@]}"; do
+    wait "$pid" || failed=1
 done
 exit $failed
