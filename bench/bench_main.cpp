@@ -45,7 +45,8 @@ constexpr double kCloseManyTarget = 2;       // Verrow's close with 1000 entries
 constexpr double kSizeTargetKb = 400;        // at most, for the shipped 32-bit program
 constexpr double kGross = 10;
 constexpr DWORD kTimeoutMs = 60000;
-// DLLs that only commands need: delay-loaded, so never in the import table.
+// DLLs that only commands need: bound at their first call (SystemFunction), so never in
+// the import table.
 const char* const kLoadedByCommands[] = {"shell32.dll", "comdlg32.dll", "ole32.dll"};
 // Starts are cheap and noisier than loads: at least this many of each.
 constexpr int kMinStartRuns = 11;
@@ -389,7 +390,7 @@ int Run(const Options& options) {
     if (targetSize && sizeKb > kSizeTargetKb * kGross) gross.push_back("Verrow.exe is over 4000 KB");
     if (!systemOnly) gross.push_back("Verrow.exe imports DLLs that are not system DLLs");
     for (const std::string& dll : early) {
-        gross.push_back(dll + " is loaded at start: a function of it is missing from cmake/delay-load/");
+        gross.push_back(dll + " is loaded at start: a function of it is imported instead of bound with SystemFunction");
     }
     for (const std::string& line : gross) std::printf("GROSS REGRESSION: %s\n", line.c_str());
     if (gross.empty()) std::printf("check: no gross regression\n");

@@ -1,5 +1,5 @@
 // The floor of the start benchmark: the least a Win32 dialog program with one list view
-// does. Same toolchain, static, the same manifest (common controls 6) and font as
+// does. Same toolchain, static, the same common controls (6, by its manifest) and font as
 // Verrow's main window, shown with DialogBox; WM_CLOSE ends it. A build with timing marks
 // (tools/bench.sh --timing) marks its steps as Verrow does.
 #include <windows.h>
