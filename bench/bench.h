@@ -51,7 +51,7 @@ struct LoadResult {
 // variable. Returns the total size in bytes, 0 on failure.
 std::uint64_t GenerateEntries(const std::string& exeFolder, int files, int variables);
 
-// Entry store: EntryStore::LoadAllEntries into an EntryList, rows to a counting sink.
+// Entry store: EntryStore::LoadAllEntries into an EntryCollection, rows to a counting sink.
 LoadResult LoadWithStore(const std::string& exeFolder, const std::string& drive);
 // The platform's profile functions, one call per key, as the entry file format is read
 // key by key: four texts (260), three integers, then _Key (260) and _Val (26000) per

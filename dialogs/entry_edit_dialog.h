@@ -63,9 +63,9 @@ public:
     // the drive of `path` equals `launchDrive`, letter case ignored.
     static bool FolderAllowed(const std::string& path, const std::string& launchDrive);
     // A path a picker returned, in code page 932, into `path` when it can be taken: not
-    // when it takes more than 259 bytes (the pickers hand paths over in 260-byte buffers,
-    // so such a path cannot be picked), nor when code page 932 cannot hold its characters
-    // (it would name another file, or none).
+    // when it takes more than 259 bytes (a pick's path is held as a 260-byte buffer would
+    // hold it: a longer one fails the pick, which changes nothing), nor when code page 932
+    // cannot hold its characters (it would name another file, or none).
     enum class Pick { kTaken, kTooLong, kNotInCodePage };
     static Pick PickedPath(std::wstring_view picked, std::string& path);
     // A value between its stored form ("a;b") and the value box (one element per line).
@@ -87,7 +87,9 @@ private:
     void OnAdd();
     void OnDelete();
     void OnHint();
-    // Takes a picked path into AppPath, or says why it cannot; false when not taken.
+    // Takes a picked path into AppPath; false when not taken. A name that code page 932
+    // cannot hold is explained; a path too long changes nothing without a word, as a
+    // failed pick does.
     bool TakePicked(std::wstring_view picked);
     void SeedAndList();
     void UpdateButtons();

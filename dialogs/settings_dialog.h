@@ -3,8 +3,8 @@
 // from the template's initialisation data.
 //
 //   SettingsDialog dialog;
-//   dialog.StartOpen = settings.startOpen;
-//   dialog.ListStyle = settings.listStyle;
+//   dialog.StartOpen = settings.StartOpen;
+//   dialog.ListStyle = settings.ListStyle;
 //   if (dialog.DoModal() == IDOK) { store StartOpen and ListStyle; apply ViewMode; }
 #pragma once
 

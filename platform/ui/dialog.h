@@ -30,7 +30,7 @@
 // for (the top-level window of its target), before dispatching it. The default runs the
 // dialog manager (IsDialogMessage): Tab moves the focus, Esc is IDCANCEL, Enter presses a
 // focused push button and is IDOK (or the default button) otherwise. An override that
-// watches mouse messages for a tooltip calls ToolTip::RelayEvent and then the base.
+// watches mouse messages for a tooltip calls ToolTipWindow::RelayEvent and then the base.
 // F1 without Shift, Ctrl or Alt sends the command kIdHelp to the dialog; no dialog handles
 // it, so it reaches Application::OnHelp.
 //

@@ -160,7 +160,7 @@ bool Win32Os::ReadFile(const std::string& path, std::string& bytes) {
 
 std::unique_ptr<FileSequence> Win32Os::ReadFiles(std::vector<std::string> paths) {
     // Under wine a helper thread costs the window's making about as much as reading some 80
-    // entry files: fewer are read in turn, as they are taken.
+    // entry files; below 64 they are read in turn, as they are taken.
     if (paths.size() < kReadAheadFrom) return Os::ReadFiles(std::move(paths));
     return ReadAhead(std::move(paths), *leftOpen_);
 }
