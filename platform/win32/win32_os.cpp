@@ -38,6 +38,12 @@ std::u16string Utf16Of(std::wstring_view text) { return std::u16string(text.begi
 // A folder of the file system as a path of the wide functions ("" stands for the current one).
 std::wstring FolderText(const std::string& folder) { return folder.empty() ? L"." : ToSystemText(folder); }
 
+// A file name's extension from its last dot on ("" when it has none).
+const wchar_t* Extension(const wchar_t* name) {
+    const wchar_t* dot = wcsrchr(name, L'.');
+    return dot ? dot : name + wcslen(name);
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -108,10 +114,17 @@ std::vector<std::string> Win32Os::ListFiles(const std::string& pattern) {
     if (!find) return names;
     do {
         // A name that code page 932 cannot hold would name another file, or none: its
-        // short name, where the file system keeps one, reaches the same file.
+        // short name, where the file system keeps one, reaches the same file. Only one
+        // that keeps the long name's extension, though: the pattern meets short names too,
+        // and "Zoë.vrc~" is "ZO~1.VRC", which would pass for a file the pattern asks for.
         bool exact = false;
         std::string name = FromSystemText(data.cFileName, exact);
-        if (!exact) name = data.cAlternateFileName[0] ? FromSystemText(data.cAlternateFileName, exact) : "";
+        if (!exact) {
+            const wchar_t* shortName = data.cAlternateFileName;
+            name = shortName[0] && _wcsicmp(Extension(data.cFileName), Extension(shortName)) == 0
+                       ? FromSystemText(shortName, exact)
+                       : "";
+        }
         if (exact && !name.empty()) names.push_back(std::move(name));
     } while (::FindNextFileW(find.get(), &data));
     return names;

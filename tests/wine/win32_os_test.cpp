@@ -151,6 +151,10 @@ TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
     DWORD written = 0;
     WriteFile(file, "zoe", 3, &written, nullptr);
     CloseHandle(file);
+    // An editor's backup of it has a short name with the same extension; the listing must
+    // not hand that out as if it were the file's own name.
+    const std::wstring backup = unheld + L"~";
+    CloseHandle(CreateFileW(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     names = os.ListFiles(dir + "\\*.vrc");
     ASSERT_EQ(names.size(), 4u);
     std::sort(names.begin(), names.end());
@@ -159,6 +163,7 @@ TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
     EXPECT_TRUE(os.ReadFile(dir + "\\" + shortName, content)) << shortName;
     EXPECT_EQ(content, "zoe");
     DeleteFileW(unheld.c_str());
+    DeleteFileW(backup.c_str());
     EXPECT_TRUE(os.ListFiles(dir + "\\gone\\*.vrc").empty());
 
     std::uint32_t attributes = 0;
