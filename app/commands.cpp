@@ -143,8 +143,9 @@ void LauncherDialog::OnDel() {
     if (!entry) return;
     // The file goes at once, so the entry stays deleted whatever ends the run. An entry
     // added in this run has no file yet. A file that stays (a write-protected stick, a
-    // locked file) keeps its registration: it would come back at the next start.
-    if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry)) {
+    // locked file) keeps its registration: it would come back at the next start. So does
+    // one on a stick that now has another letter: the file at the old path is not its own.
+    if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry, [this] { return OnStartVolume(); })) {
         ui::ShowMessage(cp932::Substitute(text::kDeleteFailed, {entry->GetEntryFilePath()}),
                         mb::kOk | mb::kIconExclamation);
         return;

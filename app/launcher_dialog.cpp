@@ -215,6 +215,9 @@ void LauncherDialog::OnTimer(UINT_PTR id) {
         KillTimer(Handle(), kShownTimer);
         CreateToolTips();
         GetOs().CloseFilesRead();
+        // Not before the window shows: the question takes a millisecond or more on some systems.
+        std::uint32_t serial = 0;
+        if (canStore_ && !Drive.empty() && GetOs().VolumeSerial(Drive + "\\", serial)) startVolume_ = serial;
     } else {
         UpdateFreeSpace();
     }
@@ -261,12 +264,23 @@ void LauncherDialog::SaveAll() {
         return;
     }
     // The settings first, then every entry (each destroyed after it has been written).
+    // The volume is asked about once, and only when something is to be written.
     VERROW_MARK("close: save");
-    bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle});
+    std::optional<bool> sameVolume;
+    auto mayWrite = [&] {
+        if (!sameVolume) sameVolume = OnStartVolume();
+        return *sameVolume;
+    };
+    bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite);
     VERROW_MARK("close: settings written");
-    std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList);
+    std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList, mayWrite);
     VERROW_MARK("close: entries saved and freed");
     unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved);
+}
+
+bool LauncherDialog::OnStartVolume() const {
+    std::uint32_t serial = 0;
+    return !startVolume_ || !GetOs().VolumeSerial(Drive + "\\", serial) || serial == *startVolume_;
 }
 
 void LauncherDialog::OnDestroy() { SaveAll(); }

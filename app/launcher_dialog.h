@@ -19,6 +19,8 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/entry_list_view.h"
@@ -80,6 +82,12 @@ private:
     void OnEndSession();
     // The end of the run: the settings, then every entry (released after it is written).
     void SaveAll();
+    // Whether the launch drive still holds the volume found there when the window showed.
+    // A stick pulled and put back gets another letter, and its old one goes to the next
+    // stick put in: the files of that one are not Verrow's to replace or delete. A volume
+    // that cannot be asked about (a drive gone: its writes fail by themselves) counts as
+    // the same.
+    bool OnStartVolume() const;
 
     std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
     LabeledProgressCtrl FreeSpaceBar;      // IDC_FREE_SPACE
@@ -107,6 +115,7 @@ private:
     bool saved_ = false;         // SaveAll has run: EntryList is empty for good
     bool sessionEnded_ = false;  // ... because Windows ends the session
     bool canStore_ = true;       // the program's folder can be named: files are read and written
+    std::optional<std::uint32_t> startVolume_;  // the launch drive's volume serial, once shown
 };
 
 }  // namespace verrow

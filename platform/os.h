@@ -84,6 +84,9 @@ public:
                                 std::string& path) = 0;
     virtual bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                                std::uint64_t* freeBytes) = 0;
+    // GetVolumeInformation: the serial number of the volume whose root is `root` ("E:\\");
+    // false when it cannot be read (no such drive, no media).
+    virtual bool VolumeSerial(const std::string& root, std::uint32_t& serial) = 0;
     // SetThreadErrorMode: the calling thread's error mode, such as kFailCriticalErrors (no
     // system message box for a drive without media); the mode before goes to `previous`.
     virtual bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) = 0;

@@ -1,6 +1,7 @@
 #include "storage/entry_store.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -145,14 +146,17 @@ void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink, Entry
     VERROW_MARK("store: columns fitted");
 }
 
-std::vector<std::string> EntryStore::SaveAllEntries(EntryCollection& entries) {
+std::vector<std::string> EntryStore::SaveAllEntries(EntryCollection& entries,
+                                                   const std::function<bool()>& mayWrite) {
     std::vector<std::string> failed;
     const std::string folder = ConfigFolder();
+    std::optional<bool> allowed;  // asked at the first entry to be written
     for (std::unique_ptr<LaunchEntry>& entry : entries.TakeAll()) {
         // Entries that are not modified are never written, so they need no name either.
         if (entry->IsModified()) {
+            if (!allowed) allowed = !mayWrite || mayWrite();
             const std::string& path = entry->GetEntryFilePath();
-            if (!(path.empty() ? SaveNewEntry(*entry, folder) : entry->SaveToFile(path))) {
+            if (!*allowed || !(path.empty() ? SaveNewEntry(*entry, folder) : entry->SaveToFile(path))) {
                 failed.push_back(entry->GetAppName());
             }
         }
@@ -161,9 +165,10 @@ std::vector<std::string> EntryStore::SaveAllEntries(EntryCollection& entries) {
     return failed;
 }
 
-bool EntryStore::DeleteEntryFile(const LaunchEntry& entry) {
+bool EntryStore::DeleteEntryFile(const LaunchEntry& entry, const std::function<bool()>& mayWrite) {
     const std::string& path = entry.GetEntryFilePath();
     if (path.empty()) return true;
+    if (mayWrite && !mayWrite()) return false;
     Os& os = GetOs();
     os.DeleteFile(path);
     // Judged by what the folder holds afterwards: some systems report a deletion that the

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,14 +73,18 @@ public:
     void LoadAllEntries(EntryCollection& entries, EntrySink& sink) { LoadAllEntries(entries, sink, EntryFiles{}); }
 
     // Writes every new or changed entry and destroys all of them. Returns the names of
-    // the entries that could not be written (empty when all went well).
-    std::vector<std::string> SaveAllEntries(EntryCollection& entries);
+    // the entries that could not be written (empty when all went well). `mayWrite`, when
+    // given, is asked once, before the first entry would be written; false counts as a
+    // failed write of every entry to be written.
+    std::vector<std::string> SaveAllEntries(EntryCollection& entries,
+                                            const std::function<bool()>& mayWrite = {});
 
     // Deletes an entry's file at once (entries never written have none). True when the
     // entry has no file left: never written, or no longer in its folder, deleted now or
     // by someone else before; false when the file is still there, or its folder is gone
-    // too (perhaps the whole drive) and nothing can be told.
-    bool DeleteEntryFile(const LaunchEntry& entry);
+    // too (perhaps the whole drive) and nothing can be told, or `mayWrite`, asked before
+    // the deletion, says no.
+    bool DeleteEntryFile(const LaunchEntry& entry, const std::function<bool()>& mayWrite = {});
 
 private:
     std::string exeFolder_;

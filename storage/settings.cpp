@@ -16,7 +16,8 @@ ProgramSettings ReadSettings(const std::string& settingsPath) {
     return settings;
 }
 
-bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings) {
+bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings,
+                   const std::function<bool()>& mayWrite) {
     ProfileWriter writer;
     writer.Write(kSettingsSection, "StartOpen", settings.StartOpen ? "1" : "0");
     writer.Write(kSettingsSection, "ListStyle", std::to_string(settings.ListStyle));
@@ -24,6 +25,7 @@ bool WriteSettings(const std::string& settingsPath, const ProgramSettings& setti
     // flush that every close would wait for, and it ends with the same file.
     std::string present;
     if (GetOs().ReadFile(settingsPath, present) && present == writer.Bytes()) return true;
+    if (mayWrite && !mayWrite()) return false;
     return writer.Commit(settingsPath);
 }
 

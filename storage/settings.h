@@ -1,6 +1,7 @@
 // The program's own settings file "verrow.ini" next to the executable.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace verrow {
@@ -15,7 +16,9 @@ struct ProgramSettings {
 
 ProgramSettings ReadSettings(const std::string& settingsPath);
 // Rewrites the file whole with the two keys, unless it holds exactly them already; false
-// when it could not be written.
-bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings);
+// when it could not be written. `mayWrite`, when given, is asked right before the file
+// would be written; false counts as a failed write.
+bool WriteSettings(const std::string& settingsPath, const ProgramSettings& settings,
+                   const std::function<bool()>& mayWrite = {});
 
 }  // namespace verrow

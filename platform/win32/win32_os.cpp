@@ -206,6 +206,15 @@ bool Win32Os::DiskFreeSpace(const std::string& directory, std::uint64_t* totalBy
     return true;
 }
 
+bool Win32Os::VolumeSerial(const std::string& root, std::uint32_t& serial) {
+    DWORD number = 0;
+    if (!::GetVolumeInformationW(ToSystemText(root).c_str(), nullptr, 0, &number, nullptr, nullptr, nullptr, 0)) {
+        return false;
+    }
+    serial = number;
+    return true;
+}
+
 bool Win32Os::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
     DWORD before = 0;
     if (!::SetThreadErrorMode(mode, &before)) return false;

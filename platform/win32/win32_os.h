@@ -43,6 +43,7 @@ public:
                         std::string& path) override;
     bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                        std::uint64_t* freeBytes) override;
+    bool VolumeSerial(const std::string& root, std::uint32_t& serial) override;
     bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override;
     bool ModuleFolderExact() override;

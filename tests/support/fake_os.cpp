@@ -219,6 +219,13 @@ bool FakeOs::DiskFreeSpace(const std::string& directory, std::uint64_t* totalByt
     return true;
 }
 
+bool FakeOs::VolumeSerial(const std::string& root, std::uint32_t& serial) {
+    volumeQueries.push_back(root);
+    if (failVolumeQuery) return false;
+    serial = volumeSerial;
+    return true;
+}
+
 bool FakeOs::SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) {
     if (previous) *previous = threadErrorMode;
     threadErrorMode = mode;

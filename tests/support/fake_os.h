@@ -60,6 +60,7 @@ public:
     bool failCreateDirectory = false;
     bool failTempFile = false;
     bool failDiskQuery = false;
+    bool failVolumeQuery = false;
     std::uint32_t startError = 0;            // non-zero: StartProcess fails with it
     std::intptr_t shellResult = 42;
     // Runs inside every write of a file, before the file is in place: what another copy
@@ -72,6 +73,8 @@ public:
     std::string moduleFileName = "E:\\tools\\Verrow.exe";
     bool moduleFolderExact = true;
     std::uint64_t diskTotal = 0, diskFree = 0;
+    std::uint32_t volumeSerial = 0x5A0E1234;  // of every drive
+    std::vector<std::string> volumeQueries;    // the roots asked about
     std::vector<Message> messages;
     std::deque<int> answers;                 // answers to give; kIdOk when none left
     std::vector<ShellRequest> shellRequests;
@@ -97,6 +100,7 @@ public:
                         std::string& path) override;
     bool DiskFreeSpace(const std::string& directory, std::uint64_t* totalBytes,
                        std::uint64_t* freeBytes) override;
+    bool VolumeSerial(const std::string& root, std::uint32_t& serial) override;
     bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override { return moduleFileName; }
     bool ModuleFolderExact() override { return moduleFolderExact; }

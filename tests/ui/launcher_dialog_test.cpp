@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/launcher_dialog.h"
+#include "base/cp932.h"
 #include "platform/os.h"
 #include "platform/win32_text.h"
 #include "resources/resource.h"
@@ -110,6 +111,44 @@ TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpens
     EXPECT_EQ(os.started[0].start.applicationName, "E:\\a.exe");
     EXPECT_TRUE(os.shellRequests.empty());
     EXPECT_EQ(os.messages.size(), 1u);
+}
+
+TEST_F(LauncherDialogTest, AnotherStickThatTookTheLetterKeepsItsFiles) {
+    const std::string entryFile = "E:\\tools\\VERROW_CNF\\a.vrc";
+    os.AddFile(entryFile, "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\n");
+    // A key of another program's: the end of the run would rewrite the file.
+    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\nOther=a\r\n");
+    // What the stick that gets E: has, once this one has been pulled and put back under
+    // another letter.
+    const std::string otherEntry = "[MoxEnvExec]\r\nAppName=b\r\nAppPath=\\b.exe\r\n";
+    const std::string otherSettings = "[Verrow]\r\nStartOpen=1\r\nListStyle=0\r\n";
+    LauncherDialog dialog;
+    Driver driver({[&] {
+        HWND main = FindMain();
+        if (!main || os.volumeQueries.empty()) return false;  // the volume is noted once shown
+        EXPECT_EQ(os.volumeQueries, std::vector<std::string>{"E:\\"});
+        os.volumeSerial += 1;
+        os.AddFile(entryFile, otherEntry);
+        os.AddFile("E:\\tools\\verrow.ini", otherSettings);
+
+        HWND list = GetDlgItem(main, IDC_LIST);
+        LVITEMW selected{};
+        selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_DEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_DEL)));
+        EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);  // still registered
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return true;
+    }}, 5000);
+    dialog.DoModal();
+    dialog.ReportUnsaved();
+    EXPECT_EQ(os.FileBytes(entryFile), otherEntry);
+    EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), otherSettings);
+    ASSERT_EQ(os.messages.size(), 3u);
+    EXPECT_EQ(os.messages[0].text, text::kConfirmDelete);
+    EXPECT_EQ(os.messages[1].text, cp932::Substitute(text::kDeleteFailed, {entryFile}));
+    EXPECT_NE(os.messages[2].text.find(text::kUnsavedSettings), std::string::npos) << os.messages[2].text;
 }
 
 TEST_F(LauncherDialogTest, AFolderThatCodePage932CannotNameIsSaidOnceAndNeitherReadNorWritten) {

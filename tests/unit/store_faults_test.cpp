@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,9 +60,9 @@ protected:
     }
 
     // The end of the run: settings first, then the entries.
-    std::vector<std::string> EndRun(bool settingsWritten) {
-        EXPECT_EQ(WriteSettings(kSettings, ProgramSettings{1, 1}), settingsWritten);
-        std::vector<std::string> failed = store.SaveAllEntries(entries);
+    std::vector<std::string> EndRun(bool settingsWritten, const std::function<bool()>& mayWrite = {}) {
+        EXPECT_EQ(WriteSettings(kSettings, ProgramSettings{1, 1}, mayWrite), settingsWritten);
+        std::vector<std::string> failed = store.SaveAllEntries(entries, mayWrite);
         EXPECT_TRUE(entries.empty());
         return failed;
     }
@@ -156,6 +157,20 @@ TEST_F(StoreFaultsTest, StickPulledOutBeforeTheEnd) {
     EXPECT_FALSE(os.HasDirectory(kTools));
     EXPECT_FALSE(os.HasFile(kSettings));
     EXPECT_TRUE(os.FilesIn(kFolder).empty());
+}
+
+TEST_F(StoreFaultsTest, AnotherStickUnderTheLetterIsNotWrittenTo) {
+    int asked = 0;
+    auto otherStick = [&asked] {
+        ++asked;
+        return false;
+    };
+    Edit(0);
+    Add("n1");
+    Edit(2);
+    EXPECT_EQ(EndRun(false, otherStick), (std::vector<std::string>{"a2", "c2", "n1"}));
+    EXPECT_EQ(asked, 2);  // before the settings, and before the first entry
+    CheckFiles({}, false, 0);
 }
 
 TEST_F(StoreFaultsTest, NoTemporaryNameLeftOnlyNewEntriesFail) {
