@@ -145,7 +145,7 @@ void LauncherDialog::OnDel() {
     // added in this run has no file yet. A file that stays (a write-protected stick, a
     // locked file) keeps its registration: it would come back at the next start. So does
     // one on a stick that now has another letter: the file at the old path is not its own.
-    if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry, [this] { return OnStartVolume(); })) {
+    if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry, [this] { return SameVolumeAsAtStart(); })) {
         ui::ShowMessage(cp932::Substitute(text::kDeleteFailed, {entry->GetEntryFilePath()}),
                         mb::kOk | mb::kIconExclamation);
         return;

@@ -264,11 +264,12 @@ void LauncherDialog::SaveAll() {
         return;
     }
     // The settings first, then every entry (each destroyed after it has been written).
-    // The volume is asked about once, and only when something is to be written.
+    // The volume is asked about once, and only when something is to be written (a
+    // settings file that holds the bytes already is not, even on another volume).
     VERROW_MARK("close: save");
     std::optional<bool> sameVolume;
     auto mayWrite = [&] {
-        if (!sameVolume) sameVolume = OnStartVolume();
+        if (!sameVolume) sameVolume = SameVolumeAsAtStart();
         return *sameVolume;
     };
     bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite);
@@ -278,7 +279,7 @@ void LauncherDialog::SaveAll() {
     unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved);
 }
 
-bool LauncherDialog::OnStartVolume() const {
+bool LauncherDialog::SameVolumeAsAtStart() const {
     std::uint32_t serial = 0;
     return !startVolume_ || !GetOs().VolumeSerial(Drive + "\\", serial) || serial == *startVolume_;
 }

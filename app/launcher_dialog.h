@@ -87,7 +87,7 @@ private:
     // stick put in: the files of that one are not Verrow's to replace or delete. A volume
     // that cannot be asked about (a drive gone: its writes fail by themselves) counts as
     // the same.
-    bool OnStartVolume() const;
+    bool SameVolumeAsAtStart() const;
 
     std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
     LabeledProgressCtrl FreeSpaceBar;      // IDC_FREE_SPACE

@@ -87,6 +87,8 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
     dialog.ReportUnsaved();
     EXPECT_EQ(os.FileBytes("E:\\tools\\verrow.ini"), "[Verrow]\r\nStartOpen=1\r\nListStyle=9\r\n");
     EXPECT_TRUE(os.messages.empty());
+    // The volume was noted once shown; a close with nothing to write does not ask again.
+    EXPECT_EQ(os.volumeQueries.size(), 1u);
 }
 
 TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpensNothingMore) {
@@ -116,8 +118,7 @@ TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpens
 TEST_F(LauncherDialogTest, AnotherStickThatTookTheLetterKeepsItsFiles) {
     const std::string entryFile = "E:\\tools\\VERROW_CNF\\a.vrc";
     os.AddFile(entryFile, "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\n");
-    // A key of another program's: the end of the run would rewrite the file.
-    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\nOther=a\r\n");
+    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n");
     // What the stick that gets E: has, once this one has been pulled and put back under
     // another letter.
     const std::string otherEntry = "[MoxEnvExec]\r\nAppName=b\r\nAppPath=\\b.exe\r\n";
