@@ -54,8 +54,11 @@ void LauncherDialog::OnRun() {
     LaunchEntry* entry = EntryList.At(static_cast<EntryCollection::Position>(List.ItemData(item)));
     if (!entry) return;
     // Not waited for, no console of its own. A failed process creation has shown its
-    // error code already; this message follows it.
-    if (!entry->Launch(false, false)) ui::ShowMessage(text::kRunFailed, mb::kOk | mb::kIconExclamation);
+    // error code already; this message follows it, unless Windows ended the session under
+    // that one (the entry has been saved and released meanwhile: it is not touched again).
+    if (!entry->Launch(false, false) && !sessionEnded_) {
+        ui::ShowMessage(text::kRunFailed, mb::kOk | mb::kIconExclamation);
+    }
 }
 
 void LauncherDialog::OnAdd() {

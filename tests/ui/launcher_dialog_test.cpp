@@ -115,6 +115,32 @@ TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpens
     EXPECT_EQ(os.messages.size(), 1u);
 }
 
+TEST_F(LauncherDialogTest, ASessionEndedUnderRunsStartErrorSaysNothingMore) {
+    os.AddFile("E:\\tools\\VERROW_CNF\\a.vrc", "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\n");
+    os.AddFile("E:\\a.exe", "program");
+    os.AddFile("E:\\tools\\verrow.ini", "[Verrow]\r\nStartOpen=0\r\nListStyle=0\r\n");
+    os.startError = 5;
+    LauncherDialog dialog;
+    os.duringMessage = [&] {
+        os.duringMessage = nullptr;
+        SendMessageW(dialog.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    };
+    Driver driver({[&] {
+        HWND main = FindMain();
+        if (!main) return false;
+        LVITEMW selected{};
+        selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(GetDlgItem(main, IDC_LIST), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_RUN, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_RUN)));
+        return true;
+    }}, 5000);
+    dialog.DoModal();
+    // The start's error code was being told; the failure that would follow it is not.
+    ASSERT_EQ(os.messages.size(), 1u);
+    EXPECT_NE(os.messages[0].text.find("CODE=5"), std::string::npos) << os.messages[0].text;
+}
+
 TEST_F(LauncherDialogTest, AnotherStickThatTookTheLetterKeepsItsFiles) {
     const std::string entryFile = "E:\\tools\\VERROW_CNF\\a.vrc";
     os.AddFile(entryFile, "[MoxEnvExec]\r\nAppName=a\r\nAppPath=\\a.exe\r\n");
