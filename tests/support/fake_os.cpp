@@ -221,7 +221,6 @@ bool FakeOs::DiskFreeSpace(const std::string& directory, std::uint64_t* totalByt
 
 bool FakeOs::VolumeSerial(const std::string& root, std::uint32_t& serial) {
     volumeQueries.push_back(root);
-    if (failVolumeQuery) return false;
     serial = volumeSerial;
     return true;
 }

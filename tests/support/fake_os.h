@@ -60,7 +60,6 @@ public:
     bool failCreateDirectory = false;
     bool failTempFile = false;
     bool failDiskQuery = false;
-    bool failVolumeQuery = false;
     std::uint32_t startError = 0;            // non-zero: StartProcess fails with it
     std::intptr_t shellResult = 42;
     // Runs inside every write of a file, before the file is in place: what another copy
