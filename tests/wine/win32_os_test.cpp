@@ -151,10 +151,12 @@ TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
     DWORD written = 0;
     WriteFile(file, "zoe", 3, &written, nullptr);
     CloseHandle(file);
-    // An editor's backup of it has a short name with the same extension; the listing must
-    // not hand that out as if it were the file's own name.
+    // An editor's backup of it, "Zoë.vrc~", has a short name ending in .VRC too, which the
+    // pattern meets; the listing must not hand that out as if the backup were an entry file.
     const std::wstring backup = unheld + L"~";
-    CloseHandle(CreateFileW(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    HANDLE backupFile = CreateFileW(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(backupFile, INVALID_HANDLE_VALUE);
+    CloseHandle(backupFile);
     names = os.ListFiles(dir + "\\*.vrc");
     ASSERT_EQ(names.size(), 4u);
     std::sort(names.begin(), names.end());
