@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/cp932.h"
 #include "base/path.h"
 #include "platform/scoped.h"
 #include "platform/ui/app.h"
@@ -37,12 +38,6 @@ std::u16string Utf16Of(std::wstring_view text) { return std::u16string(text.begi
 
 // A folder of the file system as a path of the wide functions ("" stands for the current one).
 std::wstring FolderText(const std::string& folder) { return folder.empty() ? L"." : ToSystemText(folder); }
-
-// A file name's extension from its last dot on ("" when it has none).
-const wchar_t* Extension(const wchar_t* name) {
-    const wchar_t* dot = wcsrchr(name, L'.');
-    return dot ? dot : name + wcslen(name);
-}
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
     std::size_t done = 0;
@@ -120,10 +115,11 @@ std::vector<std::string> Win32Os::ListFiles(const std::string& pattern) {
         bool exact = false;
         std::string name = FromSystemText(data.cFileName, exact);
         if (!exact) {
-            const wchar_t* shortName = data.cAlternateFileName;
-            name = shortName[0] && _wcsicmp(Extension(data.cFileName), Extension(shortName)) == 0
-                       ? FromSystemText(shortName, exact)
-                       : "";
+            std::string shortName = data.cAlternateFileName[0] ? FromSystemText(data.cAlternateFileName, exact) : "";
+            // Without look-alikes: the yen sign's would be a backslash, a folder's end.
+            bool sameExtension = cp932::EqualsNoCase(SplitPath(FromSystemTextWithoutLookAlikes(data.cFileName)).ext,
+                                                     SplitPath(shortName).ext);
+            name = sameExtension ? std::move(shortName) : "";
         }
         if (exact && !name.empty()) names.push_back(std::move(name));
     } while (::FindNextFileW(find.get(), &data));
