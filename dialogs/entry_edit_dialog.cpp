@@ -244,6 +244,7 @@ void EntryEditDialog::OnPickFile() {
     request.Flags = OFN_NOCHANGEDIR;
     const std::wstring keep = CurrentFolder();
     static const auto pick = SystemFunction<decltype(&::GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    ScopedHook help = ui::WatchHelpKey();
     const bool picked = pick && pick(&request);
     if (!keep.empty()) SetCurrentDirectoryW(keep.c_str());
     if (picked && TakePicked(file)) {
@@ -264,6 +265,7 @@ void EntryEditDialog::OnPickFolder() {
     browse.lpfn = &BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
     static const auto browseFor = Shell32<decltype(&::SHBrowseForFolderW)>("SHBrowseForFolderW");
+    ScopedHook help = ui::WatchHelpKey();
     Scoped<ITEMIDLIST*, FreeTaskMemory> item(browseFor ? browseFor(&browse) : nullptr);
     std::wstring path;
     if (!item || !PathOfItem(item.get(), path) || !TakePicked(path)) return;

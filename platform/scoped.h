@@ -100,12 +100,17 @@ struct EndWindowPaint {
     PAINTSTRUCT paint{};
     void operator()(HDC) const { EndPaint(window, &paint); }
 };
+// A hook that SetWindowsHookEx set.
+struct UnhookHook {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
 // OpenClipboard's success.
 struct CloseOpenClipboard {
     void operator()(bool) const { CloseClipboard(); }
 };
 
 using ScopedHandle = Scoped<HANDLE, CloseKernelHandle>;
+using ScopedHook = Scoped<HHOOK, UnhookHook>;
 using ScopedFind = Scoped<HANDLE, CloseFind>;
 template <typename GdiHandle>
 using ScopedGdi = Scoped<GdiHandle, DeleteGdiObject>;

@@ -72,6 +72,25 @@ std::string HelpPathFromPath(const std::string& modulePath) {
     return parts.drive + parts.dir + parts.base + ".HLP";
 }
 
+namespace {
+LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if ((code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX) && message && IsHelpKey(*message)) {
+        Application* app = Application::Current();
+        Dialog* main = app ? app->MainWindow() : nullptr;
+        if (HWND window = main ? main->Handle() : nullptr) {
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(kIdHelp, 0), 0);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+ScopedHook WatchHelpKey() {
+    return ScopedHook(SetWindowsHookExW(WH_MSGFILTER, &HelpKeyFilter, nullptr, GetCurrentThreadId()));
+}
+
 HWND DefaultOwner() {
     if (HWND active = GetActiveWindow()) return active;
     Application* app = Application::Current();

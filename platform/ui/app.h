@@ -21,12 +21,15 @@
 //
 // Help: the command ID_HELP (57670) that no dialog handles reaches OnHelp, which asks the
 // help viewer for the help file. F1 without Shift, Ctrl or Alt in a dialog of the program
-// sends ID_HELP to that dialog (see dialog.h).
+// sends ID_HELP to that dialog (see dialog.h); in a message box or a picker, whose loops
+// the system runs, WatchHelpKey makes it send ID_HELP to the main window.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+#include "platform/scoped.h"
 
 namespace verrow::ui {
 
@@ -80,6 +83,11 @@ std::string HelpPathFromPath(const std::string& modulePath);
 // active window; with none (while the main window initialises, it is not yet shown; or
 // another program is in front), the main window or what it last brought to the front.
 HWND DefaultOwner();
+
+// While the result lives, F1 (as dialog.h's IsHelpKey) in a loop that the system runs itself
+// sends ID_HELP to the main window, if there is one. Only around such a loop: under wine
+// each message that the filter sees costs a request to the window server.
+ScopedHook WatchHelpKey();
 
 // The module whose resources the framework loads: the application's instance, else the
 // executable (test programs have no application object).

@@ -317,6 +317,11 @@ void Dialog::Detach() {
     running_ = false;
 }
 
+bool IsHelpKey(const MSG& message) {
+    return message.message == WM_KEYDOWN && message.wParam == VK_F1 && !KeyDown(VK_SHIFT) &&
+           !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU);
+}
+
 Dialog* Dialog::FromHandle(HWND hwnd) {
     if (!hwnd) return nullptr;
     for (const auto& [window, dialog] : OpenDialogs()) {
@@ -364,8 +369,7 @@ int Dialog::DoModal() {
 void Dialog::RunLoopMessage(MSG& message) {
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     Dialog* target = FromHandle(root);
-    if (target && message.message == WM_KEYDOWN && message.wParam == VK_F1 && !KeyDown(VK_SHIFT) &&
-        !KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) {
+    if (target && IsHelpKey(message)) {
         SendMessageW(root, WM_COMMAND, MAKEWPARAM(kIdHelp, 0), 0);
         return;
     }

@@ -176,6 +176,9 @@ private:
     std::vector<std::unique_ptr<LimitedBox>> limited_;
 };
 
+// F1 pressed without Shift, Ctrl or Alt: the key that asks for help.
+bool IsHelpKey(const MSG& message);
+
 // Template initialisation data, parsed (see above).
 struct InitRecord {
     int control;

@@ -358,6 +358,7 @@ int Win32Os::ShowMessage(const std::string& text, unsigned type) {
     // A message may wait long for its answer (a start-up entry's comes while the entry
     // files are read): no file read ahead stays open meanwhile.
     leftOpen_->Pause();
+    ScopedHook help = ui::WatchHelpKey();
     int answer = ::MessageBoxW(ui::DefaultOwner(), ToSystemText(text).c_str(), caption.c_str(), type);
     leftOpen_->Resume();
     return answer;

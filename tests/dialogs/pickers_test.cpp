@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/entry_edit_dialog.h"
+#include "platform/ui/app.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/dialogs/dialog_test_util.h"
@@ -16,6 +17,12 @@ namespace verrow::test {
 namespace {
 
 using E = EntryEditDialog;
+
+struct HelpApp : ui::Application {
+    std::vector<HWND> helps;
+    bool InitInstance() override { return false; }
+    void OnHelp(HWND window) override { helps.push_back(window); }
+};
 
 struct ChildQuery {
     int id;
@@ -205,6 +212,8 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     ScopedOs useOs(os);
     LaunchDrive = "C:";
     E editor;
+    HelpApp app;
+    app.SetMainWindow(&editor);
     editor.EnvMap.Set("A", "1");
     HWND picker = nullptr;
     std::wstring picking = ToSystemText(file);
@@ -226,6 +235,17 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     Driver driver(
         {
             openPicker,
+            [&] {  // F1 in the picker, whose loop the system runs, asks the application for help
+                HWND shown = FindSystemDialog();
+                if (!shown || !FindChild(shown, 1148, "Edit")) return false;
+                PostKey(FocusWindow(), VK_F1);
+                return true;
+            },
+            [&] {
+                if (app.helps.empty()) return false;
+                EXPECT_EQ(app.helps, std::vector<HWND>{editor.Handle()});
+                return true;
+            },
             pick,
             [&] {
                 if (FindSystemDialog()) return false;
