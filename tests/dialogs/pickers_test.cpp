@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/entry_edit_dialog.h"
-#include "platform/ui/app.h"
 #include "resources/resource.h"
 #include "resources/texts.h"
 #include "tests/dialogs/dialog_test_util.h"
@@ -17,12 +16,6 @@ namespace verrow::test {
 namespace {
 
 using E = EntryEditDialog;
-
-struct HelpApp : ui::Application {
-    std::vector<HWND> helps;
-    bool InitInstance() override { return false; }
-    void OnHelp(HWND window) override { helps.push_back(window); }
-};
 
 struct ChildQuery {
     int id;
@@ -212,7 +205,7 @@ TEST(EntryEditor, FilePickerTakesThePathAndNamesAnUnnamedEntryAfterTheFile) {
     ScopedOs useOs(os);
     LaunchDrive = "C:";
     E editor;
-    HelpApp app;
+    TestApp app;
     app.SetMainWindow(&editor);
     editor.EnvMap.Set("A", "1");
     HWND picker = nullptr;

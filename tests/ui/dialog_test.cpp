@@ -378,17 +378,6 @@ TEST(PreTranslate, SeesMessagesBeforeTheDialogManagerAndRelaysToATooltip) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
 }
 
-class TestApp : public ui::Application {
-public:
-    int inits = 0;
-    std::vector<HWND> helps;
-    bool InitInstance() override {
-        ++inits;
-        return false;
-    }
-    void OnHelp(HWND window) override { helps.push_back(window); }
-};
-
 TEST(Application, NamesHelpPathAndRunWithoutALoop) {
     TestApp app;
     EXPECT_EQ(ui::Application::Current(), &app);

@@ -10,7 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/app.h"
+
 namespace verrow::test {
+
+// An application object that runs nothing and records the windows help was asked for.
+class TestApp : public ui::Application {
+public:
+    int inits = 0;
+    std::vector<HWND> helps;
+    bool InitInstance() override {
+        ++inits;
+        return false;
+    }
+    void OnHelp(HWND window) override { helps.push_back(window); }
+};
 
 // Runs its steps in order, one per timer tick, while the thread sits in a modal loop.
 // A step returns false to be tried again on the next tick (waiting for a window). A step
