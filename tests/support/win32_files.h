@@ -10,11 +10,12 @@
 
 namespace verrow::test {
 
-// The file's bytes; empty when it is missing or cannot be opened.
+// The file's bytes; empty when it is missing or cannot be opened. Deleting is shared too: a
+// file just moved in place is still open for the move for a moment, with delete access.
 inline std::string ReadFileBytes(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(ToSystemText(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(ToSystemText(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[4096];
     DWORD read = 0;
