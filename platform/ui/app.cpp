@@ -75,7 +75,7 @@ std::string HelpPathFromPath(const std::string& modulePath) {
 namespace {
 LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if ((code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX) && message && IsHelpKey(*message)) {
+    if ((code == MSGF_DIALOGBOX || code == MSGF_MESSAGEBOX || code == MSGF_MENU) && message && IsHelpKey(*message)) {
         Application* app = Application::Current();
         Dialog* main = app ? app->MainWindow() : nullptr;
         if (HWND window = main ? main->Handle() : nullptr) {

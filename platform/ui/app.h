@@ -21,8 +21,9 @@
 //
 // Help: the command ID_HELP (57670) that no dialog handles reaches OnHelp, which asks the
 // help viewer for the help file. F1 without Shift, Ctrl or Alt in a dialog of the program
-// sends ID_HELP to that dialog (see dialog.h); in a message box or a picker, whose loops
-// the system runs, WatchHelpKey makes it send ID_HELP to the main window.
+// sends ID_HELP to that dialog (see dialog.h); in a message box, a picker or a dialog's
+// system menu, whose loops the system runs, WatchHelpKey makes it send ID_HELP to the main
+// window.
 #pragma once
 
 #include <windows.h>

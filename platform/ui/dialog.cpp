@@ -309,6 +309,7 @@ std::vector<std::pair<HWND, Dialog*>>& OpenDialogs() {
 
 void Dialog::Detach() {
     limited_.clear();
+    menuHelp_ = ScopedHook();
     auto& open = OpenDialogs();
     open.erase(std::remove_if(open.begin(), open.end(), [this](const auto& d) { return d.first == hwnd_; }),
                open.end());
@@ -472,6 +473,12 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnPaint() ? TRUE : FALSE;
     case WM_SYSCOMMAND:
         return OnSysCommand(static_cast<UINT>(wParam), lParam) ? TRUE : FALSE;
+    case WM_ENTERMENULOOP:
+        menuHelp_ = WatchHelpKey();
+        return FALSE;
+    case WM_EXITMENULOOP:
+        menuHelp_ = ScopedHook();
+        return FALSE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
     case WM_DESTROY:

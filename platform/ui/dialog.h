@@ -58,6 +58,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped.h"
 #include "platform/ui/window.h"
 
 namespace verrow::ui {
@@ -174,6 +175,7 @@ private:
     int result_ = -1;
     std::vector<Window*> bound_;
     std::vector<std::unique_ptr<LimitedBox>> limited_;
+    ScopedHook menuHelp_;  // while the system menu's own loop runs
 };
 
 // F1 pressed without Shift, Ctrl or Alt: the key that asks for help.

@@ -390,6 +390,12 @@ TEST(Application, NamesHelpPathAndRunWithoutALoop) {
     EXPECT_TRUE(ui::RestrictDllSearchPath());  // wine offers SetDefaultDllDirectories
 }
 
+bool InMenuMode() {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE);
+}
+
 TEST(Application, F1AsksTheApplicationForHelpAndTheMainWindowOwnsDialogsWithoutParent) {
     Win32Os os;
     ScopedOs useOs(os);
@@ -431,9 +437,25 @@ TEST(Application, F1AsksTheApplicationForHelpAndTheMainWindowOwnsDialogsWithoutP
             PostMessageW(FindMessageBox(), WM_COMMAND, IDOK, 0);
             return true;
         },
-        [&] {
+        [&] {  // and so does F1 in the system menu, whose loop the system runs too
             if (FindMessageBox()) return false;
             EXPECT_EQ(app.helps.size(), 2u);  // not for Shift+F1, once for F1 in the box
+            PostMessageW(dialog.Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+            return true;
+        },
+        [&] {
+            if (!InMenuMode()) return false;
+            PostKey(FocusWindow(), VK_F1);
+            return true;
+        },
+        [&] {
+            if (app.helps.size() < 3) return false;
+            EXPECT_EQ(app.helps.back(), dialog.Handle());
+            EndMenu();
+            return true;
+        },
+        [&] {
+            if (InMenuMode()) return false;
             EXPECT_EQ(app.MainWindow(), &dialog);
             // With another program in front this thread has no active window: a dialog
             // without a parent still belongs to the main window and disables it.
