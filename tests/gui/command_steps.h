@@ -236,4 +236,11 @@ inline bool WaitForFile(const std::string& path, DWORD timeoutMs = kWaitMs) {
     return WaitUntil([&] { return FileExists(path); }, timeoutMs);
 }
 
+// Deletes a record before the next start writes it. The name stays until the writer's move
+// has let go of the file, and WaitForFile would find the old record meanwhile.
+inline bool RemoveRecord(const std::string& path) {
+    DeleteFileW(Wide(path).c_str());
+    return WaitUntil([&] { return !FileExists(path); });
+}
+
 }  // namespace verrow::gui

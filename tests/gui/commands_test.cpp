@@ -535,7 +535,8 @@ TEST(Commands, ConfSwitchesTheThreeViewsFitsDetailsAndCancelLeavesTheView) {
     // of the rows and grid lines of the details view is left on the screen.
     ASSERT_TRUE(conf(1, true, IDOK));
     ASSERT_EQ(list.ViewType(), static_cast<DWORD>(LVS_SMALLICON));
-    Sleep(300);
+    // Paints what the program marked for painting, now: what it failed to mark stays stale.
+    RedrawWindow(list.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     int itemsBottom = 0;
     for (int i = 0; i < list.Count(); ++i) itemsBottom = std::max<int>(itemsBottom, list.ItemRect(i).bottom);
     RECT client{};

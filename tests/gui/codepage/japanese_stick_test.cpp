@@ -126,7 +126,7 @@ TEST(JapaneseStick, RegistersStartsChangesAndDeletesAsOnAJapaneseSystem) {
         << "VERROW_ZOE arrived changed";
 
     // RUN the hand-written one: its command line and working folder.
-    DeleteFileW(Wide(kProgramOut).c_str());
+    ASSERT_TRUE(RemoveRecord(kProgramOut));
     ASSERT_TRUE(list.Select(ItemNamed(list, "エディタ（表）")));
     verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile(kProgramOut)) << AnswerMessage(verrow, IDOK, 100);

@@ -214,7 +214,7 @@ TEST(EndFaults, FullDiskKeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
     } removeFiller{filler};
     EXPECT_GT(FillDisk(filler), 0u);
     // The bar follows: no whole mebibyte free.
-    EXPECT_TRUE(WaitUntil([&] { return verrow.BarPos() == 0; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return verrow.BarPos() == 0; }));
     EXPECT_GT(verrow.BarHigh(), 0);
 
     CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, true));
