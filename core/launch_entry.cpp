@@ -139,7 +139,7 @@ bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string b
     AppName = file.GetString(kEntrySection, "AppName", kNameReadLimit + 1);
     AppPath = file.GetString(kEntrySection, "AppPath", kTextReadLimit + 1);
     CmdOpt = file.GetString(kEntrySection, "CmdOpt", kCmdOptReadLimit + 1);
-    CurrentDir = file.GetString(kEntrySection, "CurrentDir", kTextReadLimit + 1);
+    CurrentDir = file.GetString(kEntrySection, "CurrentDir", kFolderReadLimit + 1);
     UseCustomEnv = file.GetInt(kEntrySection, "UseCustomEnv", 0);
     StartUp = file.GetInt(kEntrySection, "StartUp", 0);
     OverWriteEnv = file.GetInt(kEntrySection, "OverWriteEnv", 0);

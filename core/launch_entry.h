@@ -20,9 +20,11 @@ inline constexpr const char kDriveVariable[] = "_VERROW_DRV_";
 // takes 1024 bytes, so a name is kept whole up to that length. A command line is written
 // by hand (the editor has no box for it) and is kept up to the longest one a process
 // start takes, 32766 characters of at most two bytes each: cut, it would start the
-// program with half an argument, and be written back cut after the next EDIT.
+// program with half an argument, and be written back cut after the next EDIT. The same
+// holds for the working folder, which a start takes up to 259 characters long.
 inline constexpr std::size_t kNameReadLimit = 1024;
 inline constexpr std::size_t kCmdOptReadLimit = 2 * 32766;
+inline constexpr std::size_t kFolderReadLimit = 2 * 259;
 inline constexpr std::size_t kTextReadLimit = 259;
 inline constexpr std::size_t kEnvNameReadLimit = 259;
 inline constexpr std::size_t kEnvValueReadLimit = 25999;

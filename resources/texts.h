@@ -52,6 +52,10 @@ inline constexpr const char kEnvNameEmpty[] = "環境変数名を入力してく
 inline constexpr const char kPickedNameNotInCodePage[] =
     "選択された名前には、シフトJISで表せない文字が含まれているため、登録できません。\n\n"
     "シフトJISで表せる名前に変えてから選択してください。";
+// When a box of a dialog holds characters that code page 932 lacks.
+inline constexpr const char kTypedTextNotInCodePage[] =
+    "入力された文字列には、シフトJISで表せない文字が含まれているため、登録できません。\n\n"
+    "シフトJISで表せる文字に直してください。";
 
 // The hint window's help text: 30 lines, each ended by CR LF. Indented lines begin with a
 // full-width space; the example paths are padded to 24 characters so that the arrows

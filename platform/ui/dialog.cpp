@@ -239,7 +239,20 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
         return;
     }
     std::wstring shown = WideWindowText(field);
-    if (shown != ToSystemText(value)) value = FromSystemText(shown);
+    if (shown != ToSystemText(value)) {
+        // Typed or pasted text that code page 932 cannot hold would be kept as look-alikes
+        // or '?' (Jürgen as Jurgen) without a word: refused, and the member left alone.
+        bool exact = false;
+        std::string taken = FromSystemText(shown, exact);
+        if (!exact) {
+            if (!failed_) {
+                ShowMessage(text::kTypedTextNotInCodePage, mb::kOk);
+                Fail(field);
+            }
+            return;
+        }
+        value = std::move(taken);
+    }
     // Only the first box over its limit is named: one message, and the focus there.
     if (!failed_ && maxBytes > 0 && Counted(value, count) > maxBytes) {
         ShowMessage(cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)}), mb::kOk);

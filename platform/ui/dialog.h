@@ -95,7 +95,9 @@ public:
     // messages) and stays limited until the dialog closes. `count` says how the limit
     // counts. Taking keeps the member's own bytes while the box still shows them unchanged:
     // bytes that the system shows as other characters (an NEC special character as its
-    // JIS twin, a lead byte without its trail) come back as they went in.
+    // JIS twin, a lead byte without its trail) come back as they went in. Text that code
+    // page 932 cannot hold is refused the same way, with its own message, and leaves the
+    // member as it was.
     void Text(int id, std::string& value, std::size_t maxBytes = 0, Count count = Count::kBytes);
     // Check box state 0, 1 or 2. Showing a value outside 0-2 first sets it to 0.
     void Check(int id, int& value);

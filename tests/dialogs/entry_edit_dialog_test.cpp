@@ -127,11 +127,22 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
             EXPECT_EQ(ItemText(h, IDC_PATH), "V:\\tools\\gone.exe");  // kept for correcting
             SetText(h, IDC_PATH, "V:\\tools");  // a folder passes
+            // A name that code page 932 cannot hold would be stored as Zoe or Zo?.
+            SetDlgItemTextW(h, IDC_NAME, L"Zo\u00EB");
+            Click(h, IDOK);
+            std::vector<std::string> refused = TakeMessages(os);
+            EXPECT_FALSE(refused.empty());
+            for (const auto& text : refused) EXPECT_EQ(text, text::kTypedTextNotInCodePage);
+            wchar_t kept[8] = {};
+            GetDlgItemTextW(h, IDC_NAME, kept, 8);
+            EXPECT_STREQ(kept, L"Zo\u00EB");  // left for correcting
+            SetText(h, IDC_NAME, "App");
             Click(h, IDOK);
             return true;
         },
     });
     ASSERT_EQ(editor.DoModal(), IDOK);
+    EXPECT_EQ(editor.AppName, "App");
     EXPECT_EQ(editor.AppPath, "V:\\tools");
 }
 

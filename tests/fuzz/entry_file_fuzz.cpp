@@ -33,7 +33,7 @@ void CheckLimits(const LaunchEntry& entry) {
     CheckText(entry.GetAppName(), kNameReadLimit);
     CheckText(entry.GetAppPath(), kTextReadLimit);
     CheckText(entry.GetCmdOpt(), kCmdOptReadLimit);
-    CheckText(entry.GetCurrentDir(), kTextReadLimit);
+    CheckText(entry.GetCurrentDir(), kFolderReadLimit);
     for (const auto& variable : entry.GetEnvMap()) {
         FUZZ_CHECK(!variable.first.empty());
         CheckText(variable.first, kEnvNameReadLimit);

@@ -77,7 +77,7 @@ protected:
             EXPECT_EQ(row.pathText, "E:" + entry->GetAppPath());
             EXPECT_LE(entry->GetAppPath().size(), kTextReadLimit);
             EXPECT_LE(entry->GetCmdOpt().size(), kCmdOptReadLimit);
-            EXPECT_LE(entry->GetCurrentDir().size(), kTextReadLimit);
+            EXPECT_LE(entry->GetCurrentDir().size(), kFolderReadLimit);
             EXPECT_EQ(row.image, entry->GetStartUp() ? 1 : 0);
             EXPECT_FALSE(entry->IsModified());
             for (const auto& variable : entry->GetEnvMap()) {
