@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/scoped.h"
 #include "platform/win32_text.h"
 #include "resources/texts.h"
 
@@ -123,6 +124,38 @@ void EntryListView::FitColumns() {
     int width = ItemCount() > 0 ? LVSCW_AUTOSIZE : LVSCW_AUTOSIZE_USEHEADER;
     SetColumnWidth(0, width);
     SetColumnWidth(1, width);
+    if (width == LVSCW_AUTOSIZE) WidenNameColumn();
+}
+
+// Some list controls leave the state images' room out of the width they fit column 0 to,
+// though they draw the names after it: each name would lose its last characters. The
+// column then grows to hold the widest name where the rows really put it. Only the
+// details view says where that is; the other views fit again when details are chosen.
+void EntryListView::WidenNameColumn() const {
+    if ((Style() & LVS_TYPEMASK) != LVS_REPORT || rows_.empty()) return;
+    RECT label{}, row{};
+    label.left = LVIR_LABEL;
+    row.left = LVIR_BOUNDS;
+    if (!Send(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)) ||
+        !Send(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
+        return;
+    }
+    // Measured in one DC with the list's font: the list's own measure takes a DC per text,
+    // which a thousand rows would notice.
+    Scoped<HDC, ReleaseWindowDc> dc(GetDC(Handle()), ReleaseWindowDc{Handle()});
+    if (!dc) return;
+    ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(Send(WM_GETFONT)));
+    int widest = 0;
+    for (const Row& each : rows_) {
+        std::wstring name = ToSystemText(TextOf(each.name));
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc.get(), name.c_str(), static_cast<int>(name.size()), &size)) {
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+    }
+    constexpr int kLabelRoom = 12;  // the margins a label is drawn within
+    int needed = static_cast<int>(label.left - row.left) + widest + kLabelRoom;
+    if (needed > ColumnWidth(0)) SetColumnWidth(0, needed);
 }
 
 }  // namespace verrow

@@ -76,6 +76,7 @@ private:
         Text path;  // column 1
     };
     Text Keep(const std::string& text);
+    void WidenNameColumn() const;
     // Puts `row` in at `index` with its item's data, its texts asked for by the list;
     // the index, or -1.
     int InsertRow(int index, Row row, int image, LPARAM data);

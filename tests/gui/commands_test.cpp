@@ -73,8 +73,9 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     EXPECT_EQ(list.Text(0, 1), entered);
     EXPECT_EQ(list.Image(0), 0);
     EXPECT_NE(list.Data(0), 0);
-    // Fitted to the contents (an empty list had the name column as wide as its header).
-    EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブ表"));
+    // Fitted to the contents (an empty list had the name column as wide as its header): the
+    // name where the row puts it, after the pictures, shows whole.
+    EXPECT_GE(list.LabelWidth(0), list.StringWidth("プローブ表"));
     EXPECT_GE(list.ColumnWidth(1), list.StringWidth(entered));
     ASSERT_TRUE(list.Select(0));
     EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), entered);
@@ -300,7 +301,7 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     EXPECT_EQ(list.Image(0), 1);
     EXPECT_EQ(list.Text(0, 0), "プローブを改めた名前");
     EXPECT_EQ(list.Text(0, 1), kProbe);
-    EXPECT_GE(list.ColumnWidth(0), list.StringWidth("プローブを改めた名前"));  // fitted again
+    EXPECT_GE(list.LabelWidth(0), list.StringWidth("プローブを改めた名前"));  // fitted again
     EXPECT_TRUE(Shoot(verrow.Main(), "main_window_after_edit"));
     Settle(verrow);
     ExpectProbeNotStarted(verrow, kProbeOut);

@@ -162,6 +162,11 @@ public:
     int StringWidth(const std::string& text) const;
     HIMAGELIST ImageList(int which) const;  // LVSIL_NORMAL, LVSIL_SMALL, LVSIL_STATE
     RECT ItemRect(int item, int part = LVIR_BOUNDS) const;
+    // The room the details view gives an item's name, after its pictures.
+    int LabelWidth(int item) const {
+        RECT label = ItemRect(item, LVIR_LABEL);
+        return static_cast<int>(label.right - label.left);
+    }
     // Posts a left double-click (down, up, double-click, up) at the middle of the item.
     void DoubleClick(int item) const;
 
