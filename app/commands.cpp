@@ -173,6 +173,7 @@ void LauncherDialog::OnConf() {
 
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
+    settingsUnread_ = false;  // chosen now: saved at the end
     List.ModifyStyle(LVS_TYPEMASK, static_cast<DWORD>(settings.ViewMode) & LVS_TYPEMASK);
     // Drawn anew as a whole: some list controls repaint only what they think changed and
     // leave rows and grid lines of the old view on the screen.

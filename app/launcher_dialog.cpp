@@ -96,7 +96,7 @@ bool LauncherDialog::OnInitDialog() {
     // (canStore_ was judged at the construction.)
     if (!canStore_) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
 
-    ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath) : ProgramSettings{};
+    ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath, &settingsUnread_) : ProgramSettings{};
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -272,7 +272,10 @@ void LauncherDialog::SaveAll() {
         if (!sameVolume) sameVolume = SameVolumeAsAtStart();
         return *sameVolume;
     };
-    bool settingsSaved = WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite);
+    // Settings that could not be read at the start (the file held by another copy just
+    // then) are the defaults only in this run: written, they would replace the user's.
+    bool settingsSaved =
+        settingsUnread_ || WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite);
     VERROW_MARK("close: settings written");
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList, mayWrite);
     VERROW_MARK("close: entries saved and freed");

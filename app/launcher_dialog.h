@@ -115,6 +115,7 @@ private:
     bool saved_ = false;         // SaveAll has run: EntryList is empty for good
     bool sessionEnded_ = false;  // ... because Windows ends the session
     bool canStore_ = true;       // the program's folder can be named: files are read and written
+    bool settingsUnread_ = false;  // verrow.ini was there but unreadable, and CONF has not set them
     std::optional<std::uint32_t> startVolume_;  // the launch drive's volume serial, once shown
 };
 

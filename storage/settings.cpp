@@ -7,9 +7,11 @@
 
 namespace verrow {
 
-ProgramSettings ReadSettings(const std::string& settingsPath) {
+ProgramSettings ReadSettings(const std::string& settingsPath, bool* unread) {
     ProfileReader reader;
-    reader.Load(settingsPath);  // a missing or unreadable file gives the defaults
+    // A missing or unreadable file gives the defaults.
+    bool read = reader.Load(settingsPath);
+    if (unread) *unread = !read && GetOs().FindFile(settingsPath, nullptr);
     ProgramSettings settings;
     settings.StartOpen = reader.GetInt(kSettingsSection, "StartOpen", 1);
     settings.ListStyle = reader.GetInt(kSettingsSection, "ListStyle", 0);

@@ -91,6 +91,39 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
     EXPECT_EQ(os.volumeQueries.size(), 1u);
 }
 
+TEST_F(LauncherDialogTest, SettingsThatCouldNotBeReadAtTheStartAreWrittenOnlyWhenChosenAgain) {
+    const std::string ini = "E:\\tools\\verrow.ini", mine = "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n";
+    for (bool conf : {false, true}) {
+        SCOPED_TRACE(conf ? "CONF confirmed" : "no CONF");
+        os.AddFile(ini, mine);
+        os.unreadable.insert(FakeOs::Fold(ini));  // held by another copy as this one starts
+        LauncherDialog dialog;
+        HWND main = nullptr;
+        Driver driver({[&] {
+            main = FindMain();
+            if (!main) return false;
+            os.unreadable.clear();
+            if (conf) PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_CONF, BN_CLICKED), 0);
+            return true;
+        },
+        [&] {
+            if (conf) {
+                std::vector<HWND> dialogs = ThreadDialogs();
+                if (dialogs.empty() || dialogs.front() == main) return false;
+                HWND settings = dialogs.front();
+                SendDlgItemMessageW(settings, IDC_LIST_STYLE, CB_SETCURSEL, 1, 0);
+                PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            }
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            return true;
+        }}, 5000);
+        dialog.DoModal();
+        dialog.ReportUnsaved();
+        EXPECT_EQ(os.FileBytes(ini), conf ? "[Verrow]\r\nStartOpen=1\r\nListStyle=1\r\n" : mine);
+        EXPECT_TRUE(os.messages.empty());
+    }
+}
+
 TEST_F(LauncherDialogTest, ASessionEndedUnderAStartUpEntrysMessageStartsAndOpensNothingMore) {
     for (const char* name : {"a", "b"}) {
         os.AddFile(std::string("E:\\tools\\VERROW_CNF\\") + name + ".vrc",
