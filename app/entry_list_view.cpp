@@ -145,9 +145,12 @@ void EntryListView::WidenNameColumn() const {
     Scoped<HDC, ReleaseWindowDc> dc(GetDC(Handle()), ReleaseWindowDc{Handle()});
     if (!dc) return;
     ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(Send(WM_GETFONT)));
+    // As much of a name as the list shows: it asks for a row's text with room for 259
+    // characters.
+    constexpr std::size_t kShownCharacters = 259;
     int widest = 0;
     for (const Row& each : rows_) {
-        std::wstring name = ToSystemText(TextOf(each.name));
+        std::wstring name = ToSystemText(TextOf(each.name)).substr(0, kShownCharacters);
         SIZE size{};
         if (GetTextExtentPoint32W(dc.get(), name.c_str(), static_cast<int>(name.size()), &size)) {
             widest = std::max(widest, static_cast<int>(size.cx));

@@ -213,7 +213,8 @@ bool EntryEditDialog::OnCommand(int id, int code, HWND) {
 }
 
 void EntryEditDialog::OnOK() {
-    UpdateData(true);
+    // Said once: the framework's taking below would say it again for the same click.
+    if (!UpdateData(true) && TextRefused()) return;
     if (AppName.empty() || AppPath.empty()) return;
     if (!GetOs().FindFile(AppPath, nullptr)) {
         ui::ShowMessage(text::kFileMissing);

@@ -241,17 +241,17 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
     std::wstring shown = WideWindowText(field);
     if (shown != ToSystemText(value)) {
         // Typed or pasted text that code page 932 cannot hold would be kept as look-alikes
-        // or '?' (Jürgen as Jurgen) without a word: refused, and the member left alone.
+        // or '?' (Jürgen as Jurgen) without a word: the taking fails and says so.
         bool exact = false;
-        std::string taken = FromSystemText(shown, exact);
+        value = FromSystemText(shown, exact);
         if (!exact) {
+            refused_ = true;
             if (!failed_) {
                 ShowMessage(text::kTypedTextNotInCodePage, mb::kOk);
                 Fail(field);
             }
             return;
         }
-        value = std::move(taken);
     }
     // Only the first box over its limit is named: one message, and the focus there.
     if (!failed_ && maxBytes > 0 && Counted(value, count) > maxBytes) {
@@ -401,6 +401,7 @@ void Dialog::EndDialog(int code) {
 bool Dialog::UpdateData(bool take) {
     DataExchange dx(*this, take);
     DoDataExchange(dx);
+    if (take) textRefused_ = dx.refused_;
     return !dx.Failed();
 }
 

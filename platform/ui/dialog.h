@@ -67,8 +67,9 @@ class Dialog;
 class LimitedBox;
 
 // One direction of data exchange over a dialog's controls. Taking (controls to members)
-// names only the first field that fails: its member has been set, the focus is in it, and
-// UpdateData returns false. The fields after it are still read: a showing that follows,
+// names only the first field that fails: its member has been set (to the nearest code
+// page 932 can hold, when it cannot hold the text), the focus is in it, and UpdateData
+// returns false. The fields after it are still read: a showing that follows,
 // as many commands do, would otherwise put back older values over what the user ticked
 // or typed there.
 class DataExchange {
@@ -96,8 +97,8 @@ public:
     // counts. Taking keeps the member's own bytes while the box still shows them unchanged:
     // bytes that the system shows as other characters (an NEC special character as its
     // JIS twin, a lead byte without its trail) come back as they went in. Text that code
-    // page 932 cannot hold is refused the same way, with its own message, and leaves the
-    // member as it was.
+    // page 932 cannot hold fails the same way, with its own message; the member takes the
+    // nearest text it can hold, which a showing then puts in the box for the user to see.
     void Text(int id, std::string& value, std::size_t maxBytes = 0, Count count = Count::kBytes);
     // Check box state 0, 1 or 2. Showing a value outside 0-2 first sets it to 0.
     void Check(int id, int& value);
@@ -116,6 +117,7 @@ private:
     Dialog& dialog_;
     bool take_;
     bool failed_ = false;
+    bool refused_ = false;  // a box held text that code page 932 cannot
 };
 
 class Dialog {
@@ -130,6 +132,8 @@ public:
     void EndDialog(int code);
     // Runs DoDataExchange in one direction; false when taking failed.
     bool UpdateData(bool take);
+    // Whether the last taking failed on text that code page 932 cannot hold.
+    bool TextRefused() const { return textRefused_; }
 
     HWND Handle() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
@@ -175,6 +179,7 @@ private:
     HWND hwnd_ = nullptr;
     bool running_ = false;
     int result_ = -1;
+    bool textRefused_ = false;
     std::vector<Window*> bound_;
     std::vector<std::unique_ptr<LimitedBox>> limited_;
     ScopedHook menuHelp_;  // while the system menu's own loop runs

@@ -61,11 +61,14 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
         return i == 17 ? std::string("\\tools\\stamp\\stamp.exe")
                        : i == 150 ? std::string("\\data\\bad.exe") : "\\tools\\app" + Number(i) + "\\app.exe";
     };
+    // One name longer than the 259 characters a row shows.
+    const std::string longShown = "項目 042" + std::string(253, 'x');
+    auto nameOf = [&](int i) { return i == 42 ? longShown + std::string(300, 'x') : "項目 " + Number(i); };
     std::vector<std::pair<std::string, std::string>> entries;
     for (int i = 0; i < kEntries; ++i) {
         bool startUp = i == 17 || i == 150;
         std::string path = pathOf(i);
-        entries.push_back({"e" + Number((i * 37) % kEntries) + ".vrc", EntryFile("項目 " + Number(i), path, startUp)});
+        entries.push_back({"e" + Number((i * 37) % kEntries) + ".vrc", EntryFile(nameOf(i), path, startUp)});
     }
     TestDrive::Prepare("[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n", entries);
     std::vector<std::string> order = SearchOrder(TestDrive::ConfigFolder());
@@ -92,7 +95,7 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
         while ((i * 37) % kEntries != file) ++i;
         bool startUp = i == 17 || i == 150;
         SCOPED_TRACE(order[item]);
-        EXPECT_EQ(list.Text(item, 0), "項目 " + Number(i));
+        EXPECT_EQ(list.Text(item, 0), nameOf(i));
         EXPECT_EQ(list.Text(item, 1), "V:" + pathOf(i));
         EXPECT_EQ(list.Image(item), startUp ? 1 : 0);
         positions.insert(list.Data(item));
@@ -108,10 +111,12 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
     EXPECT_EQ(verrow.ControlText(IDC_SELECTED_PATH), list.Text(3, 1));
 
     // Fitted to the contents once all rows were in: fitting again changes nothing (the
-    // names, all as wide, show whole in a column no narrower than the list's own fit).
+    // longest name shows whole as far as a row shows it, in a column no narrower than the
+    // list's own fit and not much wider).
     int widths[2] = {list.ColumnWidth(0), list.ColumnWidth(1)};
     EXPECT_GE(widths[1], list.StringWidth("V:\\tools\\stamp\\stamp.exe"));
-    EXPECT_GE(list.LabelWidth(0), list.StringWidth(list.Text(0, 0)));
+    EXPECT_GE(list.LabelWidth(0), list.StringWidth(longShown));
+    EXPECT_LE(list.LabelWidth(0), list.StringWidth(longShown) + 24);
     SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
     SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
     EXPECT_LE(list.ColumnWidth(0), widths[0]);

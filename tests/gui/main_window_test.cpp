@@ -74,12 +74,14 @@ TEST(MainWindow, ListsEveryEntryWithItsNameFigurePathAndPosition) {
 
     // The columns were fitted to their contents: the path column holds the longest path
     // with a small margin, and fitting again changes nothing; the longest name shows whole
-    // after the pictures, in a column no narrower than the list's own fit.
+    // after the pictures, with a small margin, in a column no narrower than the list's own
+    // fit.
     int widths[2] = {list.ColumnWidth(0), list.ColumnWidth(1)};
     int longest = list.StringWidth("V:\\tools\\stamp\\stamp.exe");
     EXPECT_GE(widths[1], longest);
     EXPECT_LE(widths[1], longest + 24);
     EXPECT_GE(list.LabelWidth(0), list.StringWidth("起動時ソフト"));
+    EXPECT_LE(list.LabelWidth(0), list.StringWidth("起動時ソフト") + 24);
     SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
     SendMessageW(list.Handle(), LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
     EXPECT_LE(list.ColumnWidth(0), widths[0]);
