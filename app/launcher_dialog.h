@@ -115,7 +115,7 @@ private:
     bool saved_ = false;         // SaveAll has run: EntryList is empty for good
     bool sessionEnded_ = false;  // ... because Windows ends the session
     bool canStore_ = true;       // the program's folder can be named: files are read and written
-    bool settingsUnread_ = false;  // verrow.ini was there but unreadable, and CONF has not set them
+    bool settingsUnread_ = false;  // verrow.ini could not be read, and CONF has not chosen since
     std::optional<std::uint32_t> startVolume_;  // the launch drive's volume serial, once shown
 };
 

@@ -97,8 +97,9 @@ public:
     // counts. Taking keeps the member's own bytes while the box still shows them unchanged:
     // bytes that the system shows as other characters (an NEC special character as its
     // JIS twin, a lead byte without its trail) come back as they went in. Text that code
-    // page 932 cannot hold fails the same way, with its own message; the member takes the
-    // nearest text it can hold, which a showing then puts in the box for the user to see.
+    // page 932 cannot hold fails as text over the limit does, with its own message; the
+    // member takes the nearest text it can hold, which a showing then puts in the box for
+    // the user to see.
     void Text(int id, std::string& value, std::size_t maxBytes = 0, Count count = Count::kBytes);
     // Check box state 0, 1 or 2. Showing a value outside 0-2 first sets it to 0.
     void Check(int id, int& value);
