@@ -3,11 +3,13 @@
 // change only memory; DEL alone touches the disk at once (the entry's file goes).
 #include "app/launcher_dialog.h"
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/path.h"
 #include "core/drive_rule.h"
 #include "dialogs/entry_edit_dialog.h"
 #include "dialogs/launch_drive.h"
@@ -25,8 +27,14 @@ constexpr int kPathColumn = 1;
 int ImageFor(int startUp) { return startUp ? EntryListView::kStartUpImage : EntryListView::kNormalImage; }
 
 // The editor's path as it is stored: on the launch drive, without the drive. False (after
-// the message) for a path anywhere else; what was entered is then dropped.
-bool StoredPathOf(const std::string& entered, const std::string& drive, std::string& stored) {
+// the message) for a path anywhere else; what was entered is then dropped. A drive without
+// a separator after it (E:tools\x.exe) counts from that drive's current folder, which
+// depends on how the launcher was started: the path is first made whole, as the editor's
+// check just read it, so the entry starts the file that was checked wherever it starts.
+bool StoredPathOf(std::string& entered, const std::string& drive, std::string& stored) {
+    const bool fromCurrentFolder = entered.size() >= 2 && std::isalpha(static_cast<unsigned char>(entered[0])) &&
+                                   entered[1] == ':' && (entered.size() == 2 || !IsPathSeparator(entered[2]));
+    if (fromCurrentFolder) entered = GetOs().FullPath(entered);
     if (ApplyDriveRule(entered, drive, stored)) return true;
     ui::ShowMessage(text::kWrongDrive, mb::kOk | mb::kIconExclamation);
     return false;

@@ -1,4 +1,5 @@
 // Starting what an entry names: a folder in Explorer, a program as a new process.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -40,10 +41,14 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     if (!os.FindFile(appPath, &attributes)) return false;
 
     if (attributes & kAttributeDirectory) {
-        // Explorer splits its arguments at commas: a folder whose path has one goes in
-        // quotes (no path holds a quote, no trail byte is a comma).
-        const bool quoted = appPath.find(',') != std::string::npos;
-        return os.ShellOpen(nullptr, "explorer", quoted ? "/e,\"" + appPath + '"' : "/e," + appPath) > 32;
+        // Explorer reads its argument itself: it splits it at commas, so a folder whose path
+        // has one goes in quotes (no path holds a quote, no trail byte is a comma), and it
+        // knows only backslashes, which the file system takes for slashes (E:/tools) too
+        // (no trail byte is a slash either).
+        std::string folder = appPath;
+        std::replace(folder.begin(), folder.end(), '/', '\\');
+        const bool quoted = folder.find(',') != std::string::npos;
+        return os.ShellOpen(nullptr, "explorer", quoted ? "/e,\"" + folder + '"' : "/e," + folder) > 32;
     }
 
     // The block is sized first, then filled into a buffer of exactly that size.

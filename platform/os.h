@@ -58,6 +58,9 @@ public:
     // Files and folders.
     // FindFirstFile + FindClose: does anything exist at `path`; its attributes if so.
     virtual bool FindFile(const std::string& path, std::uint32_t* attributes) = 0;
+    // GetFullPathName: `path` made whole from the current folders (of its drive, for
+    // E:tools), as a file lookup now would read it; `path` itself when that fails.
+    virtual std::string FullPath(const std::string& path) { return path; }
     // Names (without folder) matching a wildcard pattern, in the platform's order. A name
     // that code page 932 cannot hold comes as its short name, or not at all.
     virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;

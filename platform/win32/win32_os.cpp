@@ -102,6 +102,19 @@ bool Win32Os::FindFile(const std::string& path, std::uint32_t* attributes) {
     return true;
 }
 
+std::string Win32Os::FullPath(const std::string& path) {
+    const std::wstring wide = ToSystemText(path);
+    DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    bool exact = false;
+    std::string text = FromSystemText(full, exact);
+    return exact ? text : path;
+}
+
 std::vector<std::string> Win32Os::ListFiles(const std::string& pattern) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;

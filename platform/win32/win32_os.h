@@ -29,6 +29,7 @@ public:
     Win32Os& operator=(const Win32Os&) = delete;
 
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;
+    std::string FullPath(const std::string& path) override;
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;

@@ -89,8 +89,9 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     EXPECT_EQ(environment["VERROW_TEST"], "V:\\data;V:\\tools");
     EXPECT_EQ(environment["_VERROW_DRV_"], "V:");
 
-    // Upper case, marked for start-up: the running figure.
-    EXPECT_EQ(AddThroughEditor(verrow, "スタンプ", "V:\\tools\\stamp\\stamp.exe", true), "");
+    // Upper case, marked for start-up: the running figure. Typed from the current folder
+    // of V: (the program's, V:\tools), it is stored from the root, as the check found it.
+    EXPECT_EQ(AddThroughEditor(verrow, "スタンプ", "V:stamp\\stamp.exe", true), "");
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.Text(1, 1), "V:\\tools\\stamp\\stamp.exe");
     EXPECT_EQ(list.Image(1), 1);
