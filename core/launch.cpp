@@ -41,10 +41,10 @@ bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     if (!os.FindFile(appPath, &attributes)) return false;
 
     if (attributes & kAttributeDirectory) {
-        // Explorer reads its argument itself: it splits it at commas, so a folder whose path
-        // has one goes in quotes (no path holds a quote, no trail byte is a comma), and it
-        // knows only backslashes, which the file system takes for slashes (E:/tools) too
-        // (no trail byte is a slash either).
+        // Explorer reads its argument itself. It splits it at commas, so a folder whose path
+        // has one goes in quotes (no path holds a quote, no trail byte is a comma). Nor can it
+        // be relied on to read a slash (E:/tools) as the file system does, so slashes become
+        // backslashes (no trail byte is a slash either).
         std::string folder = appPath;
         std::replace(folder.begin(), folder.end(), '/', '\\');
         const bool quoted = folder.find(',') != std::string::npos;
