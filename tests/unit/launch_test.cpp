@@ -64,7 +64,7 @@ TEST_F(LaunchTest, FolderOpensExplorerAndIgnoresProgramOptions) {
     comma.SetAppPath("\\a,b");
     EXPECT_TRUE(comma.Launch(false, false));
     EXPECT_EQ(os.shellRequests.back().parameters, "/e,\"E:\\a,b\"");
-    // Nor would it take a slash for a backslash, as the file system does.
+    // Nor can it be relied on to read a slash as a backslash, as the file system does.
     comma.SetAppPath("/a,b");
     EXPECT_TRUE(comma.Launch(false, false));
     EXPECT_EQ(os.shellRequests.back().parameters, "/e,\"E:\\a,b\"");
