@@ -28,7 +28,8 @@ inline constexpr const char kConfirmDelete[] = "選択されたアイテムを�
 // %1: the entry file's path.
 inline constexpr const char kDeleteFailed[] =
     "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n%1\n\n"
-    "ドライブが書き込み禁止になっていないか、ファイルが読み取り専用や使用中になっていないかを確認してください。";
+    "ドライブが書き込み禁止になっていないか、取り外されていないか、ファイルが読み取り専用や使用中になっていないかを"
+    "確認してください。";
 
 // Data exchange. %1: the box's limit.
 inline constexpr const char kTextTooLong[] = "%1 文字以内で入力してください。";

@@ -581,7 +581,8 @@ TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
     EXPECT_EQ(VerrowProcess::MessageText(box),
               "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n"
               "V:\\readonly\\VERROW_CNF\\keep.vrc\n\n"
-              "ドライブが書き込み禁止になっていないか、ファイルが読み取り専用や使用中になっていないかを確認してください。");
+              "ドライブが書き込み禁止になっていないか、取り外されていないか、ファイルが読み取り専用や使用中になっていないかを"
+              "確認してください。");
     EXPECT_EQ(WindowText(box), "Verrow");
     EXPECT_EQ(GetWindow(box, GW_OWNER), verrow.Main());
     HWND cancel = GetDlgItem(box, IDCANCEL);
