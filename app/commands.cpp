@@ -3,7 +3,6 @@
 // change only memory; DEL alone touches the disk at once (the entry's file goes).
 #include "app/launcher_dialog.h"
 
-#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,8 +31,9 @@ int ImageFor(int startUp) { return startUp ? EntryListView::kStartUpImage : Entr
 // depends on how the launcher was started: the path is first made whole, as the editor's
 // check just read it, so the entry starts the file that was checked wherever it starts.
 bool StoredPathOf(std::string& entered, const std::string& drive, std::string& stored) {
-    const bool fromCurrentFolder = entered.size() >= 2 && std::isalpha(static_cast<unsigned char>(entered[0])) &&
-                                   entered[1] == ':' && (entered.size() == 2 || !IsPathSeparator(entered[2]));
+    const std::size_t typedDrive = SplitPath(entered).drive.size();
+    const bool fromCurrentFolder =
+        typedDrive > 0 && (entered.size() == typedDrive || !IsPathSeparator(entered[typedDrive]));
     if (fromCurrentFolder) entered = GetOs().FullPath(entered);
     if (ApplyDriveRule(entered, drive, stored)) return true;
     ui::ShowMessage(text::kWrongDrive, mb::kOk | mb::kIconExclamation);
