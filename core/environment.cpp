@@ -48,10 +48,8 @@ public:
 
     // False as soon as the working copy would grow beyond `maxSize`, or the work left is
     // used up; `text` is then of no use. `largest` gets the largest size the working copy
-    // had on the way. The variables whose references were replaced are marked in
-    // `referenced` (in the order given), and `replaced` tells whether any was.
-    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest, std::vector<bool>& referenced,
-                bool& replaced) {
+    // had on the way; `replaced` tells whether a reference was replaced.
+    bool Expand(std::string& text, std::size_t maxSize, std::size_t& largest, bool& replaced) {
         largest = text.size();
         replaced = false;
         bool found = false;
@@ -63,7 +61,7 @@ public:
             if (!cp932::ReplaceAll(text, Reference(items_[first]->first), items_[first]->second, maxSize, &found)) {
                 return false;
             }
-            if (found) referenced[first] = replaced = true;
+            if (found) replaced = true;
             largest = std::max(largest, text.size());
             next = first + 1;
         }
@@ -172,22 +170,18 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
         composed += variable.first.size() + variable.second.size() + 2;
         if (composed > limit) return std::string();
     }
-    std::vector<const VarMap::Item*> order = CompositionOrder(source);
-    Expander expander(order, work);
-    std::vector<bool> referenced(order.size(), false);
-    std::vector<bool> expanded(source.size(), false);
-    std::size_t at = 0;
+    Expander expander(CompositionOrder(source), work);
     std::string block;
     block.reserve(composed);
     for (const auto& variable : source) {
         std::string value = variable.second;
         std::size_t largest = 0;
         bool replaced = false;
-        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest, referenced, replaced)) {
+        if (!expander.Expand(value, variable.second.size() + (limit - composed), largest, replaced)) {
             return std::string();
         }
         composed += largest - variable.second.size();
-        expanded[at++] = replaced;
+        if (untouched) untouched->push_back(!replaced);
         block += variable.first;
         block += '=';
         block += value;
@@ -197,15 +191,6 @@ std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit, std
     // joined form always had (its extra separator and its terminator).
     block += '\0';
     block += '\0';
-    if (untouched) {
-        // Back from the composition order to the map's.
-        *untouched = std::vector<bool>(source.size(), false);
-        const VarMap::Item* first = &*source.begin();
-        for (std::size_t index = 0; index < order.size(); ++index) {
-            const std::size_t position = static_cast<std::size_t>(order[index] - first);
-            (*untouched)[position] = !referenced[index] && !expanded[position];
-        }
-    }
     return block;
 }
 

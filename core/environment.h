@@ -33,7 +33,7 @@ inline constexpr std::size_t kMaxCompositionWork = kMaxComposedBytes;
 // are replaced, or when replacing them would go through more than `work` bytes.
 // When `untouched` is given it gets, for each variable in the map's order (so for each
 // string of the block), whether its string is exactly as given: its value has no reference
-// replaced, and no value has a reference to it replaced.
+// replaced. A variable that others only refer to stays as given.
 std::string ComposeEnvironmentBlock(const VarMap& source, std::size_t limit = kMaxComposedBytes,
                                     std::vector<bool>* untouched = nullptr,
                                     std::size_t work = kMaxCompositionWork);

@@ -293,7 +293,8 @@ std::size_t LaunchEntry::BuildEnvironmentBlock(char* buffer, std::size_t capacit
         std::vector<bool> untouched;
         block = ComposeEnvironmentBlock(merged, kMaxComposedBytes, originals ? &untouched : nullptr);
         // The launcher's variables that code page 932 cannot hold reach the program as the
-        // launcher has them, unless the composition refers to them or changes them.
+        // launcher has them, unless the composition changes them. One that a value only
+        // refers to stays whole: a LOGDIR=%TEMP%\logs must not spoil the program's TEMP.
         if (originals && !block.empty()) {
             for (std::size_t at = 0; at < inherited.size(); ++at) {
                 if (!untouched[at]) inherited[at].clear();

@@ -99,7 +99,7 @@ TEST_F(EnvironmentTest, MergeModeSetsTheEntrysVariablesOverTheInheritedOnes) {
 
     // Launcher variables that code page 932 cannot hold (Zoë, in the nearest form the
     // system offers) reach the program as the launcher has them, except where the entry
-    // sets one, refers to one, or the composition changes one.
+    // sets one or the composition changes one; one that is only referred to stays whole.
     os.SetEnvironment({"HOME=C:\\Zoe", "PATH=C:\\WINDOWS", "SET=C:\\Zoe", "USED=Zoe", "EXPANDED=%PATH%;Zoe",
                        "Zo?=1"});
     os.environmentOriginals = {u"HOME=C:\\Zo\u00EB", u"", u"SET=C:\\Zo\u00EB", u"USED=Zo\u00EB",
@@ -115,7 +115,7 @@ TEST_F(EnvironmentTest, MergeModeSetsTheEntrysVariablesOverTheInheritedOnes) {
               (std::vector<std::string>{"HOME=C:\\Zoe", "PATH=C:\\WINDOWS", "SET=D:\\", "USED=Zoe",
                                         "EXPANDED=C:\\WINDOWS;Zoe", "Zo?=1", "NEW=Zoe"}));
     EXPECT_EQ(os.started.back().start.environmentOriginals,
-              (std::vector<std::u16string>{u"HOME=C:\\Zo\u00EB", u"", u"", u"", u"", u"Zo\u00EB=1"}));
+              (std::vector<std::u16string>{u"HOME=C:\\Zo\u00EB", u"", u"", u"USED=Zo\u00EB", u"", u"Zo\u00EB=1"}));
     // Kept apart, the entry's variables are all there is.
     entry.SetOverWriteEnv(0);
     ASSERT_TRUE(entry.Launch(false, false));
