@@ -39,6 +39,37 @@ bool ReturnsItsResult(UINT message) {
     }
 }
 
+// Over the owner when it shows, else in the work area of the screen under the mouse
+// (where the user just started the program), and kept within that work area.
+void CentreWindow(HWND window) {
+    RECT frame{};
+    if (!GetWindowRect(window, &frame)) return;
+    HWND owner = GetWindow(window, GW_OWNER);
+    const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+    HMONITOR monitor = nullptr;
+    if (overOwner) {
+        monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
+    } else {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+    }
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (!GetMonitorInfoW(monitor, &screen)) return;
+    const RECT& area = screen.rcWork;
+    RECT around = area;
+    if (overOwner) GetWindowRect(owner, &around);
+    const LONG width = frame.right - frame.left;
+    const LONG height = frame.bottom - frame.top;
+    LONG x = around.left + (around.right - around.left - width) / 2;
+    LONG y = around.top + (around.bottom - around.top - height) / 2;
+    // The caption stays reachable when the window is larger than the work area.
+    x = std::max(area.left, std::min(x, area.right - width));
+    y = std::max(area.top, std::min(y, area.bottom - height));
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool IsPushButton(HWND window) {
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
@@ -446,9 +477,18 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     VERROW_MARK_DIALOG_MESSAGE(message);
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
         ApplyInitData();
-        return OnInitDialog() ? TRUE : FALSE;
+        RECT placed{};
+        GetWindowRect(hwnd_, &placed);
+        const bool firstTabStop = OnInitDialog();
+        RECT now{};
+        if (hwnd_ && GetWindowRect(hwnd_, &now) && now.left == placed.left && now.top == placed.top &&
+            !(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) {
+            CentreWindow(hwnd_);
+        }
+        return firstTabStop ? TRUE : FALSE;
+    }
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         int code = HIWORD(wParam);

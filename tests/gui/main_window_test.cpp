@@ -221,7 +221,7 @@ TEST(MainWindow, FreeSpaceBarShowsTheDrivesMebibytesAndKeepsThemWhenTheDriveGoes
     EXPECT_EQ(verrow.WaitForExit(), 0u);
 }
 
-TEST(MainWindow, ButtonsShowPicturesAndTellWhatTheyDo) {
+TEST(MainWindow, OpensMidScreenWithButtonsThatShowPicturesAndTellWhatTheyDo) {
     VERROW_NEED_DRIVE_V();
     TestDrive::Prepare(TestDrive::SettingsText(0, 0), {});
     VerrowProcess verrow;
@@ -242,6 +242,11 @@ TEST(MainWindow, ButtonsShowPicturesAndTellWhatTheyDo) {
     test::Pixels window = CaptureFromScreen(verrow.Main());
     RECT frame{};
     GetWindowRect(verrow.Main(), &frame);
+    // Not in the corner where the template puts it.
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_NEAR(frame.left + frame.right, area.left + area.right, 2);
+    EXPECT_NEAR(frame.top + frame.bottom, area.top + area.bottom, 2);
     for (const auto& [id, text] : tips) {
         SCOPED_TRACE(id);
         HWND button = verrow.Control(id);

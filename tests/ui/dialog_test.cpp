@@ -261,8 +261,9 @@ struct OwnerWindow {
     ~OwnerWindow() { DestroyWindow(hwnd); }
 };
 
-TEST(ModalLoop, EnterPressesTheFocusedButtonElseOkAndTheOwnerIsDisabledMeanwhile) {
+TEST(ModalLoop, OpensCentredOverTheOwnerWhichIsDisabledMeanwhileAndEnterPressesTheFocusedButtonElseOk) {
     OwnerWindow owner;
+    SetWindowPos(owner.hwnd, nullptr, 300, 200, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
     ProbeDialog dialog(IDD_ENTRY_EDIT, owner.hwnd);
     HWND h = nullptr;
     Driver driver({
@@ -270,6 +271,10 @@ TEST(ModalLoop, EnterPressesTheFocusedButtonElseOkAndTheOwnerIsDisabledMeanwhile
             h = dialog.Handle();
             EXPECT_EQ(GetWindow(h, GW_OWNER), owner.hwnd);
             EXPECT_FALSE(IsWindowEnabled(owner.hwnd));
+            RECT mine{};
+            GetWindowRect(h, &mine);
+            EXPECT_NEAR(mine.left + mine.right, 2 * 500, 2);
+            EXPECT_NEAR(mine.top + mine.bottom, 2 * 350, 2);
             SetFocus(GetDlgItem(h, IDC_ENV_APPLY));
             PostKey(FocusWindow(), VK_RETURN);
             return true;
