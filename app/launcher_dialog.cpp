@@ -97,6 +97,7 @@ bool LauncherDialog::OnInitDialog() {
     if (!canStore_) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
 
     ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath, &settingsUnread_) : ProgramSettings{};
+    startSettings_ = settings;
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -274,8 +275,12 @@ void LauncherDialog::SaveAll() {
     };
     // Settings that could not be read at the start (the file held by another copy just
     // then) are the defaults only in this run: written, they would replace the user's.
+    // A failed write loses nothing when the settings are still those the file (or its
+    // absence) gave at the start: a write-protected stick is not told of at every close.
+    const bool unchanged =
+        (StartOpen != 0) == (startSettings_.StartOpen != 0) && ListStyle == startSettings_.ListStyle;
     bool settingsSaved =
-        settingsUnread_ || WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite);
+        settingsUnread_ || WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite) || unchanged;
     VERROW_MARK("close: settings written");
     std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList, mayWrite);
     VERROW_MARK("close: entries saved and freed");

@@ -13,6 +13,16 @@ namespace {
 
 constexpr char kAboutCaption[] = "Verrowのﾊﾞｰｼﾞｮﾝ情報";
 
+// Chooses the icon view in the settings dialog, and OK.
+bool ChooseIcons(const VerrowProcess& verrow) {
+    verrow.Click(IDC_CONF);
+    HWND settings = verrow.WaitForDialog(kSettingsCaption);
+    if (!settings) return false;
+    SendMessageW(GetDlgItem(settings, IDC_LIST_STYLE), CB_SETCURSEL, 0, 0);
+    VerrowProcess::ClickIn(settings, IDOK);
+    return verrow.WaitForNoDialog(settings);
+}
+
 // The probe's record: command line, current directory.
 std::pair<std::string, std::string> ProbeRecord() {
     std::string bytes = ReadFileBytes("V:\\tools\\probe\\probe.out");
@@ -249,10 +259,12 @@ TEST(Lifecycle, TheEndOfTheSessionSavesAsClosingDoesAndSaysNothing) {
     EXPECT_EQ(EntryKeys(ReadFileBytes(TestDrive::ConfigFolder() + "\\" + names[0]))["AppName"], "足した");
     EXPECT_EQ(verrow.WaitForExit(), 0u);
 
-    // V:\locked\verrow.ini is immutable: a close would say so, the end of a session does not.
+    // V:\locked\verrow.ini is immutable: a close after a choice would say so, the end of a
+    // session does not.
     const std::string before = ReadFileBytes("V:\\locked\\verrow.ini");
     VerrowProcess locked;
     ASSERT_TRUE(locked.Start("V:\\locked\\Verrow.exe", "V:\\locked")) << locked.Error();
+    ASSERT_TRUE(ChooseIcons(locked));
     endSession(locked);
     EXPECT_EQ(locked.WaitForExit(), 0u);
     EXPECT_EQ(ReadFileBytes("V:\\locked\\verrow.ini"), before);
@@ -277,14 +289,21 @@ TEST(Lifecycle, EnterOnAFocusedCommandButtonPressesItInsteadOfClosing) {
     EXPECT_EQ(verrow.WaitForExit(), 0u);
 }
 
-TEST(Lifecycle, SettingsThatCannotBeWrittenAreToldOnceAndLeftIntact) {
+TEST(Lifecycle, SettingsThatCannotBeWrittenAreToldOnceWhenChosenAndLeftIntact) {
     VERROW_NEED_DRIVE_V();
     // V:\locked\verrow.ini is immutable (the fixture set chattr +i).
     const std::string before = ReadFileBytes("V:\\locked\\verrow.ini");
     const std::vector<std::string> names = FolderNames("V:\\locked");
+    {  // nothing chosen, nothing lost: a write-protected stick is not told of at every close
+        VerrowProcess unchanged;
+        ASSERT_TRUE(unchanged.Start("V:\\locked\\Verrow.exe", "V:\\locked")) << unchanged.Error();
+        unchanged.Close(CloseWay::kEscape);
+        EXPECT_EQ(unchanged.WaitForExit(), 0u);
+    }
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start("V:\\locked\\Verrow.exe", "V:\\locked")) << verrow.Error();
     EXPECT_EQ(verrow.List().Count(), 1);
+    ASSERT_TRUE(ChooseIcons(verrow));  // the fixture's file has details
     verrow.Close(CloseWay::kEscape);
 
     HWND box = verrow.WaitForMessageBox();
