@@ -96,13 +96,17 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     EXPECT_EQ(list.Text(1, 1), "V:\\tools\\stamp\\stamp.exe");
     EXPECT_EQ(list.Image(1), 1);
     EXPECT_NE(list.Data(1), list.Data(0));
+    // Typed as it is stored, without a drive: on the current drive, as the check found it.
+    EXPECT_EQ(AddThroughEditor(verrow, "データ", "\\data"), "");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Text(2, 1), "V:\\data");
 
     verrow.Close(CloseWay::kEscape);
     ASSERT_EQ(verrow.WaitForExit(), 0u);
 
-    // Two new files, the paths stored without the drive, the editor's variables written.
+    // Three new files, the paths stored without the drive, the editor's variables written.
     std::vector<std::string> names = FolderNames(TestDrive::ConfigFolder());
-    ASSERT_EQ(names.size(), 2u);
+    ASSERT_EQ(names.size(), 3u);
     std::map<std::string, std::string> byName;
     for (const std::string& name : names) {
         EXPECT_TRUE(IsNewEntryName(name)) << name;
@@ -134,6 +138,7 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     EXPECT_EQ(stamp["StartUp"], "1");
     EXPECT_EQ(stamp["UseCustomEnv"], "0");
     EXPECT_EQ(stamp["OverWriteEnv"], "1");
+    EXPECT_EQ(EntryKeys(byName["データ"])["AppPath"], "\\data");
 
     // The next start shows the drive in front of the stored path and starts the stamp.
     VerrowProcess again;
