@@ -213,8 +213,9 @@ bool EntryEditDialog::OnCommand(int id, int code, HWND) {
 }
 
 void EntryEditDialog::OnOK() {
-    // Said once: the framework's taking below would say it again for the same click.
-    if (!UpdateData(true) && TextRefused()) return;
+    // A field that cannot be taken has been named; the checks below would add messages
+    // about what was cut from it, and the framework's taking would name it again.
+    if (!UpdateData(true)) return;
     if (AppName.empty() || AppPath.empty()) return;
     if (!GetOs().FindFile(AppPath, nullptr)) {
         ui::ShowMessage(text::kFileMissing);

@@ -432,7 +432,6 @@ void Dialog::EndDialog(int code) {
 bool Dialog::UpdateData(bool take) {
     DataExchange dx(*this, take);
     DoDataExchange(dx);
-    if (take) textRefused_ = dx.refused_;
     return !dx.Failed();
 }
 

@@ -135,8 +135,6 @@ public:
     void EndDialog(int code);
     // Runs DoDataExchange in one direction; false when taking failed.
     bool UpdateData(bool take);
-    // Whether the last taking failed on text that code page 932 cannot hold.
-    bool TextRefused() const { return textRefused_; }
 
     HWND Handle() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
@@ -182,7 +180,6 @@ private:
     HWND hwnd_ = nullptr;
     bool running_ = false;
     int result_ = -1;
-    bool textRefused_ = false;
     std::vector<Window*> bound_;
     std::vector<std::unique_ptr<LimitedBox>> limited_;
     ScopedHook menuHelp_;  // while the system menu's own loop runs
