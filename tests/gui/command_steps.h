@@ -135,6 +135,18 @@ inline std::string AddThroughEditor(const VerrowProcess& verrow, const std::stri
     return AnswerMessage(verrow, IDOK, 500);
 }
 
+// CONF: chooses the list style (0 icons, 1 small icons, 2 details) and OK.
+inline bool ChooseListStyle(const VerrowProcess& verrow, int style) {
+    verrow.Click(IDC_CONF);
+    HWND settings = verrow.WaitForDialog(kSettingsCaption);
+    if (!settings) return false;
+    SendMessageW(GetDlgItem(settings, IDC_LIST_STYLE), CB_SETCURSEL, static_cast<WPARAM>(style), 0);
+    VerrowProcess::ClickIn(settings, IDOK);
+    bool gone = verrow.WaitForNoDialog(settings);
+    Settle(verrow);
+    return gone;
+}
+
 // A window of the program on top and painted, saved as <name>.png.
 inline bool Shoot(HWND window, const char* name) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);

@@ -13,16 +13,6 @@ namespace {
 
 constexpr char kAboutCaption[] = "Verrowのﾊﾞｰｼﾞｮﾝ情報";
 
-// Chooses the icon view in the settings dialog, and OK.
-bool ChooseIcons(const VerrowProcess& verrow) {
-    verrow.Click(IDC_CONF);
-    HWND settings = verrow.WaitForDialog(kSettingsCaption);
-    if (!settings) return false;
-    SendMessageW(GetDlgItem(settings, IDC_LIST_STYLE), CB_SETCURSEL, 0, 0);
-    VerrowProcess::ClickIn(settings, IDOK);
-    return verrow.WaitForNoDialog(settings);
-}
-
 // The probe's record: command line, current directory.
 std::pair<std::string, std::string> ProbeRecord() {
     std::string bytes = ReadFileBytes("V:\\tools\\probe\\probe.out");
@@ -264,7 +254,7 @@ TEST(Lifecycle, TheEndOfTheSessionSavesAsClosingDoesAndSaysNothing) {
     const std::string before = ReadFileBytes("V:\\locked\\verrow.ini");
     VerrowProcess locked;
     ASSERT_TRUE(locked.Start("V:\\locked\\Verrow.exe", "V:\\locked")) << locked.Error();
-    ASSERT_TRUE(ChooseIcons(locked));
+    ASSERT_TRUE(ChooseListStyle(locked, 0));
     endSession(locked);
     EXPECT_EQ(locked.WaitForExit(), 0u);
     EXPECT_EQ(ReadFileBytes("V:\\locked\\verrow.ini"), before);
@@ -303,7 +293,7 @@ TEST(Lifecycle, SettingsThatCannotBeWrittenAreToldOnceWhenChosenAndLeftIntact) {
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start("V:\\locked\\Verrow.exe", "V:\\locked")) << verrow.Error();
     EXPECT_EQ(verrow.List().Count(), 1);
-    ASSERT_TRUE(ChooseIcons(verrow));  // the fixture's file has details
+    ASSERT_TRUE(ChooseListStyle(verrow, 0));  // icons: the fixture's file has details
     verrow.Close(CloseWay::kEscape);
 
     HWND box = verrow.WaitForMessageBox();

@@ -184,8 +184,9 @@ TEST(EndFaults, DriveGoneWhileRunningKeepsTheBarAndLosesNothingThatWasThere) {
         EXPECT_EQ(verrow.BarHigh(), high);
         EXPECT_EQ(verrow.BarPos(), pos);
         EXPECT_GE(RoundTripMs(verrow.Main()), 0);
-        // Everything the end of the run writes is lost, and said so.
-        CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, true));
+        // Everything the end of the run writes is lost, and said so; the settings, not
+        // changed in this run, lose nothing.
+        CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, false));
         ASSERT_TRUE(away.Back());
     }
     // Put back: as it was, and nothing written into it meanwhile.
@@ -198,12 +199,14 @@ const Drive kSmall{"T"};
 
 TEST(EndFaults, FullDiskKeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
     VERROW_NEED_MOUNTS();
-    // A key more than the end writes: the settings file has to be written too.
+    // A key more than the end writes, and another view chosen: the settings file has to
+    // be written too.
     LayOut(kSmall, std::string(kSettings) + "More=1\r\n",
            {{"a.vrc", EntryFile("first", "\\apps\\a.exe")}, {"b.vrc", EntryFile("second", "\\apps")}});
     const Picture before = PictureOf(kSmall.Root());
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(kSmall.Exe(), kSmall.Tools())) << verrow.Error();
+    ASSERT_TRUE(ChooseListStyle(verrow, 0));
     ASSERT_NO_FATAL_FAILURE(Rename(verrow, "first", "一番"));
     EXPECT_EQ(AddThroughEditor(verrow, "足した", "T:\\apps\\a.exe"), "");
 
