@@ -97,7 +97,7 @@ bool LauncherDialog::OnInitDialog() {
     if (!canStore_) ui::ShowMessage(text::kProgramFolderNotInCodePage, mb::kOk | mb::kIconExclamation);
 
     ProgramSettings settings = canStore_ ? ReadSettings(SettingsPath, &settingsUnread_) : ProgramSettings{};
-    startSettings_ = settings;
+    if (!settingsUnread_) startSettings_ = settings;
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     List.SetViewFromListStyle(ListStyle);
@@ -277,8 +277,8 @@ void LauncherDialog::SaveAll() {
     // then) are the defaults only in this run: written, they would replace the user's.
     // A failed write loses nothing when the settings are still those the file (or its
     // absence) gave at the start: a write-protected stick is not told of at every close.
-    const bool unchanged =
-        (StartOpen != 0) == (startSettings_.StartOpen != 0) && ListStyle == startSettings_.ListStyle;
+    const bool unchanged = startSettings_ && (StartOpen != 0) == (startSettings_->StartOpen != 0) &&
+                           ListStyle == startSettings_->ListStyle;
     bool settingsSaved =
         settingsUnread_ || WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite) || unchanged;
     VERROW_MARK("close: settings written");

@@ -117,7 +117,7 @@ private:
     bool sessionEnded_ = false;  // ... because Windows ends the session
     bool canStore_ = true;       // the program's folder can be named: files are read and written
     bool settingsUnread_ = false;  // verrow.ini could not be read, and CONF has not chosen since
-    ProgramSettings startSettings_;  // as verrow.ini (or its absence) gave them at the start
+    std::optional<ProgramSettings> startSettings_;  // as verrow.ini (or its absence) gave them
     std::optional<std::uint32_t> startVolume_;  // the launch drive's volume serial, once shown
 };
 

@@ -94,51 +94,55 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
 TEST_F(LauncherDialogTest, SettingsNotChosenInThisRunNeitherReplaceTheFileNorTellOfAFailedWrite) {
     const std::string ini = "E:\\tools\\verrow.ini", mine = "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n";
     const std::string byHand = "[Verrow]\nStartOpen=0\nListStyle=2\n";  // other bytes: a write is tried
-    // The file is held by another copy as this one starts, or the stick is write-protected.
-    for (bool unread : {true, false}) {
-        for (bool conf : {false, true}) {
-            SCOPED_TRACE(std::string(unread ? "unread" : "unwritable") + (conf ? ", CONF confirmed" : ", no CONF"));
-            os.messages.clear();
-            os.AddFile(ini, unread ? mine : byHand);
-            if (unread) {
-                os.unreadable.insert(FakeOs::Fold(ini));
-            } else {
-                os.failWrite = [](const std::string&) { return true; };
+    // The file held by another copy as this one starts (unread), the stick write-protected
+    // (unwritable), or both; CONF not used (-1) or confirmed with a view.
+    struct Case {
+        bool unread, unwritable;
+        int style;
+        std::string file;
+        bool told;
+    } cases[] = {
+        {true, false, -1, mine, false},
+        {true, false, 1, "[Verrow]\r\nStartOpen=1\r\nListStyle=1\r\n", false},
+        {false, true, -1, byHand, false},  // nothing chosen, nothing lost
+        {false, true, 1, byHand, true},
+        // The defaults chosen while the file's own values were unknown: a choice all the same.
+        {true, true, 0, mine, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.unread ? "unread" : "read") + (c.unwritable ? ", unwritable" : "") +
+                     ", CONF " + std::to_string(c.style));
+        os.messages.clear();
+        os.AddFile(ini, c.unread ? mine : byHand);
+        if (c.unread) os.unreadable.insert(FakeOs::Fold(ini));
+        if (c.unwritable) os.failWrite = [](const std::string&) { return true; };
+        LauncherDialog dialog;
+        HWND main = nullptr;
+        Driver driver({[&] {
+            main = FindMain();
+            if (!main) return false;
+            os.unreadable.clear();
+            if (c.style >= 0) PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_CONF, BN_CLICKED), 0);
+            return true;
+        },
+        [&] {
+            if (c.style >= 0) {
+                std::vector<HWND> dialogs = ThreadDialogs();
+                if (dialogs.empty() || dialogs.front() == main) return false;
+                HWND settings = dialogs.front();
+                SendDlgItemMessageW(settings, IDC_LIST_STYLE, CB_SETCURSEL, static_cast<WPARAM>(c.style), 0);
+                PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             }
-            LauncherDialog dialog;
-            HWND main = nullptr;
-            Driver driver({[&] {
-                main = FindMain();
-                if (!main) return false;
-                os.unreadable.clear();
-                if (conf) PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_CONF, BN_CLICKED), 0);
-                return true;
-            },
-            [&] {
-                if (conf) {
-                    std::vector<HWND> dialogs = ThreadDialogs();
-                    if (dialogs.empty() || dialogs.front() == main) return false;
-                    HWND settings = dialogs.front();
-                    SendDlgItemMessageW(settings, IDC_LIST_STYLE, CB_SETCURSEL, 1, 0);
-                    PostMessageW(settings, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                }
-                PostMessageW(main, WM_CLOSE, 0, 0);
-                return true;
-            }}, 5000);
-            dialog.DoModal();
-            dialog.ReportUnsaved();
-            os.failWrite = nullptr;
-            if (unread) {
-                EXPECT_EQ(os.FileBytes(ini), conf ? "[Verrow]\r\nStartOpen=1\r\nListStyle=1\r\n" : mine);
-                EXPECT_TRUE(os.messages.empty());
-            } else {
-                // Only a choice of this run is lost, and only that is told.
-                EXPECT_EQ(os.FileBytes(ini), byHand);
-                ASSERT_EQ(os.messages.size(), conf ? 1u : 0u);
-                if (conf) {
-                    EXPECT_EQ(os.messages[0].text.rfind(text::kUnsavedSettings, 0), 0u);
-                }
-            }
+            PostMessageW(main, WM_CLOSE, 0, 0);
+            return true;
+        }}, 5000);
+        dialog.DoModal();
+        dialog.ReportUnsaved();
+        os.failWrite = nullptr;
+        EXPECT_EQ(os.FileBytes(ini), c.file);
+        ASSERT_EQ(os.messages.size(), c.told ? 1u : 0u);
+        if (c.told) {
+            EXPECT_EQ(os.messages[0].text.rfind(text::kUnsavedSettings, 0), 0u);
         }
     }
 }
