@@ -276,7 +276,6 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
         bool exact = false;
         value = FromSystemText(shown, exact);
         if (!exact) {
-            refused_ = true;
             if (!failed_) {
                 ShowMessage(text::kTypedTextNotInCodePage, mb::kOk);
                 Fail(field);
@@ -476,18 +475,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     VERROW_MARK_DIALOG_MESSAGE(message);
     switch (message) {
-    case WM_INITDIALOG: {
+    case WM_INITDIALOG:
         ApplyInitData();
-        RECT placed{};
-        GetWindowRect(hwnd_, &placed);
-        const bool firstTabStop = OnInitDialog();
-        RECT now{};
-        if (hwnd_ && GetWindowRect(hwnd_, &now) && now.left == placed.left && now.top == placed.top &&
-            !(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) {
-            CentreWindow(hwnd_);
-        }
-        return firstTabStop ? TRUE : FALSE;
-    }
+        // Placed first, so that a message OnInitDialog shows (the main window's, about its
+        // files and start-up entries) comes on the screen where the window will open.
+        if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) CentreWindow(hwnd_);
+        return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         int code = HIWORD(wParam);

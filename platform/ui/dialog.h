@@ -20,9 +20,9 @@
 // DoModal creates the window from the template, disables the owner (the given parent's
 // top-level window, else DefaultOwner of app.h), applies the template's
 // initialisation data (below), calls OnInitDialog (default: show the data; the focus goes
-// to the first tab stop), centres the window unless OnInitDialog moved it (over the owner
-// when that shows, else on the screen, within its work area; templates place every dialog
-// at 0,0, a corner), shows the window and runs a message loop of its own until
+// to the first tab stop) after centring the window (over the owner when that shows, else
+// on the screen under the mouse, within its work area; templates place every dialog at
+// 0,0, a corner), shows the window and runs a message loop of its own until
 // EndDialog. Then it enables the owner, destroys the window (OnDestroy runs) and returns
 // the code given to EndDialog, or -1 when the window could not be created. A dialog object
 // that goes while its window is still there (its derived part has gone already) first lets
@@ -120,7 +120,6 @@ private:
     Dialog& dialog_;
     bool take_;
     bool failed_ = false;
-    bool refused_ = false;  // a box held text that code page 932 cannot
 };
 
 class Dialog {

@@ -391,6 +391,9 @@ bool VerrowProcess::Start(const std::string& exe, const std::string& directory, 
 }
 
 bool VerrowProcess::Start(const std::wstring& exe, const std::wstring& directory, DWORD timeoutMs) {
+    // The pointer out of the way of the windows, which open mid-screen: no hover effect or
+    // tooltip gets into what the tests read and capture.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

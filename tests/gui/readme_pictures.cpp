@@ -27,9 +27,6 @@ int Fail(const char* what) {
 }
 
 int Run() {
-    // The pointer out of the way, so that no tooltip shows in a picture.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-
     VerrowProcess verrow;
     if (!verrow.Start(kExe, kTools)) return Fail(verrow.Error().c_str());
     RemoteListView list = verrow.List();
