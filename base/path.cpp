@@ -11,6 +11,19 @@ bool HasWildcard(std::string_view path) {
     return path.find_first_of("*?<>\"") != std::string_view::npos;
 }
 
+bool TidyEnteredPath(std::string& path) {
+    const std::size_t size = path.size();
+    // '"' and '/' are never trail bytes; '\\' can be one (ソ), so only a character of its
+    // own counts.
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+    const std::size_t root = SplitPath(path).drive.size() + 1;
+    while (path.size() > root &&
+           (path.back() == '/' || (path.back() == '\\' && cp932::FindLastBackslash(path) == path.size() - 1))) {
+        path.pop_back();
+    }
+    return path.size() != size;
+}
+
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
     // Only a letter makes a drive; a double-byte character never ends in ':'.

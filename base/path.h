@@ -23,4 +23,10 @@ inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 // whatever matches rather than one file. The "\\?\\" of a long path is none.
 bool HasWildcard(std::string_view path);
 
+// A path as a user types or pastes it, made into the one it names: without the quotes
+// that the system's "copy as path" puts around it, and without separators after its last
+// name (a folder typed as E:\docs\), which a directory search does not find. A root
+// keeps its separator. True when it changed.
+bool TidyEnteredPath(std::string& path);
+
 }  // namespace verrow

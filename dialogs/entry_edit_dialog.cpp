@@ -216,6 +216,10 @@ void EntryEditDialog::OnOK() {
     // A field that cannot be taken has been named; the checks below would add messages
     // about what was cut from it, and the framework's taking would name it again.
     if (!UpdateData(true)) return;
+    // A path pasted in quotes, or a folder typed with a separator at its end, names what
+    // the search below would not find: tidied, and shown so, which the framework's taking
+    // then keeps.
+    if (TidyEnteredPath(AppPath)) UpdateData(false);
     if (AppName.empty() || AppPath.empty()) return;
     if (!GetOs().FindFile(AppPath, nullptr)) {
         ui::ShowMessage(text::kFileMissing);

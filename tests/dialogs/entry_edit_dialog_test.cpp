@@ -124,7 +124,9 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             Click(h, IDOK);
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
             EXPECT_EQ(ItemText(h, IDC_PATH), "V:\\tools\\gone.exe");  // kept for correcting
-            SetText(h, IDC_PATH, "V:\\tools");  // a folder passes
+            // A folder passes, also pasted from the system's "copy as path" with quotes
+            // around it, or typed with a separator at its end.
+            SetText(h, IDC_PATH, "\"V:\\tools\\\"");
             // A name that code page 932 cannot hold would be stored as Zoe or Zo?.
             SetDlgItemTextW(h, IDC_NAME, L"Zo\u00EB");
             Click(h, IDOK);  // said once, and the dialog stays open
@@ -140,6 +142,7 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             TakeMessages(os);
             SetText(h, IDC_NAME, "App");
             Click(h, IDOK);
+            EXPECT_TRUE(TakeMessages(os).empty());
             return true;
         },
     });

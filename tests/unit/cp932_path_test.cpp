@@ -81,8 +81,30 @@ TEST(SplitPath, SplitsLikeTheRuntimeWithoutSplittingCharacters) {
 
 // What a directory search takes as a wildcard names no file. Windows' own file systems
 // also match '<', '>' and '"' (never in a name), so that a path pasted with its closing
-// quote, E:\apps\tool.exe", would find tool.exe and be stored as it is.
-TEST(HasWildcard, TheFileSystemsOwnWildcardsCountButNotTheLongPathPrefix) {
+// quote, E:\apps\tool.exe", would find tool.exe and be stored as it is. A path pasted
+// whole in quotes, or a folder typed with a separator at its end, is tidied first.
+TEST(EnteredPaths, WildcardsCountButNotTheLongPathPrefixAndQuotesAndEndSeparatorsGo) {
+    struct {
+        const char* entered;
+        const char* tidy;
+    } const tidied[] = {
+        {"\"E:\\apps\\tool.exe\"", "E:\\apps\\tool.exe"},
+        {"\"\\docs\\\"", "\\docs"},
+        {"E:\\docs\\", "E:\\docs"},
+        {"E:\\docs//", "E:\\docs"},
+        {"E:\\ソ\\", "E:\\ソ"},
+        {"E:\\ソ", "E:\\ソ"},  // its trail byte is no separator
+        {"E:\\", "E:\\"},
+        {"\\", "\\"},
+        {"\"", "\""},
+        {"E:\\apps\\tool.exe\"", "E:\\apps\\tool.exe\""},  // one quote: left for the search to refuse
+    };
+    for (const auto& c : tidied) {
+        std::string path = c.entered;
+        EXPECT_EQ(TidyEnteredPath(path), std::string(c.entered) != c.tidy) << c.entered;
+        EXPECT_EQ(path, c.tidy) << c.entered;
+    }
+
     for (const char* path : {"E:\\apps\\*", "E:\\apps\\a.ex?", "E:\\apps\\tool.exe\"", "E:\\apps\\too<.exe",
                              "E:\\apps\\too>.exe", "\\\\?\\E:\\apps\\*.exe"}) {
         EXPECT_TRUE(HasWildcard(path)) << path;
