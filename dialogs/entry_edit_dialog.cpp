@@ -217,9 +217,9 @@ void EntryEditDialog::OnOK() {
     // about what was cut from it, and the framework's taking would name it again.
     if (!UpdateData(true)) return;
     // A path pasted in quotes, or a folder typed with a separator at its end, names what
-    // the search below would not find: tidied, and shown so, which the framework's taking
-    // then keeps.
-    if (TidyEnteredPath(AppPath)) UpdateData(false);
+    // the search below would not find: tidied, and shown so in its box, which the
+    // framework's taking then keeps.
+    if (TidyEnteredPath(AppPath)) SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
     if (AppName.empty() || AppPath.empty()) return;
     if (!GetOs().FindFile(AppPath, nullptr)) {
         ui::ShowMessage(text::kFileMissing);
