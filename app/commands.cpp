@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/cp932.h"
-#include "base/path.h"
 #include "core/drive_rule.h"
 #include "dialogs/entry_edit_dialog.h"
 #include "dialogs/launch_drive.h"
@@ -26,17 +25,9 @@ constexpr int kPathColumn = 1;
 int ImageFor(int startUp) { return startUp ? EntryListView::kStartUpImage : EntryListView::kNormalImage; }
 
 // The editor's path as it is stored: on the launch drive, without the drive. False (after
-// the message) for a path anywhere else; what was entered is then dropped. A path that is
-// not whole (E:tools\x.exe, \tools\x.exe, tools\x.exe) counts from a current drive or
-// folder, which depends on how the launcher was started: it is first made whole, as the
-// editor's check just read it, so the entry starts the file that was checked wherever it
-// starts, and one typed as stored (\tools\x.exe) is not refused as on no drive.
-bool StoredPathOf(std::string& entered, const std::string& drive, std::string& stored) {
-    const std::size_t typedDrive = SplitPath(entered).drive.size();
-    const bool whole = typedDrive > 0
-                           ? entered.size() > typedDrive && IsPathSeparator(entered[typedDrive])
-                           : entered.size() > 1 && IsPathSeparator(entered[0]) && IsPathSeparator(entered[1]);
-    if (!whole) entered = GetOs().FullPath(entered);
+// the message) for a path anywhere else; what was entered is then dropped. The editor has
+// made it whole already, as its check read it.
+bool StoredPathOf(const std::string& entered, const std::string& drive, std::string& stored) {
     if (ApplyDriveRule(entered, drive, stored)) return true;
     ui::ShowMessage(text::kWrongDrive, mb::kOk | mb::kIconExclamation);
     return false;

@@ -24,6 +24,12 @@ bool TidyEnteredPath(std::string& path) {
     return path.size() != size;
 }
 
+bool IsWholePath(std::string_view path) {
+    const std::size_t drive = SplitPath(path).drive.size();
+    if (drive > 0) return path.size() > drive && IsPathSeparator(path[drive]);
+    return path.size() > 1 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
+}
+
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
     // Only a letter makes a drive; a double-byte character never ends in ':'.

@@ -29,4 +29,9 @@ bool HasWildcard(std::string_view path);
 // keeps its separator. True when it changed.
 bool TidyEnteredPath(std::string& path);
 
+// Whether `path` names one place whatever folders are current: a drive and a separator
+// after it (E:\tools), or two separators (a network path). E:tools, \tools and tools
+// count from current folders.
+bool IsWholePath(std::string_view path);
+
 }  // namespace verrow

@@ -216,10 +216,18 @@ void EntryEditDialog::OnOK() {
     // A field that cannot be taken has been named; the checks below would add messages
     // about what was cut from it, and the framework's taking would name it again.
     if (!UpdateData(true)) return;
-    // A path pasted in quotes, or a folder typed with a separator at its end, names what
-    // the search below would not find: tidied, and shown so in its box, which the
-    // framework's taking then keeps.
-    if (TidyEnteredPath(AppPath)) SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
+    // The path as the search below reads it, shown so in its box (which the framework's
+    // taking then keeps) and stored so: a path pasted in quotes or a folder typed with a
+    // separator at its end is tidied, and one that counts from current folders (E:tools,
+    // \tools) is made whole, since those depend on how the launcher was started and a
+    // later start would read it elsewhere.
+    std::string named = AppPath;
+    TidyEnteredPath(named);
+    if (!named.empty() && !IsWholePath(named)) named = GetOs().FullPath(named);
+    if (named != AppPath) {
+        AppPath = named;
+        SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
+    }
     if (AppName.empty() || AppPath.empty()) return;
     if (!GetOs().FindFile(AppPath, nullptr)) {
         ui::ShowMessage(text::kFileMissing);
