@@ -26,7 +26,7 @@ int ImageFor(int startUp) { return startUp ? EntryListView::kStartUpImage : Entr
 
 // The editor's path as it is stored: on the launch drive, without the drive. False (after
 // the message) for a path anywhere else; what was entered is then dropped. The editor has
-// made it whole already, as its check read it.
+// made it whole already where it could, as its check read it.
 bool StoredPathOf(const std::string& entered, const std::string& drive, std::string& stored) {
     if (ApplyDriveRule(entered, drive, stored)) return true;
     ui::ShowMessage(text::kWrongDrive, mb::kOk | mb::kIconExclamation);

@@ -216,22 +216,26 @@ void EntryEditDialog::OnOK() {
     // A field that cannot be taken has been named; the checks below would add messages
     // about what was cut from it, and the framework's taking would name it again.
     if (!UpdateData(true)) return;
-    // The path as the search below reads it, shown so in its box (which the framework's
-    // taking then keeps) and stored so: a path pasted in quotes or a folder typed with a
-    // separator at its end is tidied, and one that counts from current folders (E:tools,
-    // \tools) is made whole, since those depend on how the launcher was started and a
-    // later start would read it elsewhere.
+    // A path pasted in quotes or a folder typed with a separator at its end is tidied,
+    // and shown so in its box (which the framework's taking then keeps).
     std::string named = AppPath;
     TidyEnteredPath(named);
-    if (!named.empty() && !IsWholePath(named)) named = GetOs().FullPath(named);
     if (named != AppPath) {
         AppPath = named;
         SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
     }
     if (AppName.empty() || AppPath.empty()) return;
-    if (!GetOs().FindFile(AppPath, nullptr)) {
+    // One that counts from current folders (E:tools, \tools) is looked for as the system
+    // reads it and stored whole, since a later start would read it elsewhere; the box takes
+    // the whole form only once found, so that a mistyped path stays as typed.
+    const std::string whole = IsWholePath(AppPath) ? AppPath : GetOs().FullPath(AppPath);
+    if (!GetOs().FindFile(whole, nullptr)) {
         ui::ShowMessage(text::kFileMissing);
         return;
+    }
+    if (whole != AppPath) {
+        AppPath = whole;
+        SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
     }
     Dialog::OnOK();  // takes again; a length limit keeps the dialog open
 }

@@ -124,6 +124,12 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             Click(h, IDOK);
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
             EXPECT_EQ(ItemText(h, IDC_PATH), "V:\\tools\\gone.exe");  // kept for correcting
+            // So is one the system would read from the current folder, mistyped here with
+            // a quote on one side.
+            SetText(h, IDC_PATH, "\"V:\\tools\\gone.exe");
+            Click(h, IDOK);
+            EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
+            EXPECT_EQ(ItemText(h, IDC_PATH), "\"V:\\tools\\gone.exe");
             // A folder passes, also pasted from the system's "copy as path" with quotes
             // around it, or typed with a separator at its end.
             SetText(h, IDC_PATH, "\"V:\\tools\\\"");

@@ -89,6 +89,13 @@ public:
 
     // Os
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;
+    // A path without a drive or a root counts from `currentFolder`, as the system's would;
+    // the forms with one of them alone are left to the tests with the system's own.
+    std::string currentFolder = "V:\\";
+    std::string FullPath(const std::string& path) override {
+        const bool bare = !path.empty() && path[0] != '\\' && path[0] != '/' && (path.size() < 2 || path[1] != ':');
+        return bare ? currentFolder + path : path;
+    }
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     bool CreateDirectory(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
