@@ -76,6 +76,12 @@ bool IsPushButton(HWND window) {
     auto type = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) & BS_TYPEMASK;
     return _wcsicmp(className, L"Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
+
+BOOL CALLBACK TellOfNewColours(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 }  // namespace
 
 // --- LimitedBox
@@ -527,6 +533,11 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_SYSCOLORCHANGE:
+        // The system tells top-level windows only; the common controls (the list's
+        // background and text) learn of new colours from their dialog.
+        if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) EnumChildWindows(hwnd_, TellOfNewColours, 0);
+        return FALSE;
     case WM_DESTROY:
         OnDestroy();
         return FALSE;

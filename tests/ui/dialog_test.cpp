@@ -299,6 +299,11 @@ TEST(ModalLoop, OpensCentredOverTheOwnerWhichIsDisabledMeanwhileAndEnterPressesT
     EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
 }
 
+LRESULT CALLBACK CountColourChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+    if (message == WM_SYSCOLORCHANGE) ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 TEST(Routing, NotifyTimerSystemCommandDragIconPaintAndOtherMessagesReachTheirHandlers) {
     ProbeDialog dialog(IDD_SETTINGS);
     dialog.notifyResult = 5;
@@ -327,6 +332,13 @@ TEST(Routing, NotifyTimerSystemCommandDragIconPaintAndOtherMessagesReachTheirHan
             // procedure's own return value.
             EXPECT_EQ(SendMessageW(h, WM_APP + 1, 21, 0), 42);
             EXPECT_EQ(reinterpret_cast<HBRUSH>(SendMessageW(h, WM_CTLCOLORDLG, 0, reinterpret_cast<LPARAM>(h))), brush);
+            // Only top-level windows hear of new system colours: the controls from them.
+            int colourChanges = 0;
+            HWND combo = GetDlgItem(h, IDC_LIST_STYLE);
+            SetWindowSubclass(combo, CountColourChanges, 1, reinterpret_cast<DWORD_PTR>(&colourChanges));
+            SendMessageW(h, WM_SYSCOLORCHANGE, 0, 0);
+            RemoveWindowSubclass(combo, CountColourChanges, 1);
+            EXPECT_EQ(colourChanges, 1);
             SetTimer(h, 7, 10, nullptr);
             return true;
         },
