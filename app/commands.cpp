@@ -160,8 +160,10 @@ void LauncherDialog::OnDel() {
 }
 
 void LauncherDialog::OnDrive() {
-    // Its result is not examined: a missing Explorer is nothing the user can act on here.
-    GetOs().ShellOpen(Handle(), "explorer", "/e," + Drive);
+    // The root named as such: Explorer reads a bare "V:" as the current folder of V:, which
+    // is Verrow's own when it was started from its folder. Its result is not examined: a
+    // missing Explorer is nothing the user can act on here.
+    GetOs().ShellOpen(Handle(), "explorer", "/e," + (Drive.empty() ? Drive : Drive + '\\'));
 }
 
 void LauncherDialog::OnConf() {

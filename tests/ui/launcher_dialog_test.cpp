@@ -49,8 +49,8 @@ TEST_F(LauncherDialogTest, StartsTheStartUpEntriesThenOpensTheDriveAndSavesOnClo
     Driver driver({[&] {
         main = FindMain();
         if (!main) return false;
-        // By the time the window shows: the entry started, then Explorer on "/e,E:".
-        EXPECT_EQ(os.log, (std::vector<std::string>{"start E:\\a.exe", "shell explorer /e,E:"}));
+        // By the time the window shows: the entry started, then Explorer on "/e,E:\".
+        EXPECT_EQ(os.log, (std::vector<std::string>{"start E:\\a.exe", "shell explorer /e,E:\\"}));
         EXPECT_EQ(os.shellRequests.at(0).owner, static_cast<WindowHandle>(main));
         EXPECT_EQ(os.shellRequests.at(0).file, "explorer");
         EXPECT_EQ(os.started.at(0).start.commandLine, "a.exe -s");
@@ -253,7 +253,7 @@ TEST_F(LauncherDialogTest, AFolderThatCodePage932CannotNameIsSaidOnceAndNeitherR
         // Said once; nothing read: no entry listed or started, the settings' defaults
         // (Explorer on the drive, icons); the drive itself still serves.
         EXPECT_EQ(os.log, (std::vector<std::string>{"message " + std::string(text::kProgramFolderNotInCodePage),
-                                                    "shell explorer /e,E:"}));
+                                                    "shell explorer /e,E:\\"}));
         EXPECT_EQ(os.messages.at(0).type, mb::kOk | mb::kIconExclamation);
         HWND list = GetDlgItem(main, IDC_LIST);
         EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
