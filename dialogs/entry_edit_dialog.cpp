@@ -104,6 +104,22 @@ std::wstring CurrentFolder() {
     return folder;
 }
 
+// False, after saying why, for a name that no variable can have. An entry file ends its
+// variables at the first empty name: such a variable and all after it would be lost at
+// the next start. The environment splits its strings at the first "=" after the first
+// byte (=C: is the system's own kind of name): A=B would reach the program as A.
+bool NameUsable(const std::string& name) {
+    if (name.empty()) {
+        ui::ShowMessage(text::kEnvNameEmpty);
+        return false;
+    }
+    if (name.find('=', 1) != std::string::npos) {
+        ui::ShowMessage(text::kEnvNameWithEquals);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 EntryEditDialog::Pick EntryEditDialog::PickedPath(std::wstring_view picked, std::string& path) {
@@ -369,21 +385,13 @@ void EntryEditDialog::OnApply() {
         ui::ShowMessage(text::kDriveVarNoChange);
         return;
     }
-    // An entry file ends its variables at the first empty name: such a variable and all
-    // after it would be lost at the next start.
-    if (EnvName.empty()) {
-        ui::ShowMessage(text::kEnvNameEmpty);
-        return;
-    }
+    if (!NameUsable(EnvName)) return;
     EnvMap.Set(EnvName, StoredValue(EnvValue));
 }
 
 void EntryEditDialog::OnAdd() {
     if (!UpdateData(true)) return;
-    if (EnvName.empty()) {
-        ui::ShowMessage(text::kEnvNameEmpty);
-        return;
-    }
+    if (!NameUsable(EnvName)) return;
     if (EnvList.FindStringExact(-1, EnvName) >= 0) {
         ui::ShowMessage(text::kEnvNameTaken);
         return;

@@ -50,6 +50,7 @@ inline constexpr const char kDriveVarNoChange[] = "環境変数 _VERROW_DRV_ は
 inline constexpr const char kDriveVarNoDelete[] = "環境変数 _VERROW_DRV_ は削除できません";
 inline constexpr const char kEnvNameTaken[] = "すでに同じ名前の環境変数が存在します";
 inline constexpr const char kEnvNameEmpty[] = "環境変数名を入力してください";
+inline constexpr const char kEnvNameWithEquals[] = "環境変数名には = を使えません";
 inline constexpr const char kPickedNameNotInCodePage[] =
     "選択された名前には、シフトJISで表せない文字が含まれているため、登録できません。\n\n"
     "シフトJISで表せる名前に変えてから選択してください。";

@@ -353,12 +353,16 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
             ClickRow(list, 1);
             return true;
         },
-        [&] {  // Apply writes under the name in the box, refusing the drive variable and no name
+        [&] {  // Apply writes under the name in the box, refusing the drive variable, no name
+               // and one that the environment would cut at its "="
             SetText(h, IDC_ENV_NAME, "_verrow_DRV_");
             Click(h, IDC_ENV_APPLY);
             SetText(h, IDC_ENV_NAME, "");
             Click(h, IDC_ENV_APPLY);
-            EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kDriveVarNoChange, text::kEnvNameEmpty}));
+            SetText(h, IDC_ENV_NAME, "A=B");
+            Click(h, IDC_ENV_APPLY);
+            EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kDriveVarNoChange, text::kEnvNameEmpty,
+                                                                  text::kEnvNameWithEquals}));
             EXPECT_EQ(editor.EnvMap.size(), 3u);
             SetText(h, IDC_ENV_NAME, "NEW");
             SetText(h, IDC_ENV_VALUE, "n");
@@ -366,12 +370,16 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
             EXPECT_EQ(Value(editor.EnvMap, "NEW"), "n");
             EXPECT_EQ(rows().size(), 3u);  // not listed
 
-            // Add refuses a listed name in any case and an empty one.
+            // Add refuses a listed name in any case, an empty one and one with "=" after its
+            // first byte; a leading one is the system's own kind (=C:).
             SetText(h, IDC_ENV_NAME, "path");
             Click(h, IDC_ENV_ADD);
             SetText(h, IDC_ENV_NAME, "");
             Click(h, IDC_ENV_ADD);
-            EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kEnvNameTaken, text::kEnvNameEmpty}));
+            SetText(h, IDC_ENV_NAME, "PATH=");
+            Click(h, IDC_ENV_ADD);
+            EXPECT_EQ(TakeMessages(os), (std::vector<std::string>{text::kEnvNameTaken, text::kEnvNameEmpty,
+                                                                  text::kEnvNameWithEquals}));
             EXPECT_EQ(rows().size(), 3u);
             SetText(h, IDC_ENV_NAME, "Bvar");
             SetText(h, IDC_ENV_VALUE, "1\r\n2");
