@@ -397,8 +397,18 @@ bool VerrowProcess::Start(const std::wstring& exe, const std::wstring& directory
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                        &startup, &info_)) {
+    auto create = [&] {
+        return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                              &startup, &info_) != FALSE;
+    };
+    // Wine has been seen, once, to refuse a start with an internal error while the machine
+    // was busy, and to start the same program a moment later: that is the host, not Verrow.
+    bool created = create();
+    if (!created && GetLastError() == ERROR_INTERNAL_ERROR) {
+        Sleep(500);
+        created = create();
+    }
+    if (!created) {
         error_ = "CreateProcess failed with " + std::to_string(GetLastError());
         info_ = PROCESS_INFORMATION{};
         return false;
