@@ -232,14 +232,10 @@ void EntryEditDialog::OnOK() {
     // A field that cannot be taken has been named; the checks below would add messages
     // about what was cut from it, and the framework's taking would name it again.
     if (!UpdateData(true)) return;
-    // A path pasted in quotes or a folder typed with a separator at its end is tidied,
-    // and shown so in its box (which the framework's taking then keeps).
-    std::string named = AppPath;
-    TidyEnteredPath(named);
-    if (named != AppPath) {
-        AppPath = named;
-        SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
-    }
+    // The path's box shows what is stored (and the framework's taking then keeps it).
+    auto showPath = [this] { SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str()); };
+    // A path pasted in quotes or a folder typed with a separator at its end is tidied.
+    if (TidyEnteredPath(AppPath)) showPath();
     if (AppName.empty() || AppPath.empty()) return;
     // One that counts from current folders (E:tools, \tools) is looked for as the system
     // reads it and stored whole, since a later start would read it elsewhere; the box takes
@@ -251,7 +247,7 @@ void EntryEditDialog::OnOK() {
     }
     if (whole != AppPath) {
         AppPath = whole;
-        SetDlgItemTextW(Handle(), IDC_PATH, ToSystemText(AppPath).c_str());
+        showPath();
     }
     Dialog::OnOK();  // takes again; a length limit keeps the dialog open
 }

@@ -77,6 +77,8 @@ bool IsPushButton(HWND window) {
     return _wcsicmp(className, L"Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
+bool IsTopLevel(HWND window) { return !(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD); }
+
 BOOL CALLBACK TellOfNewColours(HWND child, LPARAM) {
     SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
     return TRUE;
@@ -485,7 +487,7 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ApplyInitData();
         // Placed first, so that a message OnInitDialog shows (the main window's, about its
         // files and start-up entries) comes on the screen where the window will open.
-        if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) CentreWindow(hwnd_);
+        if (IsTopLevel(hwnd_)) CentreWindow(hwnd_);
         return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
@@ -536,7 +538,7 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOLORCHANGE:
         // The system tells top-level windows only; the common controls (the list's
         // background and text) learn of new colours from their dialog.
-        if (!(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD)) EnumChildWindows(hwnd_, TellOfNewColours, 0);
+        if (IsTopLevel(hwnd_)) EnumChildWindows(hwnd_, TellOfNewColours, 0);
         return FALSE;
     case WM_DESTROY:
         OnDestroy();
