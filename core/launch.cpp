@@ -32,6 +32,11 @@ std::string OnLaunchDrive(const std::string& path, const std::string& drive) {
 
 }  // namespace
 
+bool LaunchEntry::IsLauncherItself() const {
+    Os& os = GetOs();
+    return os.IsThisProgram(OnLaunchDrive(AppPath, SplitPath(os.ModuleFileName()).drive));
+}
+
 bool LaunchEntry::Launch(bool wait, bool newConsole) const {
     Os& os = GetOs();
     const std::string drive = SplitPath(os.ModuleFileName()).drive;

@@ -119,6 +119,8 @@ public:
     // when the entry gives none, is worked out for this start only. True when the process
     // was created or Explorer was asked; a failed creation shows the error with its code.
     bool Launch(bool wait, bool newConsole) const;
+    // Whether the path that Launch would start is the launcher's own executable.
+    bool IsLauncherItself() const;
 
 private:
     bool Save(const std::string& target, bool newFile);

@@ -102,6 +102,9 @@ public:
     // when a folder's name has characters that code page 932 cannot hold, and so nothing
     // next to the executable can be found or stored by its path.
     virtual bool ModuleFolderExact() = 0;
+    // Whether `path` names the executable's own file however it is spelt (other case, a
+    // short name, another drive letter for the same folder); false when it cannot be opened.
+    virtual bool IsThisProgram(const std::string& path) = 0;
     // A copy of the process environment block (strings ended by a zero byte, then an
     // empty string); false when the platform gives none. `originals` gets one element per
     // string: empty when the string is exactly the process's, else the process's own text

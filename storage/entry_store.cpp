@@ -139,7 +139,8 @@ void EntryStore::LoadAllEntries(EntryCollection& entries, EntrySink& sink, Entry
             sink.AppendRow(entry.GetAppName(), entry.GetStartUp() ? 1 : 0,
                            drive_ + entry.GetAppPath(), position);
         }
-        if (entry.GetStartUp()) entry.Launch(false, false);
+        // The launcher itself is not started: each copy would start the next, without end.
+        if (entry.GetStartUp() && !entry.IsLauncherItself()) entry.Launch(false, false);
     }
     VERROW_MARK("store: entries read");
     sink.FitColumns();

@@ -272,6 +272,24 @@ bool Win32Os::ModuleFolderExact() {
     return exact;
 }
 
+namespace {
+
+// The file's place on its volume, which every spelling of its path shares.
+bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && ::GetFileInformationByHandle(file.get(), &info);
+}
+
+}  // namespace
+
+bool Win32Os::IsThisProgram(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION file{}, self{};
+    return FileIdentity(ToSystemText(path), file) && FileIdentity(ExecutablePath(), self) &&
+           file.dwVolumeSerialNumber == self.dwVolumeSerialNumber && file.nFileIndexHigh == self.nFileIndexHigh &&
+           file.nFileIndexLow == self.nFileIndexLow;
+}
+
 bool Win32Os::EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) {
     Scoped<wchar_t*, FreeEnvironmentBlock> strings(::GetEnvironmentStringsW());
     const wchar_t* p = strings.get();

@@ -47,6 +47,7 @@ public:
     bool VolumeSerial(const std::string& root, std::uint32_t& serial) override;
     bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override;
+    bool IsThisProgram(const std::string& path) override;
     bool ModuleFolderExact() override;
     bool EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) override;
     bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;

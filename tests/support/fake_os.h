@@ -110,6 +110,7 @@ public:
     bool SetThreadErrorMode(std::uint32_t mode, std::uint32_t* previous) override;
     std::string ModuleFileName() override { return moduleFileName; }
     bool ModuleFolderExact() override { return moduleFolderExact; }
+    bool IsThisProgram(const std::string& path) override { return HasFile(path) && Fold(path) == Fold(moduleFileName); }
     bool EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) override;
     bool StartProcess(const ProcessStart& start, std::uint32_t* error) override;
     std::intptr_t ShellOpen(WindowHandle owner, const std::string& file,

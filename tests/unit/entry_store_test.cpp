@@ -88,6 +88,10 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     os.AddFile("E:\\tools\\VERROW_CNF\\p.vrc", EntryFile("P", "\\apps\\a.exe", 0));
     os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 1) +
                                                      "[MoxEnvExec_Env]\r\nENV0000_Key=D1\r\nENV0000_Val=d\r\n");
+    // The launcher itself, by another spelling: listed, never started (each copy would
+    // start the next).
+    os.AddFile("E:\\tools\\Verrow.exe", "MZ");
+    os.AddFile("E:\\tools\\VERROW_CNF\\self.vrc", EntryFile("S", "\\TOOLS\\verrow.EXE", 1));
 
     // Found, and their reading begun, before the load takes them.
     store.LoadAllEntries(entries, sink, store.FindEntryFiles());
@@ -95,9 +99,9 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     EXPECT_EQ(Log("row start fit message"),
               (std::vector<std::string>{"row C", "start E:\\apps\\c.exe", "row ", "row A",
                                         "start E:\\apps\\a.exe", "row ", "row G", "row P", "row D",
-                                        "start E:\\apps\\a.exe", "fit"}));
-    ASSERT_EQ(sink.rows.size(), 7u);
-    EXPECT_EQ(entries.size(), 7u);
+                                        "start E:\\apps\\a.exe", "row S", "fit"}));
+    ASSERT_EQ(sink.rows.size(), 8u);
+    EXPECT_EQ(entries.size(), 8u);
     EXPECT_EQ(sink.rows[0].pathText, "E:\\apps\\c.exe");
     EXPECT_EQ(sink.rows[0].image, 1);
     EXPECT_EQ(sink.rows[1].pathText, "E:");  // unreadable: an entry with defaults

@@ -114,6 +114,26 @@ TEST_F(Win32OsFiles, ReadFilesGivesEachFileInOrderAsReadFileDoes) {
     leftOpen.Resume();
 }
 
+TEST_F(Win32OsFiles, ThisProgramIsKnownByItsFileNotByItsSpelling) {
+    const std::string self = os.ModuleFileName();
+    EXPECT_TRUE(os.IsThisProgram(self));
+    std::string upper = self;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    EXPECT_TRUE(os.IsThisProgram(upper)) << upper;
+    std::wstring shortPath(MAX_PATH, L'\0');
+    shortPath.resize(GetShortPathNameW(ToSystemText(self).c_str(), &shortPath[0], MAX_PATH));
+    ASSERT_FALSE(shortPath.empty());
+    EXPECT_TRUE(os.IsThisProgram(FromSystemText(shortPath))) << FromSystemText(shortPath);
+    // The same bytes elsewhere are another program; no file or a folder is none.
+    const std::string copy = dir + "\\copy.exe";
+    ASSERT_TRUE(CopyFileW(ToSystemText(self).c_str(), ToSystemText(copy).c_str(), TRUE));
+    EXPECT_FALSE(os.IsThisProgram(copy));
+    EXPECT_FALSE(os.IsThisProgram(dir + "\\gone.exe"));
+    EXPECT_FALSE(os.IsThisProgram(dir));
+}
+
 TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
     // The fixture made this file immutable.
     const std::string path = "P:\\locked\\verrow.ini";
