@@ -42,9 +42,10 @@ private:
 };
 
 // Each file is read as Win32Os::ReadFile reads it, at most a bounded amount ahead of the
-// caller; a file that the helper has not started yet is read by the caller itself, so the
-// order and the content are those of reading each file when it is taken. The files read
-// go to `leftOpen` as they are read.
+// caller; a file that the helper has not started yet is read by the caller itself. The
+// order is that of the paths; the content may be older than the file when it is taken,
+// since the helper starts before the window is made (another copy saving meanwhile is not
+// seen). The files read go to `leftOpen` as they are read.
 std::unique_ptr<FileSequence> ReadAhead(std::vector<std::string> paths, FilesLeftOpen& leftOpen);
 
 // Win32Os::ReadFile, which leaves the file open in `file` (empty when it could not be opened).
