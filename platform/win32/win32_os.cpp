@@ -58,6 +58,31 @@ std::string FolderOf(const std::string& path) {
     return parts.drive + parts.dir;
 }
 
+// A file that another program holds open without letting it be deleted (a virus scanner,
+// an indexer, another copy reading it) cannot be replaced until it is closed; that is
+// worth a short wait, a file that cannot be changed at all is not.
+bool HeldByAnother(const std::wstring& path) {
+    ScopedHandle probe(::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+bool MoveWhenFree(const wchar_t* from, const std::wstring& to, DWORD flags) {
+    constexpr int kTries = 20;
+    constexpr DWORD kPauseMs = 50;
+    for (int tried = 1;; ++tried) {
+        if (::MoveFileExW(from, to.c_str(), flags)) return true;
+        const DWORD error = ::GetLastError();
+        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          (error == ERROR_ACCESS_DENIED && HeldByAnother(to));
+        if (!busy || tried == kTries) {
+            ::SetLastError(error);
+            return false;
+        }
+        ::Sleep(kPauseMs);
+    }
+}
+
 // The content goes to a temporary file in the same folder (so the final move stays on
 // one volume); only a complete file is moved to `path`, replacing what is there or not
 // as `moveFlags` say.
@@ -74,7 +99,7 @@ bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveF
         ok = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
              ::CloseHandle(file.release()) != 0;
     }
-    if (ok) ok = ::MoveFileExW(temp, ToSystemText(path).c_str(), moveFlags | MOVEFILE_WRITE_THROUGH) != 0;
+    if (ok) ok = MoveWhenFree(temp, ToSystemText(path), moveFlags | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         DWORD error = ::GetLastError();
         ::DeleteFileW(temp);

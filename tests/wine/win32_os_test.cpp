@@ -37,7 +37,20 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
     std::string read;
     ASSERT_TRUE(os.ReadFile(path, read));
     EXPECT_TRUE(read == big);
-    ASSERT_TRUE(os.ReplaceFile(path, "short"));
+    // Held for a moment by a program that lets nobody replace it (a scanner, another
+    // copy reading it): the replacement waits for it instead of failing.
+    {
+        HANDLE held = CreateFileW(ToSystemText(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread release([held] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            CloseHandle(held);
+        });
+        const bool replaced = os.ReplaceFile(path, "short");
+        release.join();
+        ASSERT_TRUE(replaced);
+    }
     EXPECT_EQ(ReadFileBytes(path), "short");
     EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
 
