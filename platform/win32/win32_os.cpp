@@ -58,35 +58,36 @@ std::string FolderOf(const std::string& path) {
     return parts.drive + parts.dir;
 }
 
-// A file that another program holds open without letting it be deleted (a virus scanner,
-// an indexer, another copy reading it) cannot be replaced until it is closed; that is
-// worth a short wait, a file that cannot be changed at all is not.
+// On most file systems a file that is open anywhere (a virus scanner, an indexer, another
+// copy of the program reading it) cannot be replaced until it is closed. That is worth a
+// short wait; a file that cannot be changed at all is not. Opened by nobody else, the
+// probe succeeds, whatever others are allowed to share.
 bool HeldByAnother(const std::wstring& path) {
-    ScopedHandle probe(::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    ScopedHandle probe(::CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-bool MoveWhenFree(const wchar_t* from, const std::wstring& to, DWORD flags) {
-    constexpr int kTries = 20;
-    constexpr DWORD kPauseMs = 50;
-    for (int tried = 1;; ++tried) {
+// At most a second for one file, and no more than `waitLeftMs` over all of them.
+bool MoveWhenFree(const wchar_t* from, const std::wstring& to, DWORD flags, unsigned long& waitLeftMs) {
+    constexpr unsigned long kPauseMs = 50;
+    for (unsigned long waited = 0;; waited += kPauseMs) {
         if (::MoveFileExW(from, to.c_str(), flags)) return true;
         const DWORD error = ::GetLastError();
         const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
                           (error == ERROR_ACCESS_DENIED && HeldByAnother(to));
-        if (!busy || tried == kTries) {
+        if (!busy || waited >= 1000 || waitLeftMs < kPauseMs) {
             ::SetLastError(error);
             return false;
         }
         ::Sleep(kPauseMs);
+        waitLeftMs -= kPauseMs;
     }
 }
 
 // The content goes to a temporary file in the same folder (so the final move stays on
 // one volume); only a complete file is moved to `path`, replacing what is there or not
 // as `moveFlags` say.
-bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveFlags) {
+bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveFlags, unsigned long& waitLeftMs) {
     wchar_t temp[MAX_PATH] = {};
     if (!::GetTempFileNameW(FolderText(FolderOf(path)).c_str(), L"vrw", 0, temp)) return false;
 
@@ -99,7 +100,7 @@ bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveF
         ok = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
              ::CloseHandle(file.release()) != 0;
     }
-    if (ok) ok = MoveWhenFree(temp, ToSystemText(path), moveFlags | MOVEFILE_WRITE_THROUGH);
+    if (ok) ok = MoveWhenFree(temp, ToSystemText(path), moveFlags | MOVEFILE_WRITE_THROUGH, waitLeftMs);
     if (!ok) {
         DWORD error = ::GetLastError();
         ::DeleteFileW(temp);
@@ -216,11 +217,11 @@ void Win32Os::CloseFilesRead() { leftOpen_->CloseAll(); }
 
 bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
     leftOpen_->CloseAll();  // a file held open cannot be replaced
-    return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING);
+    return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING, waitLeftMs_);
 }
 
 bool Win32Os::CreateNewFile(const std::string& path, const std::string& bytes) {
-    return WriteAndMove(path, bytes, 0);
+    return WriteAndMove(path, bytes, 0, waitLeftMs_);
 }
 
 bool Win32Os::CreateTempFile(const std::string& folder, const std::string& prefix,
@@ -299,20 +300,30 @@ bool Win32Os::ModuleFolderExact() {
 
 namespace {
 
-// The file's place on its volume, which every spelling of its path shares.
-bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+// Every spelling of a file's path gives the same. The index alone is not always unique
+// (zero for every file on some network shares), so size and time must agree as well.
+std::optional<Win32Os::FileIdentity> IdentityOf(const std::wstring& path) {
     ScopedHandle file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, 0, nullptr));
-    return file && ::GetFileInformationByHandle(file.get(), &info);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    auto wide = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
+    Win32Os::FileIdentity identity;
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.index = wide(info.nFileIndexHigh, info.nFileIndexLow);
+    identity.size = wide(info.nFileSizeHigh, info.nFileSizeLow);
+    identity.written = wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    if (identity.index == 0) return std::nullopt;
+    return identity;
 }
 
 }  // namespace
 
 bool Win32Os::IsThisProgram(const std::string& path) {
-    BY_HANDLE_FILE_INFORMATION file{}, self{};
-    return FileIdentity(ToSystemText(path), file) && FileIdentity(ExecutablePath(), self) &&
-           file.dwVolumeSerialNumber == self.dwVolumeSerialNumber && file.nFileIndexHigh == self.nFileIndexHigh &&
-           file.nFileIndexLow == self.nFileIndexLow;
+    if (!self_) self_ = IdentityOf(ExecutablePath());
+    if (!self_) return false;
+    std::optional<FileIdentity> file = IdentityOf(ToSystemText(path));
+    return file && *file == *self_;
 }
 
 bool Win32Os::EnvironmentBlock(std::string& block, std::vector<std::u16string>& originals) {

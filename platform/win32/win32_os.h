@@ -1,7 +1,9 @@
 // The real operating-system services: the Win32 side of platform/os.h.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,8 +57,21 @@ public:
                             const std::string& parameters) override;
     int ShowMessage(const std::string& text, unsigned type = mb::kOk) override;
 
+    // What a file is on its volume, whatever its path.
+    struct FileIdentity {
+        std::uint32_t volume = 0;
+        std::uint64_t index = 0, size = 0, written = 0;
+        bool operator==(const FileIdentity& other) const {
+            return volume == other.volume && index == other.index && size == other.size && written == other.written;
+        }
+    };
+
 private:
     std::unique_ptr<FilesLeftOpen> leftOpen_;
+    std::optional<FileIdentity> self_;  // the executable's, once asked for
+    // How long saves may still wait for files that others hold open, in this run: a
+    // session's end leaves the program only a few seconds for all of them.
+    unsigned long waitLeftMs_ = 2000;
 };
 
 }  // namespace verrow

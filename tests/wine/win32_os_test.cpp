@@ -37,19 +37,28 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
     std::string read;
     ASSERT_TRUE(os.ReadFile(path, read));
     EXPECT_TRUE(read == big);
-    // Held for a moment by a program that lets nobody replace it (a scanner, another
-    // copy reading it): the replacement waits for it instead of failing.
+    // Held open for a moment, as another copy's reading holds it (deleting shared): the
+    // replacement waits for it instead of failing.
     {
-        HANDLE held = CreateFileW(ToSystemText(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        std::thread release([held] {
+        std::string bytes;
+        ScopedHandle held;
+        ASSERT_TRUE(ReadWholeFile(path, bytes, held));
+        std::thread release([&held] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            CloseHandle(held);
+            held.reset();
         });
         const bool replaced = os.ReplaceFile(path, "short");
         release.join();
         ASSERT_TRUE(replaced);
+    }
+    EXPECT_EQ(ReadFileBytes(path), "short");
+    EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
+    // Held for good: after the wait the old file stays, and no temporary file is left.
+    {
+        std::string bytes;
+        ScopedHandle held;
+        ASSERT_TRUE(ReadWholeFile(path, bytes, held));
+        EXPECT_FALSE(os.ReplaceFile(path, "other"));
     }
     EXPECT_EQ(ReadFileBytes(path), "short");
     EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
@@ -138,6 +147,7 @@ TEST_F(Win32OsFiles, ThisProgramIsKnownByItsFileNotByItsSpelling) {
     std::wstring shortPath(MAX_PATH, L'\0');
     shortPath.resize(GetShortPathNameW(ToSystemText(self).c_str(), &shortPath[0], MAX_PATH));
     ASSERT_FALSE(shortPath.empty());
+    ASSERT_NE(FromSystemText(shortPath), self);
     EXPECT_TRUE(os.IsThisProgram(FromSystemText(shortPath))) << FromSystemText(shortPath);
     // The same bytes elsewhere are another program; no file or a folder is none.
     const std::string copy = dir + "\\copy.exe";
@@ -152,7 +162,10 @@ TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
     const std::string path = "P:\\locked\\verrow.ini";
     const std::string before = ReadFileBytes(path);
     ASSERT_FALSE(before.empty());
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(os.ReplaceFile(path, "[Verrow]\r\nStartOpen=1\r\nListStyle=0\r\n"));
+    // Refused at once: nobody holds it, so there is nothing to wait for.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(NamesIn("P:\\locked"), (std::vector<std::string>{"VERROW_CNF", "verrow.ini"}));
 }
