@@ -46,6 +46,7 @@ public:
     int NextItem(int start, UINT flags = LVNI_SELECTED) const {
         return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
     }
+    bool EnsureVisible(int item) const { return Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE) != 0; }
     bool SetColumnWidth(int column, int width) const {
         return Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)) != 0;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/gui/command_steps.h"
 #include "tests/gui/gui_driver.h"
 
 namespace verrow::gui {
@@ -132,6 +133,19 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
     EXPECT_TRUE(shown == redrawn);
     std::set<std::uint32_t> colours(shown.rgb.begin(), shown.rgb.end());
     EXPECT_GE(colours.size(), 3u);
+
+    // The row the user scrolled to and chose is still in sight in each view CONF gives.
+    const int last = kEntries - 1;
+    ASSERT_TRUE(list.Select(last));
+    SendMessageW(list.Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(last), FALSE);
+    for (int style : {0, 1, 2}) {
+        ASSERT_TRUE(ChooseListStyle(verrow, style));
+        RECT client{};
+        GetClientRect(list.Handle(), &client);
+        RECT row = list.ItemRect(last, LVIR_BOUNDS);
+        EXPECT_TRUE(row.top >= client.top && row.bottom <= client.bottom && row.left < client.right)
+            << "style " << style << ": row at " << row.left << "," << row.top;
+    }
 
     verrow.Close(CloseWay::kWmClose);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
