@@ -77,7 +77,8 @@ public:
     virtual void CloseFilesRead() {}
     // Replaces (or creates) `path` with `bytes` in one step: the old file stays as it
     // was unless the complete new content is in place. No temporary file remains. A file
-    // that another program holds open may be waited for, a second at most.
+    // that another program holds open may be waited for, a second at most; a read-only
+    // one is not replaced.
     virtual bool ReplaceFile(const std::string& path, const std::string& bytes) = 0;
     // Creates `path` with `bytes` in one step, never over another file: false when
     // something exists at `path` already or the file could not be written. No temporary

@@ -217,6 +217,10 @@ void Win32Os::CloseFilesRead() { leftOpen_->CloseAll(); }
 
 bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
     leftOpen_->CloseAll();  // a file held open cannot be replaced
+    // Windows does not rename over a read-only file; wine would, and a file the user
+    // protected would be replaced silently there.
+    DWORD attributes = ::GetFileAttributesW(ToSystemText(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING, waitLeftMs_);
 }
 

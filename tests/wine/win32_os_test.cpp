@@ -168,6 +168,17 @@ TEST_F(Win32OsFiles, ReplaceFileKeepsAFileThatCannotBeChanged) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(NamesIn("P:\\locked"), (std::vector<std::string>{"VERROW_CNF", "verrow.ini"}));
+
+    // One the user made read-only: Windows refuses to replace it by renaming over it, wine
+    // would not; kept everywhere.
+    const std::wstring readOnly = ToSystemText(dir + "\\kept.vrc");
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);  // left so by a failed run
+    WriteAll(dir + "\\kept.vrc", "kept");
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(os.ReplaceFile(dir + "\\kept.vrc", "new"));
+    EXPECT_EQ(ReadFileBytes(dir + "\\kept.vrc"), "kept");
+    EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"kept.vrc"});
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Win32OsFiles, TemporaryNamesListingAndLookUp) {
