@@ -182,10 +182,7 @@ void LauncherDialog::OnConf() {
     // leave rows and grid lines of the old view on the screen.
     InvalidateRect(List.Handle(), nullptr, TRUE);
     if (settings.ViewMode == LVS_REPORT) List.FitColumns();
-    // The chosen row stays in sight: the new view's items lie elsewhere, and some list
-    // controls keep the old view's scroll position.
-    int selected = List.NextItem(-1);
-    if (selected >= 0) List.EnsureVisible(selected);
+    List.ShowSelectedRow();
 }
 
 }  // namespace verrow

@@ -37,6 +37,19 @@ void EntryListView::SetViewFromListStyle(int listStyle) const {
     }
 }
 
+void EntryListView::ShowSelectedRow() const {
+    const int selected = SelectedItem();
+    if (selected < 0) return;
+    EnsureVisible(selected);
+    // A row wider than the list (a long name) is now shown to its end, its name out of
+    // sight: back to its beginning.
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    if (Send(LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&row)) && row.left < 0) {
+        Send(LVM_SCROLL, static_cast<WPARAM>(row.left), 0);  // pixels in every view but the list's
+    }
+}
+
 int EntryListView::InsertRow(int index, Row row, int image, LPARAM data) {
     rows_.insert(rows_.begin() + index, row);
     LVITEMW item{};

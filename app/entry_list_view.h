@@ -34,6 +34,9 @@ public:
     void SetViewFromListStyle(int listStyle) const;
     // The selected item (single selection: at most one), or -1.
     int SelectedItem() const { return NextItem(-1, LVNI_SELECTED); }
+    // Scrolls the selected row into sight, from its beginning, after a change of view: the
+    // new view's items lie elsewhere, and some list controls keep the old scroll position.
+    void ShowSelectedRow() const;
 
     // EntrySink: a row at the end; the columns sized to their content, or to their
     // headers while the list is empty.
