@@ -1,9 +1,11 @@
 #include "app/launcher_app.h"
 
 #include "app/launcher_dialog.h"
+#include "core/launch_entry.h"
 #include "platform/os.h"
 #include "platform/timing.h"
 #include "platform/win32/win32_os.h"
+#include "platform/win32_text.h"
 
 namespace verrow {
 
@@ -15,6 +17,10 @@ bool LauncherApp::InitInstance() {
     // Verrow says what failed itself. The thread's mode, which started programs do not
     // inherit.
     services.SetThreadErrorMode(kFailCriticalErrors, nullptr);
+    // A copy started by a program of another copy inherits that copy's drive variable,
+    // another stick's drive, and would hand it on to every program started without an
+    // environment of its own. Those get none, as after any other start.
+    ::SetEnvironmentVariableW(ToSystemText(kDriveVariable).c_str(), nullptr);
 
     {
         LauncherDialog dialog;

@@ -28,12 +28,17 @@ TEST(Lifecycle, StartUpEntriesStartBeforeExplorerOpensTheDrive) {
     TestDrive::Prepare("", {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe", 1, "probe.exe -x ソ")},
                             {"b.vrc", EntryFile("スタンプ", "\\tools\\stamp\\stamp.exe", 1)},
                             {"c.vrc", EntryFile("ふつう", "\\tools\\probe\\gone.exe")}});
+    // Started by a program that another copy of Verrow started, on another stick.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"_VERROW_DRV_", L"Q:"));
     VerrowProcess verrow;
-    ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
+    const bool started = verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder());
+    SetEnvironmentVariableW(L"_VERROW_DRV_", nullptr);
+    ASSERT_TRUE(started) << verrow.Error();
     // Both started; the probe with its command line, in its own folder (an empty
-    // CurrentDir takes the program's folder).
+    // CurrentDir takes the program's folder), and without the other stick's drive.
     ASSERT_TRUE(WaitForFile("V:\\tools\\probe\\probe.out"));
     EXPECT_EQ(ProbeRecord(), std::make_pair(std::string("probe.exe -x ソ"), std::string("V:\\tools\\probe")));
+    EXPECT_EQ(ProbeEnvironment(ReadFileBytes("V:\\tools\\probe\\probe.out")).count("_VERROW_DRV_"), 0u);
     ASSERT_TRUE(WaitForFile("V:\\tools\\stamp\\stamp.out"));
     ULONGLONG stamped = std::strtoull(ReadFileBytes("V:\\tools\\stamp\\stamp.out").c_str(), nullptr, 10);
 
