@@ -177,12 +177,14 @@ void LauncherDialog::OnConf() {
     StartOpen = settings.StartOpen;
     ListStyle = settings.ListStyle;
     settingsUnread_ = false;  // chosen now: saved at the end
-    List.ModifyStyle(LVS_TYPEMASK, static_cast<DWORD>(settings.ViewMode) & LVS_TYPEMASK);
+    const DWORD view = static_cast<DWORD>(settings.ViewMode) & LVS_TYPEMASK;
+    const bool viewChanged = (List.Style() & LVS_TYPEMASK) != view;
+    List.ModifyStyle(LVS_TYPEMASK, view);
     // Drawn anew as a whole: some list controls repaint only what they think changed and
     // leave rows and grid lines of the old view on the screen.
     InvalidateRect(List.Handle(), nullptr, TRUE);
     if (settings.ViewMode == LVS_REPORT) List.FitColumns();
-    List.ShowSelectedRow();
+    if (viewChanged) List.ShowSelectedRow();  // the same view stays where the user scrolled to
 }
 
 }  // namespace verrow

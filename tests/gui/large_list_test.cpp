@@ -144,10 +144,17 @@ TEST(LargeList, HundredsOfEntriesAreListedInReadingOrderFittedAndDrawn) {
         RECT client{};
         GetClientRect(list.Handle(), &client);
         RECT row = list.ItemRect(last, LVIR_BOUNDS);
+        ASSERT_GT(row.bottom, row.top);
         EXPECT_TRUE(row.top >= client.top && row.bottom <= client.bottom && row.left >= client.left &&
                     row.left < client.right)
             << "style " << style << ": row at " << row.left << "," << row.top;
     }
+    // CONF that keeps the view keeps where the user scrolled to (along the long paths).
+    SendMessageW(list.Handle(), LVM_SCROLL, 40, 0);
+    const LONG scrolled = list.ItemRect(last, LVIR_BOUNDS).left;
+    ASSERT_LT(scrolled, 0);
+    ASSERT_TRUE(ChooseListStyle(verrow, 2));
+    EXPECT_EQ(list.ItemRect(last, LVIR_BOUNDS).left, scrolled);
 
     verrow.Close(CloseWay::kWmClose);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
