@@ -30,6 +30,11 @@ bool IsWholePath(std::string_view path) {
     return path.size() > 1 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
 }
 
+std::string OnLaunchDrive(const std::string& path, const std::string& drive) {
+    const bool rooted = !path.empty() && IsPathSeparator(path[0]) && (path.size() == 1 || !IsPathSeparator(path[1]));
+    return rooted ? drive + path : path;
+}
+
 PathParts SplitPath(std::string_view path) {
     PathParts parts;
     // Only a letter makes a drive; a double-byte character never ends in ':'.

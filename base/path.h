@@ -34,4 +34,10 @@ bool TidyEnteredPath(std::string& path);
 // count from current folders.
 bool IsWholePath(std::string_view path);
 
+// A stored path without a drive (\tools\edit\edit.exe) lies on the launch drive, not on
+// the drive that happens to be current: the launcher may have been started from a prompt
+// or a shortcut elsewhere. Paths with a drive, network paths and relative paths stay as
+// they are, and so does every path when the launcher runs from no drive letter.
+std::string OnLaunchDrive(const std::string& path, const std::string& drive);
+
 }  // namespace verrow

@@ -21,15 +21,6 @@ std::string StartErrorText(const std::string& appPath, std::uint32_t code) {
     return cp932::Substitute(text::kStartError, {appPath, std::to_string(static_cast<int>(code))});
 }
 
-// A stored path without a drive (\tools\edit\edit.exe) lies on the launch drive, not on
-// the drive that happens to be current: the launcher may have been started from a prompt
-// or a shortcut elsewhere. Paths with a drive, UNC paths and relative paths stay as they
-// are, and so does every path when the launcher runs from no drive letter.
-std::string OnLaunchDrive(const std::string& path, const std::string& drive) {
-    const bool rooted = !path.empty() && IsPathSeparator(path[0]) && (path.size() == 1 || !IsPathSeparator(path[1]));
-    return rooted ? drive + path : path;
-}
-
 }  // namespace
 
 bool LaunchEntry::IsLauncherItself() const {

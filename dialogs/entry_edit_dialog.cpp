@@ -237,10 +237,12 @@ void EntryEditDialog::OnOK() {
     // A path pasted in quotes or a folder typed with a separator at its end is tidied.
     if (TidyEnteredPath(AppPath)) showPath();
     if (AppName.empty() || AppPath.empty()) return;
-    // One that counts from current folders (E:tools, \tools) is looked for as the system
-    // reads it and stored whole, since a later start would read it elsewhere; the box takes
-    // the whole form only once found, so that a mistyped path stays as typed.
-    const std::string whole = IsWholePath(AppPath) ? AppPath : GetOs().FullPath(AppPath);
+    // One that counts from current folders (E:tools, tools) is looked for as the system
+    // reads it and stored whole, since a later start would read it elsewhere; one without
+    // a drive (\tools) is on the launch drive, as a start reads it. The box takes the whole
+    // form only once found, so that a mistyped path stays as typed.
+    const std::string onDrive = OnLaunchDrive(AppPath, LaunchDrive);
+    const std::string whole = IsWholePath(onDrive) ? onDrive : GetOs().FullPath(onDrive);
     if (!GetOs().FindFile(whole, nullptr)) {
         ui::ShowMessage(text::kFileMissing);
         return;

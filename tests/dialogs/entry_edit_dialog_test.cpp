@@ -131,8 +131,11 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>{text::kFileMissing});
             EXPECT_EQ(ItemText(h, IDC_PATH), "\"V:\\tools\\gone.exe");
             // A folder passes, also pasted from the system's "copy as path" with quotes
-            // around it, or typed with a separator at its end.
-            SetText(h, IDC_PATH, "\"V:\\tools\\\"");
+            // around it, or typed with a separator at its end; and typed as it is stored,
+            // without its drive, it lies on the launch drive, as a start reads it, even
+            // when another drive is current (Verrow started from a shortcut elsewhere).
+            os.currentFolder = "C:\\elsewhere\\";
+            SetText(h, IDC_PATH, "\"\\tools\\\"");
             // A name that code page 932 cannot hold would be stored as Zoe or Zo?.
             SetDlgItemTextW(h, IDC_NAME, L"Zo\u00EB");
             Click(h, IDOK);  // said once, and the dialog stays open

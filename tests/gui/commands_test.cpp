@@ -96,7 +96,7 @@ TEST(Commands, AddRegistersAnEntryOnTheLaunchDriveInEitherLetterCase) {
     EXPECT_EQ(list.Text(1, 1), "V:\\tools\\stamp\\stamp.exe");
     EXPECT_EQ(list.Image(1), 1);
     EXPECT_NE(list.Data(1), list.Data(0));
-    // Typed as it is stored, without a drive: on the current drive, as the check found it.
+    // Typed as it is stored, without a drive: on the launch drive, as a start reads it.
     EXPECT_EQ(AddThroughEditor(verrow, "データ", "\\data"), "");
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Text(2, 1), "V:\\data");

@@ -89,11 +89,14 @@ public:
 
     // Os
     bool FindFile(const std::string& path, std::uint32_t* attributes) override;
-    // A path without a drive or a root counts from `currentFolder`, as the system's would;
-    // the forms with one of them alone are left to the tests with the system's own.
+    // A path without a drive or a root counts from `currentFolder`, one with a root alone
+    // from its drive, as the system's would; a drive alone (E:tools) is left to the tests
+    // with the system's own.
     std::string currentFolder = "V:\\";
     std::string FullPath(const std::string& path) override {
-        const bool bare = !path.empty() && path[0] != '\\' && path[0] != '/' && (path.size() < 2 || path[1] != ':');
+        auto separator = [&](std::size_t at) { return at < path.size() && (path[at] == '\\' || path[at] == '/'); };
+        if (separator(0)) return separator(1) ? path : currentFolder.substr(0, 2) + path;
+        const bool bare = !path.empty() && (path.size() < 2 || path[1] != ':');
         return bare ? currentFolder + path : path;
     }
     std::vector<std::string> ListFiles(const std::string& pattern) override;
