@@ -46,6 +46,8 @@ TEST(Cp932, LettersFoldButDoubleByteCharactersCompareWhole) {
     EXPECT_FALSE(cp932::EqualsNoCase(A_KANA, "\x83\x61"));  // trail 'A' vs 'a': two characters
     EXPECT_FALSE(cp932::EqualsNoCase("\x82\x60", "\x82\x81"));  // full-width letters do not fold
     EXPECT_FALSE(cp932::EqualsNoCase("ab", "a"));
+    EXPECT_TRUE(cp932::EqualsNoCase("AZ", "az"));  // the letters' ends; not '@' '[' and '`' '{'
+    EXPECT_FALSE(cp932::EqualsNoCase("@[", "`{"));
     EXPECT_LT(cp932::CompareNoCase("a", "B"), 0);
     EXPECT_GT(cp932::CompareNoCase("b", "A"), 0);
     EXPECT_LT(cp932::CompareNoCase("z", A_KANA), 0);  // single bytes sort before pairs

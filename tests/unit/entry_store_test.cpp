@@ -86,7 +86,8 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     os.AddFile("E:\\tools\\VERROW_CNF\\x.vrc", "");
     os.AddFile("E:\\tools\\VERROW_CNF\\gone.vrc", EntryFile("G", "\\apps\\gone.exe", 1));
     os.AddFile("E:\\tools\\VERROW_CNF\\p.vrc", EntryFile("P", "\\apps\\a.exe", 0));
-    os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 1) +
+    // Any flag but 0 is on, as written by hand.
+    os.AddFile("E:\\tools\\VERROW_CNF\\d.vrc", EntryFile("D", "\\apps\\a.exe", 5) +
                                                      "[MoxEnvExec_Env]\r\nENV0000_Key=D1\r\nENV0000_Val=d\r\n");
     // The launcher itself, by another spelling: listed, never started (each copy would
     // start the next).
@@ -107,6 +108,7 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     EXPECT_EQ(sink.rows[1].pathText, "E:");  // unreadable: an entry with defaults
     EXPECT_EQ(sink.rows[1].image, 0);
     EXPECT_EQ(sink.rows[5].image, 0);
+    EXPECT_EQ(sink.rows[6].image, 1);  // a picture the list has
     for (const test::Row& row : sink.rows) {
         ASSERT_NE(entries.At(row.position), nullptr);
         EXPECT_EQ(entries.At(row.position)->GetAppName(), row.name);
@@ -255,8 +257,14 @@ TEST_F(EntryStoreSaveTest, DeletingRemovesTheFileAtOnce) {
     EXPECT_FALSE(store.DeleteEntryFile(second));
     EXPECT_TRUE(os.HasFile(path));
     os.readOnly.clear();
+    // Nor is one on another stick that took the drive's letter, left alone, nor one whose
+    // folder is gone with the drive.
+    EXPECT_FALSE(store.DeleteEntryFile(second, [] { return false; }));
+    EXPECT_TRUE(os.HasFile(path));
     ASSERT_TRUE(os.DeleteFile(path));
     EXPECT_TRUE(store.DeleteEntryFile(second));
+    os.RemoveTree(kFolder);
+    EXPECT_FALSE(store.DeleteEntryFile(second));
 }
 
 }  // namespace

@@ -113,8 +113,9 @@ TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails)
     // Going through too much fails the start too. A value of 1.6 MB that two hundred
     // variables name in turn, each replaced by itself: it never grows, but was gone
     // through once per variable, twice per start. And 7000 names that begin "A%", tried
-    // at every %A% of 52 KB of values.
-    LaunchEntry again[2];
+    // at every %A% of 52 KB of values. And 52 KB that one replacement would make 9 GB of:
+    // it must stop as it passes the limit, not once it is done.
+    LaunchEntry again[3];
     again[0].SetEnv("V", "%A%");
     again[0].SetEnv("A", Repeat("%B%", 64));
     std::string names;
@@ -123,6 +124,9 @@ TEST_F(HostileInputTest, ReferencesThatMultiplyCannotBeComposedAndTheStartFails)
     for (int i = 0; i < 200; ++i) again[0].SetEnv("X" + std::to_string(i), "%X" + std::to_string(i) + "%");
     for (int i = 0; i < 2; ++i) again[1].SetEnv("V" + std::to_string(i), Repeat("%A%", 8666));
     for (int i = 0; i < 7000; ++i) again[1].SetEnv("A%" + std::to_string(10000 + i), "");
+    again[2].SetEnv("V", Repeat("%A%", 40));
+    again[2].SetEnv("A", Repeat("%B%", 8666));
+    again[2].SetEnv("B", Repeat("x", 25999));
     for (LaunchEntry& crafted : again) {
         crafted.SetAppPath("\\apps\\a.exe");
         crafted.SetUseCustomEnv(1);

@@ -124,6 +124,9 @@ TEST(ProfileReader, FilesWithAByteOrderMarkAreReadInCodePage932) {
         ProfileReader r = Parsed(file);
         EXPECT_EQ(r.GetString("s", cp932Name, 260), expected);
         EXPECT_EQ(r.GetString("s", "q", 260), "x");
+        ProfileReader loaded;  // as a file is loaded from the disk
+        ASSERT_TRUE(loaded.Load(true, file));
+        EXPECT_EQ(loaded.GetString("s", cp932Name, 260), expected);
     }
     EXPECT_EQ(Parsed(utf8).GetString("s", "bad", 260), "a??z");
     // Without a mark the bytes are code page 932 as they stand.
