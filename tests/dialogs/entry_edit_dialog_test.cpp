@@ -116,9 +116,15 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             SetText(h, IDC_NAME, "");
             SetText(h, IDC_PATH, "V:\\tools");
             Click(h, IDOK);  // no name: nothing at all
+            return true;  // a dialog ended here would not see the next step
+        },
+        [&] {
             SetText(h, IDC_NAME, "App");
             SetText(h, IDC_PATH, "");
             Click(h, IDOK);  // no path: nothing at all
+            return true;
+        },
+        [&] {
             EXPECT_TRUE(TakeMessages(os).empty());
             SetText(h, IDC_PATH, "V:\\tools\\gone.exe");
             Click(h, IDOK);

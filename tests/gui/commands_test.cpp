@@ -238,11 +238,11 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
 
 TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) {
     VERROW_NEED_DRIVE_V();
-    // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces, and a
-    // flag is on as -1.
+    // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces, and two
+    // flags are on as -1.
     const std::string file =
         "[MoxEnvExec]\r\nAppName=プローブ\r\nAppPath=\\tools\\probe\\probe.exe\r\nCmdOpt=probe.exe -e ソ\r\n"
-        "CurrentDir=\\data\r\nUseCustomEnv=-1\r\nOverWriteEnv=0\r\nStartUp=0\r\n"
+        "CurrentDir=\\data\r\nUseCustomEnv=-1\r\nOverWriteEnv=-1\r\nStartUp=0\r\n"
         "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
         "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
     TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"mine.vrc", file}});
@@ -258,7 +258,7 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     EXPECT_EQ(TextOf(editor, IDC_PATH), kProbe);
     EXPECT_EQ(Checked(editor, IDC_START_UP), 0);
     EXPECT_EQ(Checked(editor, IDC_USE_CUSTOM_ENV), 1);
-    EXPECT_EQ(Checked(editor, IDC_OVERWRITE_ENV), 0);
+    EXPECT_EQ(Checked(editor, IDC_OVERWRITE_ENV), 1);
     EXPECT_EQ(ListBoxRows(editor, IDC_ENV_LIST), (std::vector<std::string>{"_VERROW_DRV_", "GONE", "KEEP"}));
     EXPECT_TRUE(Shoot(editor, "editor_existing_entry"));
 
@@ -334,7 +334,7 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
                                                                      {"CmdOpt", "probe.exe -e ソ"},
                                                                      {"CurrentDir", "\\data"},
                                                                      {"UseCustomEnv", "1"},
-                                                                     {"OverWriteEnv", "0"},
+                                                                     {"OverWriteEnv", "1"},
                                                                      {"StartUp", "1"}}));
     std::size_t pairs = 0;
     EXPECT_EQ(EntryVariables(bytes, &pairs), (std::map<std::string, std::string>{{"_VERROW_DRV_", "V:"}, {"KEEP", "2"}}));
