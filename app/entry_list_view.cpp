@@ -43,9 +43,8 @@ void EntryListView::ShowSelectedRow() const {
     EnsureVisible(selected);
     // A row wider than the list (a long name) is now shown to its end, its name out of
     // sight: back to its beginning.
-    RECT row{};
-    row.left = LVIR_BOUNDS;
-    if (Send(LVM_GETITEMRECT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&row)) && row.left < 0) {
+    RECT row;
+    if (ItemRect(selected, LVIR_BOUNDS, row) && row.left < 0) {
         Send(LVM_SCROLL, static_cast<WPARAM>(row.left), 0);  // pixels in every view but the list's
     }
 }
@@ -146,13 +145,8 @@ void EntryListView::FitColumns() {
 // details view says where that is; the other views fit again when details are chosen.
 void EntryListView::WidenNameColumn() const {
     if ((Style() & LVS_TYPEMASK) != LVS_REPORT || rows_.empty()) return;
-    RECT label{}, row{};
-    label.left = LVIR_LABEL;
-    row.left = LVIR_BOUNDS;
-    if (!Send(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)) ||
-        !Send(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
-        return;
-    }
+    RECT label, row;
+    if (!ItemRect(0, LVIR_LABEL, label) || !ItemRect(0, LVIR_BOUNDS, row)) return;
     // Measured in one DC with the list's font: the list's own measure takes a DC per text,
     // which a thousand rows would notice.
     Scoped<HDC, ReleaseWindowDc> dc(GetDC(Handle()), ReleaseWindowDc{Handle()});

@@ -47,6 +47,12 @@ public:
         return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));
     }
     bool EnsureVisible(int item) const { return Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE) != 0; }
+    // The rectangle of `part` (LVIR_BOUNDS, LVIR_LABEL, ...) of an item, in client coordinates.
+    bool ItemRect(int item, int part, RECT& rect) const {
+        rect = RECT{};
+        rect.left = part;
+        return Send(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)) != 0;
+    }
     bool SetColumnWidth(int column, int width) const {
         return Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)) != 0;
     }
