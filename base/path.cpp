@@ -31,7 +31,7 @@ bool IsWholePath(std::string_view path) {
 }
 
 std::string OnLaunchDrive(const std::string& path, const std::string& drive) {
-    const bool rooted = !path.empty() && IsPathSeparator(path[0]) && (path.size() == 1 || !IsPathSeparator(path[1]));
+    const bool rooted = !path.empty() && IsPathSeparator(path[0]) && !IsWholePath(path);
     return rooted ? drive + path : path;
 }
 
