@@ -239,9 +239,11 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
 TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) {
     VERROW_NEED_DRIVE_V();
     // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces, and two
-    // flags are on as -1.
+    // flags are on as -1. The name is longer than a first read of a row gives.
+    std::string name = "プローブ";
+    for (int i = 0; i < 60; ++i) name += "の長い名前";
     const std::string file =
-        "[MoxEnvExec]\r\nAppName=プローブ\r\nAppPath=\\tools\\probe\\probe.exe\r\nCmdOpt=probe.exe -e ソ\r\n"
+        "[MoxEnvExec]\r\nAppName=" + name + "\r\nAppPath=\\tools\\probe\\probe.exe\r\nCmdOpt=probe.exe -e ソ\r\n"
         "CurrentDir=\\data\r\nUseCustomEnv=-1\r\nOverWriteEnv=-1\r\nStartUp=0\r\n"
         "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
         "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
@@ -254,7 +256,7 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     verrow.Click(IDC_EDIT);
     HWND editor = verrow.WaitForDialog(kEditorCaption);
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(TextOf(editor, IDC_NAME), "プローブ");
+    EXPECT_EQ(TextOf(editor, IDC_NAME), name);
     EXPECT_EQ(TextOf(editor, IDC_PATH), kProbe);
     EXPECT_EQ(Checked(editor, IDC_START_UP), 0);
     EXPECT_EQ(Checked(editor, IDC_USE_CUSTOM_ENV), 1);

@@ -236,6 +236,17 @@ TEST_F(EntryStoreSaveTest, FailedWritesAreReportedAndLeaveOldFilesAlone) {
     EXPECT_EQ(os.FileBytes("E:\\tools\\VERROW_CNF\\a.vrc"), before[0]);
     EXPECT_NE(os.FileBytes("E:\\tools\\VERROW_CNF\\b.vrc").find("AppName=B2"), std::string::npos);
     EXPECT_EQ(FileNames().size(), 4u);  // the new entry was written, no .tmp
+
+    // A folder that takes no new file (a full stick) is given up at the first name, not
+    // tried under every name there is.
+    Add("new2");
+    os.failWrite = [](const std::string& path) {
+        return test::FakeOs::Fold(path).find(test::FakeOs::Fold(".vrc")) != std::string::npos;
+    };
+    const int counter = os.tempCounter;
+    EXPECT_EQ(store.SaveAllEntries(entries), (std::vector<std::string>{"new2"}));
+    EXPECT_EQ(os.tempCounter, counter + 1);
+    EXPECT_EQ(FileNames().size(), 4u);
 }
 
 TEST_F(EntryStoreSaveTest, DeletingRemovesTheFileAtOnce) {
