@@ -140,7 +140,8 @@ TEST_F(LaunchEntryTest, ReadingStopsAtTheFirstMissingOrEmptyName) {
 TEST_F(LaunchEntryTest, VariableKeysMatchOnlyTheirFormattedNamesInAnyLetterCase) {
     File("", "env0000_key=a\r\nEnv0000_VAL=1\r\n ENV0001_Key = b \r\nENV0001_Val=\"2\"\r\n"
              "ENV0002_Key=c\r\nENV0002_KEY=late\r\nENV0002_Val=3\r\n"
-             "ENV00003_Key=five digits\r\nENV3_Key=one digit\r\nENV0003_Keys=x\r\nENV000a_Key=x\r\n"
+             "ENV00003_Key=five digits\r\nENV3_Key=one digit\r\nENV003_Key=three\r\nENV0003-Key=x\r\n"
+             "ENV0003_Keys=x\r\nENV000a_Key=x\r\n"
              "[Other]\r\nENV0003_Key=elsewhere\r\n");
     LaunchEntry entry;
     ASSERT_TRUE(entry.LoadFromFile(kFile));
