@@ -239,7 +239,8 @@ TEST(Commands, APathElsewhereACancelOrNoSelectionChangesNothing) {
 TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) {
     VERROW_NEED_DRIVE_V();
     // Written by hand; _VERROW_DRV_ holds another drive, which reading replaces, and two
-    // flags are on as -1. The name is longer than a first read of a row gives.
+    // flags are on as -1. The name (304 characters) is longer than the 256 that a row's
+    // text is first read with.
     std::string name = "プローブ";
     for (int i = 0; i < 60; ++i) name += "の長い名前";
     const std::string file =
