@@ -47,9 +47,9 @@ FreeSpaceFigures FreeSpaceFor(std::uint64_t totalBytes, std::uint64_t freeBytes)
 std::optional<FreeSpaceFigures> NextFreeSpace(Os& os, const std::string& directory, bool shownBefore) {
     std::uint64_t total = 0;
     std::uint64_t free = 0;
-    // A drive letter without media (a card reader without its card) would raise the
-    // system's "no disk" box at every tick: not for this query. The thread's mode rather
-    // than the process's, which the programs that the launcher starts inherit.
+    // Quiet failures on a drive letter without media (a card reader without its card),
+    // whatever the calling thread asks for itself (the window's thread already does):
+    // the thread's mode rather than the process's, which started programs inherit.
     std::uint32_t previous = 0;
     const bool quiet = os.SetThreadErrorMode(kFailCriticalErrors, &previous);
     const bool known = os.DiskFreeSpace(directory, &total, &free);

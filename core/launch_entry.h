@@ -110,7 +110,8 @@ public:
     // references cannot be composed (see ComposeEnvironmentBlock): Launch then fails.
     // `originals`, when given, gets for the strings of the block what the program is to
     // receive instead (ProcessStart::environmentOriginals): the launcher's own variables
-    // that code page 932 cannot hold, where the entry neither sets nor refers to them.
+    // that code page 932 cannot hold, where the entry does not set them and no reference
+    // in their own value was replaced (one that a value only refers to stays whole).
     std::size_t BuildEnvironmentBlock(char* buffer, std::size_t capacity,
                                       std::vector<std::u16string>* originals = nullptr) const;
 

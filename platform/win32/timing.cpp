@@ -1,6 +1,8 @@
 // The timing marks of platform/timing.h, for a build with VERROW_TIMING only.
 #include "platform/timing.h"
 
+#include "platform/scoped.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -40,11 +42,10 @@ void Write() {
         log += value;
     }
     log += "end\n";
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    ScopedHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
+    if (!file) return;
     DWORD written = 0;
-    WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
 }
 
 void Start() {
