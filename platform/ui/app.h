@@ -10,9 +10,9 @@
 // RunApplication, in this order:
 //  1. restricts the DLL search path to the system folder with SetDefaultDllDirectories
 //     (looked up at run time: Windows 7 without its update lacks it); only where that is
-//     missing does SetDllDirectory("") take the current folder out, since older systems
-//     hand that setting on to the programs started. The program lives on a drive that
-//     other machines write to;
+//     missing or refused does SetDllDirectory("") take the current folder out, since
+//     older systems hand that setting on to the programs started. The program lives on
+//     a drive that other machines write to;
 //  2. registers the common control classes that the templates use;
 //  3. sets the instance handle, the application name (the executable's file name without
 //     folder and last extension: App.beta.exe gives App.beta) and the help path (the
