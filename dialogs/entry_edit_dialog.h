@@ -12,11 +12,10 @@
 // An empty EnvMap is seeded when the dialog opens: the process environment plus
 // _VERROW_DRV_ = LaunchDrive; variables that an entry file could not give back as they are
 // (a character code page 932 lacks, longer than a name or value is kept, a line break) are
-// left out, so that a merged start hands them on as the launcher has them.
-// The variable list shows the names sorted without regard to
-// letter case, each row tied to its variable's own bytes; the value box shows a value one
-// ';'-separated element per line. The variable boxes take no more than an entry file
-// keeps of a variable.
+// left out, so that a merged start hands them on as the launcher has them. The variable
+// list shows the names sorted without regard to letter case, each row tied to its
+// variable's own bytes; the value box shows a value one ';'-separated element per line.
+// The variable boxes take no more than an entry file keeps of a variable.
 #pragma once
 
 #include <string>
