@@ -251,6 +251,11 @@ public:
     bool WaitForNoDialog(HWND dialog, DWORD timeoutMs = kWaitMs) const;
     static std::string MessageText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
     static void Answer(HWND box, int button = IDOK) { ClickIn(box, button); }
+    // The box offers that answer (the system may keep the others hidden).
+    static bool HasButton(HWND box, int button) {
+        HWND control = GetDlgItem(box, button);
+        return control && IsWindowVisible(control);
+    }
 
     // The main window on top, painted; false when it is not there.
     bool BringToFront() const;
