@@ -4,7 +4,8 @@
 # the Windows build under wine (unit, platform and GUI tests), and the fuzz targets briefly.
 # The Windows suite runs on the 32-bit build where the host runs 32-bit programs, else on
 # the 64-bit build; the 32-bit build is then still made, and the shipped Verrow.exe and its
-# package are checked without being run. VERROW_WINDOWS_ARCH=win32 or win64 chooses either
+# package are checked (the package's program is started only where the host runs 32-bit
+# programs, whichever suite runs). VERROW_WINDOWS_ARCH=win32 or win64 chooses either
 # (see tools/windows-arch).
 # Ends with one summary line in CTest's words, after the tests that were skipped, if any;
 # fails when any test fails or none ran.
