@@ -377,10 +377,14 @@ TEST(EntryEditor, ExistingEntryEditsItsVariablesWithApplyAddAndDelete) {
             SetText(h, IDC_ENV_VALUE, "n");
             Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, "NEW"), "n");
+            SetText(h, IDC_ENV_NAME, "=C:");  // the system's own kind: its "=" is the first byte
+            SetText(h, IDC_ENV_VALUE, "C:\\w");
+            Click(h, IDC_ENV_APPLY);
+            EXPECT_EQ(Value(editor.EnvMap, "=C:"), "C:\\w");
             EXPECT_EQ(rows().size(), 3u);  // not listed
 
             // Add refuses a listed name in any case, an empty one and one with "=" after its
-            // first byte; a leading one is the system's own kind (=C:).
+            // first byte.
             SetText(h, IDC_ENV_NAME, "path");
             Click(h, IDC_ENV_ADD);
             SetText(h, IDC_ENV_NAME, "");
