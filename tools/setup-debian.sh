@@ -10,7 +10,7 @@ pkgs=(cmake g++ make googletest libgtest-dev clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
       g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
       wine wine32:i386 wine64 xvfb x11-apps imagemagick xdotool locales fonts-ipafont
-      fonts-liberation python3)
+      fonts-liberation python3 g++-multilib qemu-user-static)
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 
 if [ ${#need[@]} -gt 0 ]; then

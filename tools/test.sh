@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs whatever is missing, builds every configuration and runs every test:
-# the native unit tests, the same under AddressSanitizer and UndefinedBehaviorSanitizer,
+# the native unit tests, the same under AddressSanitizer and UndefinedBehaviorSanitizer and
+# as a 32-bit x86 program (under qemu where the host runs no 32-bit programs: the shipped
+# program is 32-bit, and nothing else then runs its logic with 32-bit sizes),
 # the Windows build under wine (unit, platform and GUI tests), and the fuzz targets briefly.
 # The Windows suite runs on the 32-bit build where the host runs 32-bit programs, else on
 # the 64-bit build; the 32-bit build is then still made, and the shipped Verrow.exe and its
@@ -63,7 +65,7 @@ test_preset() {  # test_preset PRESET [CTEST ARGUMENT...]
     )
 }
 
-for p in native native-asan; do
+for p in native native-asan native-m32; do
     echo "=== $p ==="
     build_preset "$p" && test_preset "$p"
 done
