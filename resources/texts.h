@@ -107,6 +107,7 @@ inline constexpr const char kUnnamedEntry[] = "(名前なし)";
 inline constexpr const char kMoreUnsaved[] = "ほか %1 件";  // %1: how many more
 inline constexpr const char kUnsavedSettings[] = "設定 (verrow.ini) を保存できませんでした。";
 inline constexpr const char kCheckTheDrive[] =
-    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。";
+    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているか、"
+    "ファイルが読み取り専用や使用中になっていないかを確認してください。";
 
 }  // namespace verrow::text

@@ -622,7 +622,9 @@ TEST(Commands, AnAddedOrEditedEntryThatCannotBeWrittenIsNamedAtTheEnd) {
     EXPECT_FALSE(IsWindow(verrow.Main()));
     EXPECT_EQ(VerrowProcess::MessageText(box),
               "次の登録を保存できませんでした。\n\n変えた\n足した\n\n"
-              "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。");
+              "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているか、"
+              "ファイルが読み取り専用や使用中になっていないかを確認してください。");
+    EXPECT_TRUE(test::SaveScreenshot(CaptureFromScreen(box), "unsaved_entries_box"));
     VerrowProcess::Answer(box, IDOK);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
     EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"keep.vrc"}));

@@ -310,7 +310,8 @@ TEST(Lifecycle, SettingsThatCannotBeWrittenAreToldOnceWhenChosenAndLeftIntact) {
     EXPECT_EQ(WindowText(box), "Verrow");
     EXPECT_EQ(VerrowProcess::MessageText(box),
               "設定 (verrow.ini) を保存できませんでした。\n\n"
-              "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。");
+              "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているか、"
+              "ファイルが読み取り専用や使用中になっていないかを確認してください。");
     HWND cancel = GetDlgItem(box, IDCANCEL);
     EXPECT_TRUE(!cancel || !IsWindowVisible(cancel));
     VerrowProcess::Answer(box, IDOK);

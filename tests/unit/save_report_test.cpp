@@ -7,7 +7,8 @@ namespace verrow {
 namespace {
 
 const std::string kHint =
-    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。";
+    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているか、"
+    "ファイルが読み取り専用や使用中になっていないかを確認してください。";
 
 TEST(UnsavedReport, NamesEachRegistrationOnItsLineAndTheSettings) {
     EXPECT_EQ(UnsavedReport({}, false), "");

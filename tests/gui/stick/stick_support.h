@@ -19,7 +19,8 @@ namespace verrow::gui::stick {
 
 // The closing line of the message about what the end of a run could not save.
 inline constexpr char kCheckTheDrive[] =
-    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているかを確認してください。";
+    "ドライブが書き込み禁止になっていないか、取り外されていないか、空き容量が足りているか、"
+    "ファイルが読み取り専用や使用中になっていないかを確認してください。";
 inline constexpr char kSettingsNotSaved[] = "設定 (verrow.ini) を保存できませんでした。";
 inline constexpr char kEntriesNotSaved[] = "次の登録を保存できませんでした。";
 
