@@ -86,8 +86,9 @@ bool MoveWhenFree(const wchar_t* from, const std::wstring& to, DWORD flags, unsi
 
 // The content goes to a temporary file in the same folder (so the final move stays on
 // one volume); only a complete file is moved to `path`, replacing what is there or not
-// as `moveFlags` say.
-bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveFlags, unsigned long& waitLeftMs) {
+// as `moveFlags` say, and carrying `attributes` (0: the temporary file's own).
+bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveFlags, DWORD attributes,
+                  unsigned long& waitLeftMs) {
     wchar_t temp[MAX_PATH] = {};
     if (!::GetTempFileNameW(FolderText(FolderOf(path)).c_str(), L"vrw", 0, temp)) return false;
 
@@ -100,6 +101,7 @@ bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveF
         ok = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
              ::CloseHandle(file.release()) != 0;
     }
+    if (ok && attributes) ::SetFileAttributesW(temp, attributes);  // failing, the file is still saved
     if (ok) ok = MoveWhenFree(temp, ToSystemText(path), moveFlags | MOVEFILE_WRITE_THROUGH, waitLeftMs);
     if (!ok) {
         DWORD error = ::GetLastError();
@@ -220,12 +222,17 @@ bool Win32Os::ReplaceFile(const std::string& path, const std::string& bytes) {
     // Windows does not rename over a read-only file; wine would, and a file the user
     // protected would be replaced silently there.
     DWORD attributes = ::GetFileAttributesW(ToSystemText(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING, waitLeftMs_);
+    if (attributes == INVALID_FILE_ATTRIBUTES) attributes = 0;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+    // A file its owner hid stays hidden, as the system's own replacing of a file keeps it.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    attributes &= kKept;
+    if (attributes) attributes |= FILE_ATTRIBUTE_ARCHIVE;
+    return WriteAndMove(path, bytes, MOVEFILE_REPLACE_EXISTING, attributes, waitLeftMs_);
 }
 
 bool Win32Os::CreateNewFile(const std::string& path, const std::string& bytes) {
-    return WriteAndMove(path, bytes, 0, waitLeftMs_);
+    return WriteAndMove(path, bytes, 0, 0, waitLeftMs_);
 }
 
 bool Win32Os::CreateTempFile(const std::string& folder, const std::string& prefix,

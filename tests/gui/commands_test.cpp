@@ -250,6 +250,9 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
         "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=X:\r\nENV0001_Key=KEEP\r\nENV0001_Val=1\r\n"
         "ENV0002_Key=GONE\r\nENV0002_Val=a;b\r\n";
     TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"mine.vrc", file}});
+    // Hidden by its owner, and still hidden once rewritten.
+    const std::string path = TestDrive::ConfigFolder() + "\\mine.vrc";
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     RemoteListView list = verrow.List();
@@ -332,7 +335,8 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
     ASSERT_EQ(verrow.WaitForExit(), 0u);
     // The same file, with the new values and the old command line and folder.
     EXPECT_EQ(FolderNames(TestDrive::ConfigFolder()), (std::vector<std::string>{"mine.vrc"}));
-    std::string bytes = ReadFileBytes(TestDrive::ConfigFolder() + "\\mine.vrc");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    std::string bytes = ReadFileBytes(path);
     EXPECT_EQ(EntryKeys(bytes), (std::map<std::string, std::string>{{"AppName", "プローブを改めた名前"},
                                                                      {"AppPath", "\\tools\\probe\\probe.exe"},
                                                                      {"CmdOpt", "probe.exe -e ソ"},
