@@ -5,7 +5,7 @@
 
 namespace verrow {
 
-std::string UnsavedReport(const std::vector<std::string>& entryNames, bool settingsFailed) {
+std::string UnsavedReport(const std::vector<std::string>& entryNames, bool settingsFailed, bool folderGone) {
     if (entryNames.empty() && !settingsFailed) return std::string();
     std::string text;
     if (!entryNames.empty()) {
@@ -22,6 +22,10 @@ std::string UnsavedReport(const std::vector<std::string>& entryNames, bool setti
             text += cp932::Substitute(text::kMoreUnsaved, {std::to_string(entryNames.size() - kReportNameLimit)});
         }
         text += "\n\n";
+        if (folderGone) {
+            text += text::kConfigFolderMissing;
+            text += "\n\n";
+        }
     }
     if (settingsFailed) {
         text += text::kUnsavedSettings;

@@ -11,8 +11,10 @@ namespace verrow {
 // Names listed at most; the rest are counted.
 inline constexpr std::size_t kReportNameLimit = 20;
 
-// The one message for the registrations in `entryNames` (one name per line, in order)
-// and, when `settingsFailed`, the settings file. Empty when nothing failed.
-std::string UnsavedReport(const std::vector<std::string>& entryNames, bool settingsFailed);
+// The one message for the registrations in `entryNames` (one name per line, in order),
+// saying so when `folderGone` (their folder is not there), and, when `settingsFailed`, the
+// settings file. Empty when nothing failed.
+std::string UnsavedReport(const std::vector<std::string>& entryNames, bool settingsFailed,
+                          bool folderGone = false);
 
 }  // namespace verrow

@@ -18,6 +18,11 @@ TEST(UnsavedReport, NamesEachRegistrationOnItsLineAndTheSettings) {
     EXPECT_EQ(UnsavedReport({"a", ""}, true),
               "次の登録を保存できませんでした。\n\na\n(名前なし)\n\n"
               "設定 (verrow.ini) を保存できませんでした。\n\n" + kHint);
+    // Their folder gone: said after their names, and only when there are names.
+    EXPECT_EQ(UnsavedReport({"a"}, true, true),
+              "次の登録を保存できませんでした。\n\na\n\n設定フォルダが見つかりません。\n\n"
+              "設定 (verrow.ini) を保存できませんでした。\n\n" + kHint);
+    EXPECT_EQ(UnsavedReport({}, true, true), "設定 (verrow.ini) を保存できませんでした。\n\n" + kHint);
 }
 
 TEST(UnsavedReport, ListsTwentyNamesAndCountsTheRest) {

@@ -127,7 +127,7 @@ TEST(BadCorpus, ConfigurationFolderThatIsAFile) {
     verrow.Close(CloseWay::kEscape);
     HWND box = verrow.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(VerrowProcess::MessageText(box), std::string(kEntriesNotSaved) + "\n\n新しい\n\n" + kCheckTheDrive);
+    EXPECT_EQ(VerrowProcess::MessageText(box), std::string(kEntriesNotSaved) + "\n\n新しい\n\n設定フォルダが見つかりません。\n\n" + kCheckTheDrive);
     VerrowProcess::Answer(box, IDOK);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
 

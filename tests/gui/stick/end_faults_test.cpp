@@ -19,12 +19,13 @@ namespace {
 
 const char kSettings[] = "[Verrow]\r\nStartOpen=0\r\nListStyle=2\r\n";
 
-std::string Message(const std::vector<std::string>& entries, bool settings) {
+std::string Message(const std::vector<std::string>& entries, bool settings, bool folderGone = false) {
     std::string text;
     if (!entries.empty()) {
         text = std::string(kEntriesNotSaved) + "\n";
         for (const std::string& name : entries) text += "\n" + name;
         text += "\n\n";
+        if (folderGone) text += "設定フォルダが見つかりません。\n\n";
     }
     if (settings) text += std::string(kSettingsNotSaved) + "\n\n";
     return text + kCheckTheDrive;
@@ -122,8 +123,8 @@ TEST(EndFaults, ConfigurationFolderRemovedWhileRunning) {
     ASSERT_FALSE(FileExists(kPlain.Config()));
     ASSERT_GE(RoundTripMs(verrow.Main()), 0);
     // The settings still go next to the program; the two changed registrations had their
-    // home in the folder and are named.
-    CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, false));
+    // home in the folder and are named, with the reason.
+    CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, false, true));
     EXPECT_EQ(ReadFileBytes(kPlain.Settings()), kSettings);
     // Not made again behind the user's back, and no temporary file anywhere.
     EXPECT_EQ(FolderNames(kPlain.Tools()), (std::vector<std::string>{"Verrow.exe", "verrow.ini"}));
@@ -186,7 +187,7 @@ TEST(EndFaults, DriveGoneWhileRunningKeepsTheBarAndLosesNothingThatWasThere) {
         EXPECT_GE(RoundTripMs(verrow.Main()), 0);
         // Everything the end of the run writes is lost, and said so; the settings, not
         // changed in this run, lose nothing.
-        CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, false));
+        CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, false, true));
         ASSERT_TRUE(away.Back());
     }
     // Put back: as it was, and nothing written into it meanwhile.
