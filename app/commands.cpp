@@ -150,7 +150,8 @@ void LauncherDialog::OnDel() {
     // locked file) keeps its registration: it would come back at the next start. So does
     // one on a stick that now has another letter: the file at the old path is not its own.
     if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry, [this] { return SameVolumeAsAtStart(); })) {
-        ui::ShowMessage(cp932::Substitute(text::kDeleteFailed, {entry->GetEntryFilePath()}),
+        const std::string reason = ConfigFolderGone() ? std::string(text::kConfigFolderMissing) + "\n\n" : "";
+        ui::ShowMessage(cp932::Substitute(text::kDeleteFailed, {entry->GetEntryFilePath(), reason}),
                         mb::kOk | mb::kIconExclamation);
         return;
     }

@@ -282,15 +282,15 @@ void LauncherDialog::SaveAll() {
     bool settingsSaved =
         settingsUnread_ || WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite) || unchanged;
     VERROW_MARK("close: settings written");
-    EntryStore store(ExeFolder, Drive);
-    std::vector<std::string> unsaved = store.SaveAllEntries(EntryList, mayWrite);
+    std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList, mayWrite);
     VERROW_MARK("close: entries saved and freed");
-    // The folder deleted during the run, or a file in its place: the usual advice would
-    // not say why.
+    unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved, !unsaved.empty() && ConfigFolderGone());
+}
+
+bool LauncherDialog::ConfigFolderGone() const {
     std::uint32_t attributes = 0;
-    const bool folderGone = !unsaved.empty() && (!GetOs().FindFile(store.ConfigFolder(), &attributes) ||
-                                                 !(attributes & kAttributeDirectory));
-    unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved, folderGone);
+    return !GetOs().FindFile(EntryStore(ExeFolder, Drive).ConfigFolder(), &attributes) ||
+           !(attributes & kAttributeDirectory);
 }
 
 bool LauncherDialog::SameVolumeAsAtStart() const {

@@ -25,9 +25,9 @@ inline constexpr const char kPathColumn[] = "パス";
 inline constexpr const char kRunFailed[] = "アプリケーションの起動に失敗しました";
 inline constexpr const char kWrongDrive[] = "Verrowを起動したドライブ上のアプリケーションを登録してください。";
 inline constexpr const char kConfirmDelete[] = "選択されたアイテムを削除してもよろしいですか？";
-// %1: the entry file's path.
+// %1: the entry file's path; %2: empty, or a line saying why, with its blank line.
 inline constexpr const char kDeleteFailed[] =
-    "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n%1\n\n"
+    "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n%1\n\n%2"
     "ドライブが書き込み禁止になっていないか、取り外されていないか、ファイルが読み取り専用や使用中になっていないかを"
     "確認してください。";
 

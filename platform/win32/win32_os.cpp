@@ -101,8 +101,10 @@ bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveF
         ok = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
              ::CloseHandle(file.release()) != 0;
     }
-    if (ok && attributes) ::SetFileAttributesW(temp, attributes);  // failing, the file is still saved
     if (ok) ok = MoveWhenFree(temp, ToSystemText(path), moveFlags | MOVEFILE_WRITE_THROUGH, waitLeftMs);
+    // Only once it is in place: a temporary file left behind should not be a hidden one.
+    // Failing, the content is still saved.
+    if (ok && attributes) ::SetFileAttributesW(ToSystemText(path).c_str(), attributes);
     if (!ok) {
         DWORD error = ::GetLastError();
         ::DeleteFileW(temp);

@@ -231,7 +231,7 @@ TEST_F(LauncherDialogTest, AnotherStickThatTookTheLetterKeepsItsFiles) {
     // Settings unchanged in this run lose nothing by not being written, and are not told of.
     ASSERT_EQ(os.messages.size(), 2u);
     EXPECT_EQ(os.messages[0].text, text::kConfirmDelete);
-    EXPECT_EQ(os.messages[1].text, cp932::Substitute(text::kDeleteFailed, {entryFile}));
+    EXPECT_EQ(os.messages[1].text, cp932::Substitute(text::kDeleteFailed, {entryFile, ""}));
 }
 
 TEST_F(LauncherDialogTest, AFolderThatCodePage932CannotNameIsSaidOnceAndNeitherReadNorWritten) {

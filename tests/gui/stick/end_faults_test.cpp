@@ -122,6 +122,17 @@ TEST(EndFaults, ConfigurationFolderRemovedWhileRunning) {
     RemoveTree(kPlain.Config());
     ASSERT_FALSE(FileExists(kPlain.Config()));
     ASSERT_GE(RoundTripMs(verrow.Main()), 0);
+    // DEL keeps a registration whose file cannot be deleted, and says why.
+    RemoteListView list = verrow.List();
+    ASSERT_TRUE(list.Select(RowNamed(list, "second")));
+    verrow.Click(IDC_DEL);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK), kConfirmDeleteText);
+    EXPECT_EQ(AnswerMessage(verrow, IDOK),
+              "登録ファイルを削除できなかったため、登録を解除しませんでした。\n\n" + kPlain.Config() +
+                  "\\b.vrc\n\n設定フォルダが見つかりません。\n\n"
+                  "ドライブが書き込み禁止になっていないか、取り外されていないか、"
+                  "ファイルが読み取り専用や使用中になっていないかを確認してください。");
+    EXPECT_GE(RowNamed(list, "second"), 0);
     // The settings still go next to the program; the two changed registrations had their
     // home in the folder and are named, with the reason.
     CloseExpectingOneMessage(verrow, Message({"一番", "足した"}, false, true));
