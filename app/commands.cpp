@@ -149,8 +149,9 @@ void LauncherDialog::OnDel() {
     // added in this run has no file yet. A file that stays (a write-protected stick, a
     // locked file) keeps its registration: it would come back at the next start. So does
     // one on a stick that now has another letter: the file at the old path is not its own.
-    if (!EntryStore(ExeFolder, Drive).DeleteEntryFile(*entry, [this] { return SameVolumeAsAtStart(); })) {
-        const std::string reason = ConfigFolderGone() ? std::string(text::kConfigFolderMissing) + "\n\n" : "";
+    EntryStore store(ExeFolder, Drive);
+    if (!store.DeleteEntryFile(*entry, [this] { return SameVolumeAsAtStart(); })) {
+        const std::string reason = store.ConfigFolderGone() ? std::string(text::kConfigFolderMissing) + "\n\n" : "";
         ui::ShowMessage(cp932::Substitute(text::kDeleteFailed, {entry->GetEntryFilePath(), reason}),
                         mb::kOk | mb::kIconExclamation);
         return;

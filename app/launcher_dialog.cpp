@@ -282,15 +282,10 @@ void LauncherDialog::SaveAll() {
     bool settingsSaved =
         settingsUnread_ || WriteSettings(SettingsPath, ProgramSettings{StartOpen, ListStyle}, mayWrite) || unchanged;
     VERROW_MARK("close: settings written");
-    std::vector<std::string> unsaved = EntryStore(ExeFolder, Drive).SaveAllEntries(EntryList, mayWrite);
+    EntryStore store(ExeFolder, Drive);
+    std::vector<std::string> unsaved = store.SaveAllEntries(EntryList, mayWrite);
     VERROW_MARK("close: entries saved and freed");
-    unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved, !unsaved.empty() && ConfigFolderGone());
-}
-
-bool LauncherDialog::ConfigFolderGone() const {
-    std::uint32_t attributes = 0;
-    return !GetOs().FindFile(EntryStore(ExeFolder, Drive).ConfigFolder(), &attributes) ||
-           !(attributes & kAttributeDirectory);
+    unsavedMessage_ = UnsavedReport(unsaved, !settingsSaved, !unsaved.empty() && store.ConfigFolderGone());
 }
 
 bool LauncherDialog::SameVolumeAsAtStart() const {

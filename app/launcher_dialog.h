@@ -89,10 +89,6 @@ private:
     // that cannot be asked about (a drive gone: its writes fail by themselves) counts as
     // the same.
     bool SameVolumeAsAtStart() const;
-    // The configuration folder is not there as a folder: deleted during the run, its drive
-    // gone, or a file in its place. Said when its files cannot be written or deleted, as
-    // the usual advice would not say why.
-    bool ConfigFolderGone() const;
 
     std::string ExeFolder;                 // E:\tools\ for E:\tools\Verrow.exe
     LabeledProgressCtrl FreeSpaceBar;      // IDC_FREE_SPACE

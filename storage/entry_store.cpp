@@ -166,6 +166,11 @@ std::vector<std::string> EntryStore::SaveAllEntries(EntryCollection& entries,
     return failed;
 }
 
+bool EntryStore::ConfigFolderGone() const {
+    std::uint32_t attributes = 0;
+    return !GetOs().FindFile(ConfigFolder(), &attributes) || !(attributes & kAttributeDirectory);
+}
+
 bool EntryStore::DeleteEntryFile(const LaunchEntry& entry, const std::function<bool()>& mayWrite) {
     const std::string& path = entry.GetEntryFilePath();
     if (path.empty()) return true;

@@ -55,6 +55,10 @@ public:
     EntryStore(std::string exeFolder, std::string drive);
 
     std::string ConfigFolder() const;  // E:\tools\VERROW_CNF
+    // The configuration folder is not there as a folder: deleted during the run, its drive
+    // gone, or a file in its place. Told when its files cannot be written or deleted, as
+    // the usual advice would not say why.
+    bool ConfigFolderGone() const;
 
     // The entry files as found before the load, with their reading under way (the
     // platform may read them on while the caller does other work). Empty when the

@@ -101,10 +101,11 @@ bool WriteAndMove(const std::string& path, const std::string& bytes, DWORD moveF
         ok = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
              ::CloseHandle(file.release()) != 0;
     }
-    if (ok) ok = MoveWhenFree(temp, ToSystemText(path), moveFlags | MOVEFILE_WRITE_THROUGH, waitLeftMs);
+    const std::wstring target = ToSystemText(path);
+    if (ok) ok = MoveWhenFree(temp, target, moveFlags | MOVEFILE_WRITE_THROUGH, waitLeftMs);
     // Only once it is in place: a temporary file left behind should not be a hidden one.
     // Failing, the content is still saved.
-    if (ok && attributes) ::SetFileAttributesW(ToSystemText(path).c_str(), attributes);
+    if (ok && attributes) ::SetFileAttributesW(target.c_str(), attributes);
     if (!ok) {
         DWORD error = ::GetLastError();
         ::DeleteFileW(temp);

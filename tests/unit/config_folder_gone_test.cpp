@@ -29,7 +29,9 @@ TEST(ConfigFolderGone, SettingsAreSavedAndChangedOrAddedRegistrationsNamed) {
     store.LoadAllEntries(entries, sink);
     ASSERT_EQ(sink.rows.size(), 2u);
 
+    EXPECT_FALSE(store.ConfigFolderGone());
     os.RemoveTree(folder);
+    EXPECT_TRUE(store.ConfigFolderGone());
     LaunchEntry* first = entries.At(sink.rows[0].position);
     first->SetAppName(first->GetAppName() + " changed");
     auto added = std::make_unique<LaunchEntry>();
