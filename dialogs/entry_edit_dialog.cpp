@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -376,9 +377,13 @@ void EntryEditDialog::OnSelchangeEnvList() {
     UpdateData(false);
 }
 
+bool EntryEditDialog::TakeVariable() {
+    const std::vector<int> failed = TakeFields();
+    return std::none_of(failed.begin(), failed.end(), [](int id) { return id == IDC_ENV_NAME || id == IDC_ENV_VALUE; });
+}
+
 void EntryEditDialog::OnApply() {
-    // Any field over its limit has been named by the taking; nothing is stored.
-    if (!UpdateData(true)) return;
+    if (!TakeVariable()) return;
     if (cp932::EqualsNoCase(EnvName, kDriveVariable)) {
         ui::ShowMessage(text::kDriveVarNoChange);
         return;
@@ -388,7 +393,7 @@ void EntryEditDialog::OnApply() {
 }
 
 void EntryEditDialog::OnAdd() {
-    if (!UpdateData(true)) return;
+    if (!TakeVariable()) return;
     if (!NameUsable(EnvName)) return;
     if (EnvList.FindStringExact(-1, EnvName) >= 0) {
         ui::ShowMessage(text::kEnvNameTaken);

@@ -86,6 +86,10 @@ private:
     void OnSelchangeEnvList();
     void OnApply();
     void OnAdd();
+    // Takes the fields for Apply and Add: false when the variable's own boxes could not be
+    // taken. A field of the entry that could not be taken has been named, and the command
+    // goes on: the variable's boxes were read all the same.
+    bool TakeVariable();
     void OnDelete();
     void OnHint();
     // Takes a picked path into AppPath; false when not taken. A name that code page 932

@@ -253,9 +253,10 @@ bool LimitedBox::PasteFitting() {
 
 HWND DataExchange::Field(int id) const { return dialog_.Item(id); }
 
-void DataExchange::Fail(HWND field) {
-    failed_ = true;
-    if (!field) return;
+void DataExchange::Fail(int id, HWND field) {
+    failedIds_.push_back(id);
+    // Only the first field that fails is named: one message, and the focus there.
+    if (failedIds_.size() > 1 || !field) return;
     SetFocus(field);
     wchar_t className[32] = {};
     GetClassNameW(field, className, 32);
@@ -278,24 +279,18 @@ void DataExchange::Text(int id, std::string& value, std::size_t maxBytes, Count 
         return;
     }
     std::wstring shown = WideWindowText(field);
-    if (shown != ToSystemText(value)) {
-        // Typed or pasted text that code page 932 cannot hold would be kept as look-alikes
-        // or '?' (Jürgen as Jurgen) without a word: the taking fails and says so.
-        bool exact = false;
-        value = FromSystemText(shown, exact);
-        if (!exact) {
-            if (!failed_) {
-                ShowMessage(text::kTypedTextNotInCodePage, mb::kOk);
-                Fail(field);
-            }
-            return;
-        }
+    bool exact = true;
+    // Typed or pasted text that code page 932 cannot hold would be kept as look-alikes or
+    // '?' (Jürgen as Jurgen) without a word: the taking fails and says so.
+    if (shown != ToSystemText(value)) value = FromSystemText(shown, exact);
+    const bool tooLong = exact && maxBytes > 0 && Counted(value, count) > maxBytes;
+    if (exact && !tooLong) return;
+    if (!Failed()) {
+        ShowMessage(exact ? cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)})
+                          : std::string(text::kTypedTextNotInCodePage),
+                    mb::kOk);
     }
-    // Only the first box over its limit is named: one message, and the focus there.
-    if (!failed_ && maxBytes > 0 && Counted(value, count) > maxBytes) {
-        ShowMessage(cp932::Substitute(text::kTextTooLong, {std::to_string(maxBytes)}), mb::kOk);
-        Fail(field);
-    }
+    Fail(id, field);
 }
 
 void DataExchange::Check(int id, int& value) {
@@ -437,9 +432,16 @@ void Dialog::EndDialog(int code) {
 }
 
 bool Dialog::UpdateData(bool take) {
-    DataExchange dx(*this, take);
+    if (take) return TakeFields().empty();
+    DataExchange dx(*this, false);
     DoDataExchange(dx);
-    return !dx.Failed();
+    return true;
+}
+
+std::vector<int> Dialog::TakeFields() {
+    DataExchange dx(*this, true);
+    DoDataExchange(dx);
+    return std::move(dx.failedIds_);
 }
 
 bool Dialog::PreTranslateMessage(MSG& message) {

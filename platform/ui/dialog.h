@@ -71,9 +71,10 @@ class LimitedBox;
 // One direction of data exchange over a dialog's controls. Taking (controls to members)
 // names only the first field that fails: its member has been set (to the nearest code
 // page 932 can hold, when it cannot hold the text), the focus is in it, and UpdateData
-// returns false. The fields after it are still read: a showing that follows,
-// as many commands do, would otherwise put back older values over what the user ticked
-// or typed there.
+// returns false. The fields after it are still read, and those that fail too are counted
+// without a word: a showing that follows, as many commands do, would otherwise put back
+// older values over what the user ticked or typed there, and a command that needs only
+// some fields can go on when just others failed (TakeFields).
 class DataExchange {
 public:
     // How a limit counts the text of a box.
@@ -84,7 +85,7 @@ public:
     };
 
     bool Taking() const { return take_; }
-    bool Failed() const { return failed_; }
+    bool Failed() const { return !failedIds_.empty(); }
 
     // Edit text. With `maxBytes` > 0, showing also limits what the user can put into the
     // box to `maxBytes` bytes of code page 932: typing, IME results, undo and the like are
@@ -115,11 +116,11 @@ private:
     friend class Dialog;
     DataExchange(Dialog& dialog, bool take) : dialog_(dialog), take_(take) {}
     HWND Field(int id) const;
-    void Fail(HWND field);
+    void Fail(int id, HWND field);
 
     Dialog& dialog_;
     bool take_;
-    bool failed_ = false;
+    std::vector<int> failedIds_;  // the fields taking could not take, the named one first
 };
 
 class Dialog {
@@ -134,6 +135,8 @@ public:
     void EndDialog(int code);
     // Runs DoDataExchange in one direction; false when taking failed.
     bool UpdateData(bool take);
+    // Takes the fields, as UpdateData(true) does; the ids of those it could not take.
+    std::vector<int> TakeFields();
 
     HWND Handle() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }

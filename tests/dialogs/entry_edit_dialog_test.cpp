@@ -149,6 +149,20 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             wchar_t kept[8] = {};
             GetDlgItemTextW(h, IDC_NAME, kept, 8);
             EXPECT_STREQ(kept, L"Zo\u00EB");  // left for correcting
+            // Apply and Add store a variable all the same, its own boxes taken; the name
+            // box is named each time. A variable box that fails too stops them.
+            SetText(h, IDC_ENV_NAME, "X");
+            SetText(h, IDC_ENV_VALUE, "1");
+            Click(h, IDC_ENV_APPLY);
+            SetText(h, IDC_ENV_NAME, "Y");
+            Click(h, IDC_ENV_ADD);
+            EXPECT_EQ(Value(editor.EnvMap, "X"), "1");
+            EXPECT_EQ(Value(editor.EnvMap, "Y"), "1");
+            SetDlgItemTextW(h, IDC_ENV_VALUE, L"\u00EB");
+            Click(h, IDC_ENV_APPLY);
+            EXPECT_EQ(Value(editor.EnvMap, "Y"), "1");
+            EXPECT_EQ(TakeMessages(os), std::vector<std::string>(3, text::kTypedTextNotInCodePage));
+            SetText(h, IDC_ENV_VALUE, "");
             // Commands that show the fields after a failed taking (a pick, a variable
             // chosen) show the nearest text, not the name from before.
             EXPECT_FALSE(editor.UpdateData(true));
