@@ -89,6 +89,12 @@ bool EntryListView::SetItemText(int item, int subItem, const std::string& text) 
     return Send(LVM_UPDATE, static_cast<WPARAM>(item)) != 0;
 }
 
+std::string EntryListView::ItemText(int item, int subItem) const {
+    if (item < 0 || static_cast<std::size_t>(item) >= rows_.size() || subItem < 0 || subItem > 1) return {};
+    const Row& row = rows_[static_cast<std::size_t>(item)];
+    return std::string(TextOf(subItem == 0 ? row.name : row.path));
+}
+
 bool EntryListView::DeleteItem(int item) {
     if (!ListView::DeleteItem(item)) return false;
     if (item >= 0 && static_cast<std::size_t>(item) < rows_.size()) rows_.erase(rows_.begin() + item);

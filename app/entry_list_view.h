@@ -49,6 +49,9 @@ public:
     // The rows, as the plain list's members of the same names do it.
     int InsertItem(int index, const std::string& text, int image);
     bool SetItemText(int item, int subItem, const std::string& text);
+    // The row's own bytes: read back through the control, a character with two codes (an
+    // NEC special character and its JIS twin) would come back as the other.
+    std::string ItemText(int item, int subItem) const;
     bool DeleteItem(int item);
     // Answers the control's question for a row's text.
     void OnGetDispInfo(NMLVDISPINFOW& info) const;

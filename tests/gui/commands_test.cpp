@@ -352,10 +352,12 @@ TEST(Commands, EditKeepsCommandLineFolderAndFileAndShowsTheStartUpFigureAtOnce) 
 TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
     VERROW_NEED_DRIVE_V();
     // An entry without a working folder starts in its program's folder, also after EDIT
-    // moved it to another program; the file keeps what it had.
+    // moved it to another program; the file keeps what it had, the name's bytes too (an
+    // NEC special character that the screen shows as its JIS twin).
     ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"V:\\data\\moved.exe", FALSE));
     DeleteFileW(L"V:\\data\\moved.out");
-    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe")}});
+    const std::string name = "プローブ\x87\x9B";
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile(name, "\\tools\\probe\\probe.exe")}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
     ASSERT_TRUE(verrow.List().Select(0));
@@ -375,6 +377,7 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
     verrow.Close(CloseWay::kEscape);
     EXPECT_EQ(verrow.WaitForExit(), 0u);
     std::map<std::string, std::string> keys = EntryKeys(ReadFileBytes(TestDrive::ConfigFolder() + "\\a.vrc"));
+    EXPECT_EQ(keys["AppName"], name);
     EXPECT_EQ(keys["AppPath"], "\\data\\moved.exe");
     EXPECT_EQ(keys["CurrentDir"], "");
     DeleteFileW(L"V:\\data\\moved.out");
