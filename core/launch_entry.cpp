@@ -221,7 +221,8 @@ bool LaunchEntry::Save(const std::string& target, bool newFile) {
         file.Write(kEnvSection, EnvKeyName(n, "_Val"), variable.second);
         ++n;
     }
-    if (!(newFile ? file.CommitNew(target) : file.Commit(target))) return false;
+    // An EDIT that changed nothing marks the entry all the same; its file is left alone.
+    if (!(newFile ? file.CommitNew(target) : file.Holds(target) || file.Commit(target))) return false;
     Modified = false;
     return true;
 }

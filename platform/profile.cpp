@@ -433,6 +433,11 @@ std::string ProfileWriter::Bytes() const {
 
 bool ProfileWriter::Commit(const std::string& path) const { return GetOs().ReplaceFile(path, Bytes()); }
 
+bool ProfileWriter::Holds(const std::string& path) const {
+    std::string present;
+    return GetOs().ReadFile(path, present) && present == Bytes();
+}
+
 bool ProfileWriter::CommitNew(const std::string& path) const { return GetOs().CreateNewFile(path, Bytes()); }
 
 }  // namespace verrow

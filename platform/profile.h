@@ -99,6 +99,10 @@ public:
     std::string Bytes() const;
     // Replaces the file with Bytes() in one step; false when it could not be written.
     bool Commit(const std::string& path) const;
+    // Whether the file holds Bytes() already. On a stick, a rewrite of such a file is a
+    // flush that the close would wait for, and it fails where the stick is write-protected
+    // or full, though it would end with the same file.
+    bool Holds(const std::string& path) const;
     // Creates the file with Bytes() in one step, never over another; false when something
     // is at `path` already or the file could not be written.
     bool CommitNew(const std::string& path) const;

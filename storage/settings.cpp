@@ -23,10 +23,7 @@ bool WriteSettings(const std::string& settingsPath, const ProgramSettings& setti
     ProfileWriter writer;
     writer.Write(kSettingsSection, "StartOpen", settings.StartOpen ? "1" : "0");
     writer.Write(kSettingsSection, "ListStyle", std::to_string(settings.ListStyle));
-    // A file that already holds these bytes is left alone: on a stick, a rewrite is a
-    // flush that every close would wait for, and it ends with the same file.
-    std::string present;
-    if (GetOs().ReadFile(settingsPath, present) && present == writer.Bytes()) return true;
+    if (writer.Holds(settingsPath)) return true;  // a close that changed nothing
     if (mayWrite && !mayWrite()) return false;
     return writer.Commit(settingsPath);
 }

@@ -108,6 +108,11 @@ protected:
 };
 
 TEST_F(StoreFaultsTest, WriteProtectedStickKeepsEverything) {
+    // b.vrc as the program writes it; an EDIT that then changes nothing is no failure.
+    Entry(1).SetAppName("b");
+    ASSERT_TRUE(Entry(1).SaveToFile());
+    before[File("b.vrc")] = os.FileBytes(File("b.vrc"));
+    Entry(1).SetAppName("b");
     os.readOnly = {test::FakeOs::Fold(kTools), test::FakeOs::Fold(kFolder)};
     for (const auto& file : before) os.readOnly.insert(test::FakeOs::Fold(file.first));
     Edit(0);
