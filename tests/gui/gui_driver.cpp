@@ -1,5 +1,6 @@
 #include "tests/gui/gui_driver.h"
 
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -16,7 +17,11 @@ constexpr UINT kSendTimeoutMs = 5000;
 
 LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) return 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) {
+        // A program that does not answer would pass every check that expects 0 or "".
+        if (GetLastError() == ERROR_TIMEOUT) ADD_FAILURE() << "no answer to message " << message;
+        return 0;
+    }
     return static_cast<LRESULT>(result);
 }
 
@@ -100,8 +105,6 @@ std::string FromUnix(const char* path) {
 }
 
 bool TestDrive::Available() { return std::getenv("VERROW_DRIVE_V") != nullptr; }
-
-std::string TestDrive::DriveFolder() { return FromUnix(std::getenv("VERROW_DRIVE_V")); }
 
 void TestDrive::Prepare(const std::string& settings,
                         const std::vector<std::pair<std::string, std::string>>& entries) {

@@ -78,9 +78,6 @@ std::string EntryFile(const std::string& name, const std::string& path, int star
 class TestDrive {
 public:
     static bool Available();  // false when the fixture did not run (tests then skip)
-    // The folder mapped as V:, as a path of this process (Z:\...), for tests that take
-    // the drive away by renaming it; empty without the fixture.
-    static std::string DriveFolder();
     static std::string Root() { return "V:\\"; }
     static std::string ToolsFolder() { return "V:\\tools"; }
     static std::string Exe() { return "V:\\tools\\Verrow.exe"; }

@@ -27,7 +27,7 @@ TEST(Lifecycle, StartUpEntriesStartBeforeExplorerOpensTheDrive) {
     // No settings file: the drive opens at start.
     TestDrive::Prepare("", {{"a.vrc", EntryFile("プローブ", "\\tools\\probe\\probe.exe", 1, "probe.exe -x ソ")},
                             {"b.vrc", EntryFile("スタンプ", "\\tools\\stamp\\stamp.exe", 1)},
-                            {"c.vrc", EntryFile("ふつう", "\\tools\\probe\\gone.exe")}});
+                            {"c.vrc", EntryFile("ふつう", "\\tools\\probe\\gone.exe", 1)}});
     // Started by a program that another copy of Verrow started, on another stick.
     ASSERT_TRUE(SetEnvironmentVariableW(L"_VERROW_DRV_", L"Q:"));
     VerrowProcess verrow;

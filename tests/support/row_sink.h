@@ -3,6 +3,7 @@
 // rows can be ordered against other events.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,12 @@ public:
         ++fits;
         if (log_) log_->push_back("fit");
     }
+    // As the window does once Windows has ended the session during the load.
+    bool Stopped() const override { return rows.size() >= stopAfter; }
 
     std::vector<Row> rows;
     int fits = 0;
+    std::size_t stopAfter = static_cast<std::size_t>(-1);
 
 private:
     std::vector<std::string>* log_;

@@ -217,6 +217,7 @@ Pixels CaptureClient(HWND window) { return Capture(window, false); }
 Pixels CaptureWindow(HWND window) { return Capture(window, true); }
 
 bool SaveScreenshot(const Pixels& pixels, const std::string& name) {
+    if (pixels.width <= 0 || pixels.height <= 0) return false;  // no window to see
     // The build folder as wine sees it: the Linux root is drive Z:.
     std::string folder = std::string("Z:") + VERROW_SCREENSHOT_DIR;
     for (char& c : folder) {

@@ -124,6 +124,15 @@ TEST_F(EntryStoreTest, ListsEveryEntryFileAndStartsStartUpEntriesRightAfterTheir
     std::string d1;
     entries.At(sink.rows[6].position)->LookupEnv("D1", d1);
     EXPECT_EQ(d1, "d");
+
+    // The session ended while A was being started (its message open): nothing after it.
+    os.log.clear();
+    EntryCollection more;
+    test::RowSink ending(&os.log);
+    ending.stopAfter = 3;
+    store.LoadAllEntries(more, ending);
+    EXPECT_EQ(Log("row start"),
+              (std::vector<std::string>{"row C", "start E:\\apps\\c.exe", "row ", "row A", "start E:\\apps\\a.exe"}));
 }
 
 class EntryStoreSaveTest : public EntryStoreTest {

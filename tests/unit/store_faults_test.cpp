@@ -164,6 +164,21 @@ TEST_F(StoreFaultsTest, StickPulledOutBeforeTheEnd) {
     EXPECT_TRUE(os.FilesIn(kFolder).empty());
 }
 
+TEST_F(StoreFaultsTest, ConfigurationFolderDeletedWhileRunning) {
+    // The stick still there: the settings are written next to the program, and the folder
+    // is not made again behind the user's back.
+    EXPECT_FALSE(store.ConfigFolderGone());
+    os.RemoveTree(kFolder);
+    EXPECT_TRUE(store.ConfigFolderGone());
+    Edit(0);
+    Add("n1");
+    os.log.clear();
+    EXPECT_EQ(EndRun(true), (std::vector<std::string>{"a2", "n1"}));
+    EXPECT_FALSE(os.HasDirectory(kFolder));
+    EXPECT_EQ(os.FilesIn(kTools), std::vector<std::string>{kSettings});
+    for (const std::string& line : os.log) EXPECT_NE(line.rfind("mkdir", 0), 0u) << line;
+}
+
 TEST_F(StoreFaultsTest, AnotherStickUnderTheLetterIsNotWrittenTo) {
     int asked = 0;
     auto otherStick = [&asked] {
