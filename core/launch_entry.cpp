@@ -1,5 +1,6 @@
 #include "core/launch_entry.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -222,9 +223,23 @@ bool LaunchEntry::Save(const std::string& target, bool newFile) {
         ++n;
     }
     // An EDIT that changed nothing marks the entry all the same; its file is left alone.
-    if (!(newFile ? file.CommitNew(target) : file.Holds(target) || file.Commit(target))) return false;
+    if (!(newFile ? file.CommitNew(target) : FileReadsAsThis(target) || file.Commit(target))) return false;
     Modified = false;
     return true;
+}
+
+bool LaunchEntry::FileReadsAsThis(const std::string& path) const {
+    std::string bytes;
+    if (!GetOs().ReadFile(path, bytes)) return false;
+    LaunchEntry read;
+    read.ValueFilter = ValueFilter;
+    EntryReadRoom room;
+    read.LoadFromFile(path, true, std::move(bytes), room);
+    auto on = [](int flag) { return flag != 0; };
+    return read.AppName == AppName && read.AppPath == AppPath && read.CmdOpt == CmdOpt &&
+           read.CurrentDir == CurrentDir && on(read.StartUp) == on(StartUp) &&
+           on(read.UseCustomEnv) == on(UseCustomEnv) && on(read.OverWriteEnv) == on(OverWriteEnv) &&
+           std::equal(read.Env().begin(), read.Env().end(), Env().begin(), Env().end());
 }
 
 void LaunchEntry::SetAppName(const std::string& name) {

@@ -125,6 +125,10 @@ public:
 
 private:
     bool Save(const std::string& target, bool newFile);
+    // Whether reading the file gives this entry as it stands: its layout, the drive another
+    // computer gave the stick and keys the program does not know aside, a rewrite would
+    // change nothing that a reading sees.
+    bool FileReadsAsThis(const std::string& path) const;
     struct PendingVariables;
     // EnvMap, with the variables read from the file put in first.
     const VarMap& Env() const;

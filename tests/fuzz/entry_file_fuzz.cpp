@@ -23,6 +23,8 @@ namespace {
 
 const char kFolder[] = "E:\\tools\\VERROW_CNF";
 const char kFile[] = "E:\\tools\\VERROW_CNF\\a.vrc";
+const char kCopy[] = "E:\\tools\\VERROW_CNF\\b.vrc";
+const char kCopyAgain[] = "E:\\tools\\VERROW_CNF\\c.vrc";
 
 void CheckText(const std::string& text, std::size_t limit) {
     FUZZ_CHECK(text.size() <= limit);
@@ -73,20 +75,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(os.log.empty());
     FUZZ_CHECK(os.FileBytes(kFile) == original);
 
+    // Marked, but nothing changed that a reading sees: the file is left alone.
     entry.SetAppName(entry.GetAppName());
     FUZZ_CHECK(entry.IsModified());
     FUZZ_CHECK(entry.SaveToFile());
     FUZZ_CHECK(!entry.IsModified());
-    // Written, unless the file holds what would be written already.
-    FUZZ_CHECK(os.log.empty() ? os.FileBytes(kFile) == original
-                              : os.log.size() == 1 && os.log[0] == std::string("write ") + kFile);
-    FUZZ_CHECK(os.FilesIn(kFolder).size() == 1);
-    const std::string written = os.FileBytes(kFile);
+    FUZZ_CHECK(os.log.empty());
+    FUZZ_CHECK(os.FileBytes(kFile) == original);
+
+    // Written into a file of its own.
+    entry.SetAppName(entry.GetAppName());
+    FUZZ_CHECK(entry.SaveToFile(kCopy));
+    FUZZ_CHECK(os.log.size() == 1 && os.log[0] == std::string("write ") + kCopy);
+    FUZZ_CHECK(os.FilesIn(kFolder).size() == 2);
+    const std::string written = os.FileBytes(kCopy);
     FUZZ_CHECK(written.compare(0, 21, "[MoxEnvExec]\r\nAppName") == 0);
 
     LaunchEntry back;
     back.SetValueFilter(DriveValueFilter);
-    FUZZ_CHECK(back.LoadFromFile(kFile));
+    FUZZ_CHECK(back.LoadFromFile(kCopy));
     CheckLimits(back);
     CheckRoundTrip(entry.GetAppName(), back.GetAppName());
     CheckRoundTrip(entry.GetAppPath(), back.GetAppPath());
@@ -124,8 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (variablesRoundTrip && ProfileRoundTrips(entry.GetAppName()) &&
         ProfileRoundTrips(entry.GetAppPath()) && ProfileRoundTrips(entry.GetCmdOpt()) &&
         ProfileRoundTrips(entry.GetCurrentDir())) {
-        FUZZ_CHECK(back.SaveToFile());
-        FUZZ_CHECK(os.FileBytes(kFile) == written);
+        FUZZ_CHECK(back.SaveToFile(kCopyAgain));
+        FUZZ_CHECK(os.FileBytes(kCopyAgain) == written);
     }
     return 0;
 }

@@ -119,10 +119,10 @@ TEST_F(LaunchEntryTest, ReadingStopsAtTheFirstMissingOrEmptyName) {
     EXPECT_EQ(Names(entry), std::vector<std::string>{"A"});
 
     // Rewritten: flags as "1"/"0", unknown keys and later pairs gone.
-    entry.SetStartUp(0);
+    entry.SetAppName("n");
     ASSERT_TRUE(entry.SaveToFile());
     EXPECT_EQ(os.FileBytes(kFile),
-              "[MoxEnvExec]\r\nAppName=\r\nAppPath=\r\nCmdOpt=\r\nCurrentDir=\r\nUseCustomEnv=0\r\n"
+              "[MoxEnvExec]\r\nAppName=n\r\nAppPath=\r\nCmdOpt=\r\nCurrentDir=\r\nUseCustomEnv=0\r\n"
               "OverWriteEnv=0\r\nStartUp=0\r\n[MoxEnvExec_Env]\r\nENV0000_Key=A\r\nENV0000_Val=1\r\n");
 
     // A name of a lone lead byte at the end of a damaged file cannot be written: it is
@@ -130,7 +130,7 @@ TEST_F(LaunchEntryTest, ReadingStopsAtTheFirstMissingOrEmptyName) {
     File("", "ENV0000_Key=A\r\nENV0000_Val=1\r\nENV0002_Key=B\r\nENV0002_Val=2\r\nENV0001_Key=\x81");
     ASSERT_TRUE(entry.LoadFromFile(kFile));
     ASSERT_EQ(Names(entry), (std::vector<std::string>{"A", "\x81", "B"}));
-    entry.SetStartUp(0);
+    entry.SetAppName("n");
     ASSERT_TRUE(entry.SaveToFile());
     ASSERT_TRUE(entry.LoadFromFile(kFile));
     EXPECT_EQ(Names(entry), (std::vector<std::string>{"A", "B"}));

@@ -108,10 +108,11 @@ protected:
 };
 
 TEST_F(StoreFaultsTest, WriteProtectedStickKeepsEverything) {
-    // b.vrc as the program writes it; an EDIT that then changes nothing is no failure.
-    Entry(1).SetAppName("b");
-    ASSERT_TRUE(Entry(1).SaveToFile());
+    // b.vrc as another computer left it, where the stick had another letter: an EDIT that
+    // changes nothing is no failure.
+    os.AddFile(File("b.vrc"), EntryFile("b") + "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=Q:\r\n");
     before[File("b.vrc")] = os.FileBytes(File("b.vrc"));
+    ASSERT_TRUE(Entry(1).LoadFromFile(File("b.vrc")));
     Entry(1).SetAppName("b");
     os.readOnly = {test::FakeOs::Fold(kTools), test::FakeOs::Fold(kFolder)};
     for (const auto& file : before) os.readOnly.insert(test::FakeOs::Fold(file.first));
