@@ -192,6 +192,11 @@ bool LaunchEntry::SaveToFile(const char* path) {
     if (!Modified) return true;
     const std::string target = path ? std::string(path) : EntryFilePath;
     if (target.empty()) return false;
+    // An EDIT that changed nothing marks the entry all the same; its file is left alone.
+    if (FileReadsAsThis(target)) {
+        Modified = false;
+        return true;
+    }
     return Save(target, false);
 }
 
@@ -222,8 +227,7 @@ bool LaunchEntry::Save(const std::string& target, bool newFile) {
         file.Write(kEnvSection, EnvKeyName(n, "_Val"), variable.second);
         ++n;
     }
-    // An EDIT that changed nothing marks the entry all the same; its file is left alone.
-    if (!(newFile ? file.CommitNew(target) : FileReadsAsThis(target) || file.Commit(target))) return false;
+    if (!(newFile ? file.CommitNew(target) : file.Commit(target))) return false;
     Modified = false;
     return true;
 }
