@@ -265,8 +265,8 @@ void LauncherDialog::SaveAll() {
         return;
     }
     // The settings first, then every entry (each destroyed after it has been written).
-    // The volume is asked about once, and only when something is to be written (a
-    // settings file that holds the bytes already is not, even on another volume).
+    // The volume is asked about once, and only when something is to be written (a file
+    // that holds what would be written already is not, even on another volume).
     VERROW_MARK("close: save");
     std::optional<bool> sameVolume;
     auto mayWrite = [&] {

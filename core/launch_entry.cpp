@@ -188,7 +188,7 @@ bool LaunchEntry::LoadFromFile(const std::string& path, bool read, std::string b
     return true;
 }
 
-bool LaunchEntry::SaveToFile(const char* path) {
+bool LaunchEntry::SaveToFile(const char* path, const std::function<bool()>& mayWrite) {
     if (!Modified) return true;
     const std::string target = path ? std::string(path) : EntryFilePath;
     if (target.empty()) return false;
@@ -197,6 +197,7 @@ bool LaunchEntry::SaveToFile(const char* path) {
         Modified = false;
         return true;
     }
+    if (mayWrite && !mayWrite()) return false;
     return Save(target, false);
 }
 

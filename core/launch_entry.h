@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -73,9 +74,12 @@ public:
 
     // Writes the entry when it is modified, to `path` or, when null, to EntryFilePath.
     // True when nothing needed writing or the file was replaced; false when there is no
-    // target or the file could not be written (the entry then stays modified).
-    bool SaveToFile(const char* path = nullptr);
-    bool SaveToFile(const std::string& path) { return SaveToFile(path.c_str()); }
+    // target, `mayWrite` says no, or the file could not be written (the entry then stays
+    // modified). `mayWrite` is asked only when the file does not hold the entry already.
+    bool SaveToFile(const char* path = nullptr, const std::function<bool()>& mayWrite = {});
+    bool SaveToFile(const std::string& path, const std::function<bool()>& mayWrite = {}) {
+        return SaveToFile(path.c_str(), mayWrite);
+    }
     // The same, to a file that does not exist yet: false, and nothing written, when
     // something is at `path` already.
     bool SaveToNewFile(const std::string& path);

@@ -151,15 +151,20 @@ std::vector<std::string> EntryStore::SaveAllEntries(EntryCollection& entries,
                                                    const std::function<bool()>& mayWrite) {
     std::vector<std::string> failed;
     const std::string folder = ConfigFolder();
-    std::optional<bool> allowed;  // asked at the first entry to be written
+    // Asked once, at the first entry that is to be written: an entry whose file holds it
+    // already (an EDIT that changed nothing) is not, even on another volume.
+    std::optional<bool> allowed;
+    const std::function<bool()> mayWriteOnce = [&] {
+        if (!allowed) allowed = !mayWrite || mayWrite();
+        return *allowed;
+    };
     for (std::unique_ptr<LaunchEntry>& entry : entries.TakeAll()) {
         // Entries that are not modified are never written, so they need no name either.
         if (entry->IsModified()) {
-            if (!allowed) allowed = !mayWrite || mayWrite();
             const std::string& path = entry->GetEntryFilePath();
-            if (!*allowed || !(path.empty() ? SaveNewEntry(*entry, folder) : entry->SaveToFile(path))) {
-                failed.push_back(entry->GetAppName());
-            }
+            const bool saved = path.empty() ? mayWriteOnce() && SaveNewEntry(*entry, folder)
+                                            : entry->SaveToFile(path, mayWriteOnce);
+            if (!saved) failed.push_back(entry->GetAppName());
         }
         entry.reset();
     }

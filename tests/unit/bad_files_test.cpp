@@ -193,6 +193,7 @@ TEST_F(BadFilesTest, ConfigurationFolderThatIsAFile) {
     added->SetAppName("new");
     entries.Append(std::move(added));
     EXPECT_EQ(store.SaveAllEntries(entries), std::vector<std::string>{"new"});
+    EXPECT_TRUE(store.ConfigFolderGone());  // so the message says why
     EXPECT_EQ(os.FileBytes(kFolder), "not a folder");
     EXPECT_EQ(os.FilesIn("E:\\tools"), std::vector<std::string>{kFolder});
 }

@@ -232,17 +232,22 @@ TEST_F(LaunchEntryTest, OnlyAModifiedEntryIsWritten) {
     EXPECT_FALSE(os.HasFile(kFile));  // a deleted file stays deleted
     EXPECT_EQ(os.log.size(), writes + 1);  // only the deletion above
 
-    // Each setter marks the entry; LoadFromFile clears the mark.
+    // Each setter marks the entry, and what it changed is written (not taken for an EDIT
+    // that changed nothing); LoadFromFile clears the mark.
     using Change = void (*)(LaunchEntry&);
     for (Change change : std::vector<Change>{
              [](LaunchEntry& e) { e.SetAppName("n"); }, [](LaunchEntry& e) { e.SetAppPath("p"); },
              [](LaunchEntry& e) { e.SetStartUp(1); }, [](LaunchEntry& e) { e.SetUseCustomEnv(1); },
              [](LaunchEntry& e) { e.SetOverWriteEnv(1); }, [](LaunchEntry& e) { e.SetEnv("A", ""); },
-             [](LaunchEntry& e) { e.ClearEnv(); }}) {
-        entry.LoadFromFile("E:\\missing.vrc");
+             [](LaunchEntry& e) { e.SetEnv("B", "3"); }, [](LaunchEntry& e) { e.ClearEnv(); }}) {
+        File("AppName=Old\r\nStartUp=0\r\n", "ENV0000_Key=B\r\nENV0000_Val=2\r\n");
+        const std::string before = os.FileBytes(kFile);
+        ASSERT_TRUE(entry.LoadFromFile(kFile));
         EXPECT_FALSE(entry.IsModified());
         change(entry);
         EXPECT_TRUE(entry.IsModified());
+        EXPECT_TRUE(entry.SaveToFile());
+        EXPECT_NE(os.FileBytes(kFile), before);
     }
     // A missing file reads as an empty entry.
     entry.LoadFromFile("E:\\missing.vrc");

@@ -108,12 +108,15 @@ protected:
 };
 
 TEST_F(StoreFaultsTest, WriteProtectedStickKeepsEverything) {
-    // b.vrc as another computer left it, where the stick had another letter: an EDIT that
-    // changes nothing is no failure.
-    os.AddFile(File("b.vrc"), EntryFile("b") + "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=Q:\r\n");
+    // b.vrc as another computer left it, where the stick had another letter, with a flag
+    // set by hand: an EDIT that changes nothing is no failure.
+    std::string b = EntryFile("b");
+    b.replace(b.find("StartUp=0"), 9, "StartUp=5");
+    os.AddFile(File("b.vrc"), b + "[MoxEnvExec_Env]\r\nENV0000_Key=_VERROW_DRV_\r\nENV0000_Val=Q:\r\n");
     before[File("b.vrc")] = os.FileBytes(File("b.vrc"));
     ASSERT_TRUE(Entry(1).LoadFromFile(File("b.vrc")));
     Entry(1).SetAppName("b");
+    Entry(1).SetStartUp(1);
     os.readOnly = {test::FakeOs::Fold(kTools), test::FakeOs::Fold(kFolder)};
     for (const auto& file : before) os.readOnly.insert(test::FakeOs::Fold(file.first));
     Edit(0);
@@ -186,11 +189,12 @@ TEST_F(StoreFaultsTest, AnotherStickUnderTheLetterIsNotWrittenTo) {
         ++asked;
         return false;
     };
-    Edit(0);
+    Entry(0).SetAppName("a");  // an EDIT that changed nothing: its file holds it already
+    Edit(1);
     Add("n1");
     Edit(2);
-    EXPECT_EQ(EndRun(false, otherStick), (std::vector<std::string>{"a2", "c2", "n1"}));
-    EXPECT_EQ(asked, 2);  // before the settings, and before the first entry
+    EXPECT_EQ(EndRun(false, otherStick), (std::vector<std::string>{"b2", "c2", "n1"}));
+    EXPECT_EQ(asked, 2);  // before the settings, and before the first entry written
     CheckFiles({}, false, 0);
 }
 
