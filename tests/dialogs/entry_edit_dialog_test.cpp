@@ -161,6 +161,7 @@ TEST(EntryEditor, OkWantsANameAndAnExistingPathWithinTheLimits) {
             SetDlgItemTextW(h, IDC_ENV_VALUE, L"\u00EB");
             Click(h, IDC_ENV_APPLY);
             EXPECT_EQ(Value(editor.EnvMap, "Y"), "1");
+            EXPECT_EQ(GetFocus(), GetDlgItem(h, IDC_NAME));  // the first box that failed
             EXPECT_EQ(TakeMessages(os), std::vector<std::string>(3, text::kTypedTextNotInCodePage));
             SetText(h, IDC_ENV_VALUE, "");
             // Commands that show the fields after a failed taking (a pick, a variable

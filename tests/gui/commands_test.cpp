@@ -353,14 +353,26 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
     VERROW_NEED_DRIVE_V();
     // An entry without a working folder starts in its program's folder, also after EDIT
     // moved it to another program; the file keeps what it had, the name's bytes too (an
-    // NEC special character that the screen shows as its JIS twin).
+    // NEC special character that the screen shows as its JIS twin). So does a path's, in
+    // an EDIT that changes nothing: its file is left as it is.
     ASSERT_TRUE(CopyFileW(L"V:\\tools\\probe\\probe.exe", L"V:\\data\\moved.exe", FALSE));
     DeleteFileW(L"V:\\data\\moved.out");
+    ASSERT_TRUE(CreateDirectoryW(L"V:\\data\\\u2235", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     const std::string name = "プローブ\x87\x9B";
-    TestDrive::Prepare(TestDrive::SettingsText(0, 2), {{"a.vrc", EntryFile(name, "\\tools\\probe\\probe.exe")}});
+    // (With a variable: the editor fills an entry without any from the environment.)
+    const std::string twinPath =
+        EntryFile("記号", "\\data\\\x87\x9A") + "[MoxEnvExec_Env]\r\nENV0000_Key=A\r\nENV0000_Val=1\r\n";
+    TestDrive::Prepare(TestDrive::SettingsText(0, 2),
+                       {{"a.vrc", EntryFile(name, "\\tools\\probe\\probe.exe")}, {"b.vrc", twinPath}});
     VerrowProcess verrow;
     ASSERT_TRUE(verrow.Start(TestDrive::Exe(), TestDrive::ToolsFolder())) << verrow.Error();
-    ASSERT_TRUE(verrow.List().Select(0));
+    const int twinRow = ItemNamed(verrow.List(), "記号");
+    ASSERT_TRUE(verrow.List().Select(twinRow));
+    verrow.Click(IDC_EDIT);
+    HWND unchanged = verrow.WaitForDialog(kEditorCaption);
+    ASSERT_NE(unchanged, nullptr);
+    ASSERT_TRUE(EndEditor(verrow, unchanged));
+    ASSERT_TRUE(verrow.List().Select(1 - twinRow));
     verrow.Click(IDC_RUN);
     ASSERT_TRUE(WaitForFile(kProbeOut));
     EXPECT_EQ(ProbeStart(ReadFileBytes(kProbeOut)).second, "V:\\tools\\probe");
@@ -380,8 +392,10 @@ TEST(Commands, TheFolderOfAStartIsWorkedOutEachTimeAndNeverStored) {
     EXPECT_EQ(keys["AppName"], name);
     EXPECT_EQ(keys["AppPath"], "\\data\\moved.exe");
     EXPECT_EQ(keys["CurrentDir"], "");
+    EXPECT_EQ(ReadFileBytes(TestDrive::ConfigFolder() + "\\b.vrc"), twinPath);
     DeleteFileW(L"V:\\data\\moved.out");
     DeleteFileW(L"V:\\data\\moved.exe");
+    RemoveDirectoryW(L"V:\\data\\\u2235");
 }
 
 TEST(Commands, DeleteAsksThenRemovesTheFileAtOnceAndNoneForANewEntry) {
