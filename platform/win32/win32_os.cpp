@@ -70,16 +70,26 @@ bool HeldByAnother(const std::wstring& path) {
 // At most a second for one file, and no more than `waitLeftMs` over all of them.
 bool MoveWhenFree(const wchar_t* from, const std::wstring& to, DWORD flags, unsigned long& waitLeftMs) {
     constexpr unsigned long kPauseMs = 50;
-    for (unsigned long waited = 0;; waited += kPauseMs) {
+    bool triedFree = false;
+    for (unsigned long waited = 0;;) {
         if (::MoveFileExW(from, to.c_str(), flags)) return true;
         const DWORD error = ::GetLastError();
-        const bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-                          (error == ERROR_ACCESS_DENIED && HeldByAnother(to));
+        bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        if (error == ERROR_ACCESS_DENIED) {
+            busy = HeldByAnother(to);
+            // Free now: its holder may have let go after the move failed, or the file cannot
+            // be changed at all. One more move at once tells which.
+            if (!busy && !triedFree) {
+                triedFree = true;
+                continue;
+            }
+        }
         if (!busy || waited >= 1000 || waitLeftMs < kPauseMs) {
             ::SetLastError(error);
             return false;
         }
         ::Sleep(kPauseMs);
+        waited += kPauseMs;
         waitLeftMs -= kPauseMs;
     }
 }

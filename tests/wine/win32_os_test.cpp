@@ -51,6 +51,20 @@ TEST_F(Win32OsFiles, ReplaceFileWritesTheWholeContentAndLeavesNothingElse) {
         release.join();
         ASSERT_TRUE(replaced);
     }
+    // Let go of just as the replacement looks again (after one pause), when the move may
+    // fail while the holder is closing and the file be free a moment later: still replaced.
+    for (int i = 0; i < 45; ++i) {
+        std::string bytes;
+        ScopedHandle held;
+        ASSERT_TRUE(ReadWholeFile(path, bytes, held));
+        std::thread release([&held, i] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(49 + i % 3));
+            held.reset();
+        });
+        const bool replaced = Win32Os().ReplaceFile(path, "short");  // each with a full wait
+        release.join();
+        ASSERT_TRUE(replaced) << i;
+    }
     EXPECT_EQ(ReadFileBytes(path), "short");
     EXPECT_EQ(NamesIn(dir), std::vector<std::string>{"verrow.ini"});
     // Held for good: after the wait the old file stays, and no temporary file is left.
