@@ -91,7 +91,7 @@ protected:
     // Starts the entry, waiting for it, and reads what the probe wrote.
     ProbeRecord Run(const std::string& output = "P:\\tools\\probe\\probe.out") {
         DeleteFileA(output.c_str());
-        EXPECT_TRUE(entry->Launch(true, false));
+        EXPECT_TRUE(entry->Launch(true, false)) << (os.messages.empty() ? "no message" : os.messages.back());
         std::string bytes = test::ReadFileBytes(output);
         ProbeRecord record;
         std::size_t first = bytes.find('\0');
